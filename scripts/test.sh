@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test: a normal build, then an
+# AddressSanitizer + UndefinedBehaviorSanitizer build.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+"$root/scripts/setup.sh"
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+echo "== normal build"
+"$root/scripts/build.sh" "$root/build"
+(cd "$root/build" && ctest --output-on-failure -j2)
+
+echo "== sanitizer build (ASan + UBSan)"
+"$root/scripts/build.sh" "$root/build-asan" -DQ7M_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+(cd "$root/build-asan" && ctest --output-on-failure -j2)

@@ -1,0 +1,372 @@
+#include "sim_unit.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace q7msim {
+
+namespace {
+constexpr std::uint8_t DLE = 0x10, STX = 0x02, ETX = 0x03;
+constexpr char kFormats[] = "1ASXDN";
+constexpr char kChannels[] = "LPCQRS";
+
+std::string hex(const Bytes& b, std::size_t max = 8) {
+    std::string s;
+    char h[4];
+    for (std::size_t i = 0; i < b.size() && i < max; ++i) {
+        std::snprintf(h, sizeof h, i ? " %02X" : "%02X", b[i]);
+        s += h;
+    }
+    if (b.size() > max) s += " ...";
+    return s;
+}
+}  // namespace
+
+bool parseVersion(const std::string& text, int& major, int& minor) {
+    int a = 0, b = 0;
+    char dot = 0;
+    char rest = 0;
+    if (std::sscanf(text.c_str(), "%d%c%d%c", &a, &dot, &b, &rest) != 3 || dot != '.') return false;
+    if (a < 0 || a > 99 || b < 0 || b > 99) return false;
+    major = a;
+    minor = b;
+    return true;
+}
+
+SimUnit::SimUnit(Versions v) : versions(v) { setDefaults(); }
+
+// A believable installed configuration: a 6-track house with a gently
+// tuned room curve, small trims and the usual delays.
+void SimUnit::setDefaults() {
+    system.fill(0);
+    system[0] = 0;   // F1 key: optical mono
+    system[1] = 0;   // matrix decoding on
+    system[3] = 0;   // non-sync: screen channels
+    system[4] = 0;   // reader delay 8 quarter frames (2.00 TC frames)
+    system[5] = 8;
+    system[6] = 2;   // surround delay 20 mS
+    system[8] = 0x10;  // fields the editor only carries; DLE, XON and XOFF
+    system[10] = 0x11; // values make sure the framing is exercised
+    system[11] = 0x13;
+    system[12] = 0x05;
+    system[13] = 0x80;
+    system[24] = 3;  // non-sync trim -3 dB
+    system[25] = 1;
+    system[26] = 2;
+    system[27] = 0x10;
+    system[28] = 4;
+    system[29] = 0xFF;
+    system[30] = 0;  // power on: external 6-track
+    for (int i = 31; i < 128; ++i) system[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i * 3);
+
+    audio.fill(0);
+    audio[0] = 0x43;  // last upload: Thu 25/03/04 3:07 PM
+    audio[1] = 0xD9;
+    audio[2] = 0x47;
+    audio[3] = 0x04;
+    audio[4] = 0x10;
+    audio[5] = 0x55;
+    const std::uint8_t trims[6] = {12, 14, 11, 14, 12, 10};
+    for (int ch = 0; ch < 6; ++ch) {
+        std::uint8_t* rec = &audio[static_cast<std::size_t>(12 + 30 * ch)];
+        audio[static_cast<std::size_t>(6 + ch)] = trims[ch];
+        for (int b = 0; b < 27; ++b) {
+            // a touch of low-end dip and a gentle high-frequency lift
+            int v = 12;
+            if (b < 3) v = 13;
+            if (b > 20) v = 12 - (b - 20) / 2;
+            rec[b] = static_cast<std::uint8_t>(v);
+        }
+        rec[27] = 10;
+        rec[28] = ch == 1 || ch == 3 ? 11 : 9;
+        rec[29] = 0;
+    }
+    std::uint8_t* sub = &audio[12 + 30 * 5];
+    sub[0] = 10;
+    sub[1] = 1;
+    sub[2] = 3;
+    audio[192] = 12;
+    audio[193] = 0;
+    for (int i = 194; i < 224; ++i) audio[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(0x10 + i % 7);
+}
+
+Bytes SimUnit::image() const {
+    Bytes img(system.begin(), system.end());
+    img.insert(img.end(), audio.begin(), audio.end());
+    return img;
+}
+
+bool SimUnit::loadImage(const Bytes& img) {
+    if (img.size() < 352) return false;
+    std::memcpy(system.data(), img.data(), 128);
+    std::memcpy(audio.data(), img.data() + 128, 224);
+    return true;
+}
+
+void SimUnit::emit(const Bytes& bytes, Bytes& out) {
+    for (std::uint8_t b : bytes) {
+        if (garbleOut > 0) {
+            --garbleOut;
+            b = static_cast<std::uint8_t>(b ^ 0x5A);
+        }
+        out.push_back(b);
+    }
+}
+
+void SimUnit::sendText(std::vector<std::string> lines, std::size_t valueOffset, Bytes& out) {
+    if (badText > 0 && valueOffset > 0 && !lines.empty() && lines[0].size() > valueOffset) {
+        --badText;
+        lines[0][valueOffset] = '?';
+    }
+    if (dropLine > 0 && !lines.empty()) {
+        --dropLine;
+        lines.pop_back();
+    }
+    Bytes bytes;
+    for (const auto& l : lines) {
+        bytes.insert(bytes.end(), l.begin(), l.end());
+        bytes.push_back('\r');
+        bytes.push_back('\n');
+    }
+    emit(bytes, out);
+}
+
+void SimUnit::sendFrame(Bytes payload, Bytes& out) {
+    if (wrongCode > 0 && !payload.empty()) {
+        --wrongCode;
+        payload[0] = 0x7E;
+    }
+    Bytes bytes = {DLE, STX};
+    for (std::uint8_t b : payload) {
+        bytes.push_back(b);
+        if (b == DLE) bytes.push_back(DLE);
+    }
+    bytes.push_back(DLE);
+    bytes.push_back(ETX);
+    emit(bytes, out);
+}
+
+void SimUnit::receive(const std::uint8_t* data, std::size_t n, Bytes& out) {
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::uint8_t b = data[i];
+        switch (rx_) {
+        case Rx::Text:
+            if (b == DLE && line_.empty()) {
+                rx_ = Rx::Dle;
+            } else if (b == '\r') {
+                const std::string cmd = line_;
+                line_.clear();
+                if (!cmd.empty()) handleText(cmd, out);
+            } else if (b == '\n') {
+                line_.clear();  // a line feed abandons a half-received command
+            } else if (line_.size() < 64) {
+                line_ += static_cast<char>(b);
+            }
+            break;
+        case Rx::Dle:
+            if (b == STX) {
+                frame_.clear();
+                rx_ = Rx::Frame;
+            } else {
+                rx_ = Rx::Text;
+            }
+            break;
+        case Rx::Frame:
+            if (b == DLE) rx_ = Rx::FrameDle;
+            else if (frame_.size() < 1024) frame_.push_back(b);
+            break;
+        case Rx::FrameDle:
+            if (b == DLE) {
+                frame_.push_back(DLE);
+                rx_ = Rx::Frame;
+            } else if (b == ETX) {
+                rx_ = Rx::Text;
+                const Bytes payload = frame_;
+                frame_.clear();
+                if (!payload.empty()) handleFrame(payload, out);
+            } else if (b == STX) {
+                frame_.clear();
+                rx_ = Rx::Frame;
+            } else {
+                rx_ = Rx::Text;
+                frame_.clear();
+            }
+            break;
+        }
+    }
+}
+
+std::string SimUnit::channelStatus(int ch) const {
+    std::string s(1, kChannels[ch]);
+    s += pink[static_cast<std::size_t>(ch)] ? " PINK+" : " PINK-";
+    s += phase[static_cast<std::size_t>(ch)] ? " PHASE+" : " PHASE-";
+    return s;
+}
+
+void SimUnit::handleText(const std::string& cmd, Bytes& out) {
+    log("TEXT " + cmd);
+    if (silent) return;
+    const char c = cmd[0];
+    const std::string arg = cmd.substr(1);
+    char buf[32];
+    const std::string ok = "OK", prompt = "Q7M>";
+
+    if (c == 'V') {
+        if (!arg.empty()) {
+            const int v = std::atoi(arg.c_str());
+            if (v >= 0 && v <= 99) volume = v;
+        }
+        std::snprintf(buf, sizeof buf, "VOL %02d", volume);
+        sendText({buf, ok, prompt}, 4, out);
+    } else if (c == 'M') {
+        if (arg == "+") muted = true;
+        if (arg == "-") muted = false;
+        sendText({std::string("MUT ") + (muted ? '+' : '-'), ok, prompt}, 4, out);
+    } else if (c == 'F') {
+        if (arg.size() == 1) {
+            if (const char* p = std::strchr(kFormats, arg[0]); p && *p) format = static_cast<int>(p - kFormats);
+        }
+        sendText({std::string("FMT ") + kFormats[format], ok, prompt}, 4, out);
+    } else if ((c == 'P' || c == 'H') && arg.size() == 2) {
+        const char* p = std::strchr(kChannels, arg[0]);
+        if (p && *p) {
+            const auto ch = static_cast<std::size_t>(p - kChannels);
+            (c == 'P' ? pink : phase)[ch] = arg[1] == '+';
+            if (c == 'P' && arg[1] == '+') rt60 = false;
+        }
+        std::vector<std::string> lines = {(c == 'P' ? "PNK " : "PHS ") + arg};
+        for (int ch = 0; ch < 6; ++ch) lines.push_back(channelStatus(ch));
+        lines.push_back(ok);
+        sendText(lines, 0, out);
+    } else if (c == 'R') {
+        rt60 = arg == "+";
+        if (rt60) pink.fill(false);
+        sendText({std::string("RT6 ") + (rt60 ? '+' : '-'), ok, prompt}, 0, out);
+    } else if (c == 'A' && arg.size() == 1) {
+        switch (arg[0]) {
+        case '1':
+        case '2':
+            projector = arg[0] - '1';
+            sendText({"PRJ " + arg, ok, prompt}, 0, out);
+            break;
+        case '-':
+            streamMode_ = 0;
+            obeMode = false;
+            sendText({"STR -", ok, prompt}, 0, out);
+            break;
+        case 'O':
+            streamMode_ = 0;
+            obeMode = true;
+            sendText({"OBE +", ok, prompt}, 0, out);
+            break;
+        case 'G':
+        case 'S':
+        case 'Z':
+            streamMode_ = arg[0];
+            obeMode = false;
+            slitKind_ = 0;
+            break;  // streams start without a reply
+        default: sendText({"ERR"}, 0, out);
+        }
+    } else if (c == 'B' && arg.size() == 1 && arg[0] >= '1' && arg[0] <= '4') {
+        baudIndex = arg[0] - '1';  // switches at once, no reply
+    } else if (c == 'X' && arg.empty()) {
+        char v1[32], v2[32], v3[32];
+        std::snprintf(v1, sizeof v1, "V%d.%02d.%04d", versions.cpuMajor, versions.cpuMinor, versions.cpuBuild);
+        std::snprintf(v2, sizeof v2, "V%d.%02d", versions.dspcMajor, versions.dspcMinor);
+        std::snprintf(v3, sizeof v3, "V%d.%02d", versions.dspfMajor, versions.dspfMinor);
+        sendText({"Q7M CPU/DSP Versions", v1, v2, v3, ok}, 0, out);
+    } else {
+        sendText({"ERR " + cmd}, 0, out);
+    }
+}
+
+void SimUnit::handleFrame(const Bytes& p, Bytes& out) {
+    const std::uint8_t code = p[0];
+    log("FRAME " + hex(p) + " len=" + std::to_string(p.size()));
+    if (silent) return;
+    if (code == 0x01 && pendingWrite_ == 0) {
+        Bytes reply = {0x12};
+        reply.insert(reply.end(), system.begin(), system.end());
+        sendFrame(reply, out);
+    } else if (code == 0x02 && pendingWrite_ == 0) {
+        Bytes reply = {0x13};
+        reply.insert(reply.end(), audio.begin(), audio.end());
+        sendFrame(reply, out);
+    } else if (code == 0x0A) {
+        pendingWrite_ = 1;
+        dataReceived_ = false;
+        sendFrame({0x01}, out);
+    } else if (code == 0x0B) {
+        pendingWrite_ = 2;
+        dataReceived_ = false;
+        sendFrame({0x02}, out);
+    } else if (code == 0x12 && pendingWrite_ == 1 && p.size() == 129) {
+        std::memcpy(incoming_.data(), p.data() + 1, 128);
+        dataReceived_ = true;
+    } else if (code == 0x13 && pendingWrite_ == 2 && p.size() == 225) {
+        std::memcpy(incoming_.data(), p.data() + 1, 224);
+        dataReceived_ = true;
+    } else if (code == 0x11 && pendingWrite_ != 0) {
+        if (dataReceived_) {
+            if (pendingWrite_ == 1) std::memcpy(system.data(), incoming_.data(), 128);
+            else std::memcpy(audio.data(), incoming_.data(), 224);
+            ++blocksStored;
+            log(pendingWrite_ == 1 ? "STORED system block" : "STORED audio block");
+            sendFrame({0x21}, out);
+        } else {
+            sendFrame({0x22}, out);  // nothing to store: refused
+        }
+        pendingWrite_ = 0;
+        dataReceived_ = false;
+    } else {
+        pendingWrite_ = 0;
+    }
+}
+
+void SimUnit::streamTick(Bytes& out) {
+    if (!streaming()) return;
+    ++tick_;
+    std::normal_distribution<double> noise(0.0, 1.0);
+    const double t = tick_ * 0.1;
+    if (streamMode_ == 'G') {
+        // Level bytes: 255 = no signal, 80 = reference.  Both tracks wander
+        // slowly around the reference with a little jitter.
+        auto level = [&](double phase) {
+            const double v = 80 + 6 * std::sin(t * 0.7 + phase) + 1.5 * noise(rng_);
+            return static_cast<std::uint8_t>(std::lround(std::fmin(254, std::fmax(1, v))));
+        };
+        sendFrame({0x24, level(0.0), level(1.3)}, out);
+    } else if (streamMode_ == 'S') {
+        // Eleven bands 1.6 to 16 kHz; the drawn value is 255 - byte.  Flat
+        // through the reference bands, falling off towards 16 kHz.
+        Bytes rec = {static_cast<std::uint8_t>(slitKind_ == 0 ? 0x25 : 0x26)};
+        for (int band = 0; band < 11; ++band) {
+            double level = 200.0;
+            if (band > 6) level -= (band - 6) * (band - 6) * 1.2 + (slitKind_ ? 1.0 : 0.0);
+            level += 0.8 * std::sin(t + band) + 0.6 * noise(rng_);
+            rec.push_back(static_cast<std::uint8_t>(255 - std::lround(std::fmin(255, std::fmax(0, level)))));
+        }
+        slitKind_ ^= 1;
+        sendFrame(rec, out);
+    } else if (streamMode_ == 'Z') {
+        // Fourteen sample pairs of the two tracks: a cloud along a line whose
+        // tilt shows the reader's azimuth error.
+        Bytes rec = {0x27};
+        const double tilt = 0.75 + 0.05 * std::sin(t * 0.3);
+        for (int i = 0; i < 14; ++i) {
+            const double x = 90 * std::sin(t * 3.1 + i * 0.45) + 4 * noise(rng_);
+            const double y = tilt * x + 6 * noise(rng_);
+            auto s8 = [](double v) {
+                const long r = std::lround(std::fmin(127, std::fmax(-127, v)));
+                return static_cast<std::uint8_t>(r & 0xFF);
+            };
+            rec.push_back(s8(x));
+            rec.push_back(s8(y));
+        }
+        sendFrame(rec, out);
+    }
+}
+
+}  // namespace q7msim

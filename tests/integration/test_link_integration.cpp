@@ -1,0 +1,360 @@
+// The built library, loaded by name, driven against q7msim over a real
+// pseudo-terminal.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <thread>
+
+#include "link_api.h"
+#include "q7mslib.h"
+#include "sim_process.h"
+
+using namespace q7mtest;
+using zelk::LinkLibrary;
+
+namespace {
+
+std::string run(const std::string& cmd) {
+    std::string out;
+    FILE* p = ::popen(cmd.c_str(), "r");
+    if (!p) return out;
+    char buf[512];
+    while (std::fgets(buf, sizeof buf, p)) out += buf;
+    ::pclose(p);
+    return out;
+}
+
+// A fresh copy of the library (its own UnitLink) talking to a fresh unit.
+class LinkTest : public ::testing::Test {
+protected:
+    void start(std::vector<std::string> simArgs = {}) {
+        sim = std::make_unique<SimProcess>(std::move(simArgs));
+        ASSERT_TRUE(sim->running());
+        ASSERT_TRUE(lib.load(libraryPath())) << lib.error();
+    }
+    void connect() {
+        ASSERT_EQ(api().InitDLL(1), 0);
+        sim->clearLog();
+    }
+    void TearDown() override {
+        if (lib.loaded()) api().DLLShutdown();
+        lib.unload();
+        sim.reset();
+    }
+    const zelk::LinkApi& api() { return lib.api(); }
+    std::vector<std::string> texts() { return sim->logMatching("TEXT "); }
+
+    std::unique_ptr<SimProcess> sim;
+    LinkLibrary lib;
+};
+
+}  // namespace
+
+TEST(LinkLibraryExports, ExactlyTheTwentyNineEntryPoints) {
+    const std::string out = run("nm -D --defined-only '" + libraryPath() + "'");
+    std::set<std::string> names;
+    std::istringstream in(out);
+    std::string addr, type, name;
+    while (in >> addr >> type >> name) names.insert(name);
+    const std::set<std::string> expected = {
+        "InitDLL", "DLLShutdown", "SetDLLBaud", "DLLCreateIni", "ClearError", "GetUnitVersion", "GetSystem",
+        "SetSystem", "GetAudio", "SetAudio", "SetVol", "GetVol", "SetMute", "GetMute", "SelectFormat", "GetFormat",
+        "SetPink", "SetPhase", "SetRT60", "SetProjector", "EnableOBE", "BeginGainStream", "BeginSlitStream",
+        "BeginAzimuthStream", "StopStream", "GetOptGain", "GetSingleSlitloss", "GetOptSlitloss", "GetOptAzimuth"};
+    EXPECT_EQ(names, expected) << out;
+}
+
+TEST(LinkLibraryLoading, MissingFileOrSymbolsGiveAClearErrorNotACrash) {
+    LinkLibrary lib;
+    EXPECT_FALSE(lib.load("/nonexistent/libq7mslib.so"));
+    EXPECT_NE(lib.error().find("Cannot load"), std::string::npos);
+    EXPECT_FALSE(lib.loaded());
+    // A real shared library that is not ours: every name is missing.
+    EXPECT_FALSE(lib.load("libm.so.6"));
+    EXPECT_NE(lib.error().find("InitDLL"), std::string::npos);
+    EXPECT_NE(lib.error().find("GetOptAzimuth"), std::string::npos);
+}
+
+TEST_F(LinkTest, CommandsBeforeInitFailWithTheirContextAndSendNothing) {
+    start();
+    std::int16_t v = 5;
+    std::uint8_t block[224] = {};
+    EXPECT_EQ(api().GetVol(&v), 0x00C0);
+    EXPECT_EQ(v, 5);
+    EXPECT_EQ(api().SetVol(70), 0x00C0);
+    EXPECT_EQ(api().GetSystem(block), 0x0048);
+    EXPECT_EQ(api().SetAudio(block), 0x0050);
+    EXPECT_EQ(api().StopStream(), 0x0140);
+    EXPECT_EQ(api().EnableOBE(), 0x0140);
+    EXPECT_EQ(api().GetOptGain(&v), 0x0140);
+    EXPECT_EQ(api().GetOptSlitloss(block), 0x0140);
+    EXPECT_EQ(api().SetDLLBaud(1), 0x00C0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_TRUE(sim->logMatching("TEXT").empty());
+    EXPECT_TRUE(sim->logMatching("FRAME").empty());
+}
+
+TEST_F(LinkTest, InitTestsTheLineWithAMuteQueryAndPortZeroMeansOne) {
+    start();
+    EXPECT_EQ(api().InitDLL(0), 0);
+    EXPECT_TRUE(sim->waitForLog("TEXT M"));
+    EXPECT_EQ(api().DLLShutdown(), 1);
+    std::int16_t v = 0;
+    EXPECT_EQ(api().GetVol(&v), 0x00C0);  // shut down: not connected any more
+    EXPECT_EQ(api().InitDLL(1), 0);       // and InitDLL works again
+}
+
+TEST_F(LinkTest, MissingPortSilentUnitAndSecondOpener) {
+    start();
+    writeFile(sim->dir() + "/ZelkSerial.ini",
+              "[Ports]\r\nCOM1=" + sim->link() + "\r\nCOM3=" + sim->dir() + "/no-such-port\r\n");
+    EXPECT_EQ(api().InitDLL(3), 0x0041);
+
+    sim->control("silent on");
+    const auto t0 = std::chrono::steady_clock::now();
+    EXPECT_EQ(api().InitDLL(1), 0x00C4);
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count();
+    EXPECT_GE(ms, 350);
+    EXPECT_LT(ms, 2000);
+    std::int16_t v = 0;
+    EXPECT_EQ(api().GetVol(&v), 0x00C0);  // a failed InitDLL leaves the link closed
+    sim->control("silent off");
+    ASSERT_EQ(api().InitDLL(1), 0);
+
+    // A second copy of the library (its own state) cannot open the same port.
+    const std::string copy = sim->dir() + "/libcopy.so";
+    ASSERT_EQ(std::system(("cp '" + libraryPath() + "' '" + copy + "'").c_str()), 0);
+    LinkLibrary second;
+    ASSERT_TRUE(second.load(copy)) << second.error();
+    EXPECT_EQ(second.api().InitDLL(1), 0x0041);
+}
+
+TEST_F(LinkTest, LiveCommandsSendTheirBytesAndReadTheUnitsState) {
+    start();
+    connect();
+    EXPECT_EQ(api().SetVol(7), 0);
+    EXPECT_EQ(api().SetMute(255), 0);
+    EXPECT_EQ(api().SelectFormat(4), 0);
+    EXPECT_EQ(api().SetPink(5, 1), 0);
+    EXPECT_EQ(api().SetPhase(0, 0), 0);
+    EXPECT_EQ(api().SetRT60(1), 0);
+    EXPECT_EQ(api().SetProjector(1), 0);
+    EXPECT_EQ(api().EnableOBE(), 0);
+    EXPECT_EQ(texts(), (std::vector<std::string>{"TEXT V07", "TEXT M+", "TEXT FD", "TEXT PS+", "TEXT HL-", "TEXT R+",
+                                                  "TEXT A2", "TEXT AO"}));
+    std::int16_t vol = 0, fmt = 0;
+    std::uint8_t mute = 0;
+    EXPECT_EQ(api().GetVol(&vol), 0);
+    EXPECT_EQ(vol, 7);
+    EXPECT_EQ(api().GetMute(&mute), 0);
+    EXPECT_EQ(mute, 1);
+    EXPECT_EQ(api().GetFormat(&fmt), 0);
+    EXPECT_EQ(fmt, 4);
+
+    // The front panel.
+    sim->control("fader 55");
+    sim->control("mute off");
+    sim->control("format S");
+    EXPECT_EQ(api().GetVol(&vol), 0);
+    EXPECT_EQ(vol, 55);
+    EXPECT_EQ(api().GetMute(&mute), 0);
+    EXPECT_EQ(mute, 0);
+    EXPECT_EQ(api().GetFormat(&fmt), 0);
+    EXPECT_EQ(fmt, 2);
+}
+
+TEST_F(LinkTest, OutOfRangeIndexesAreRefusedBeforeAnythingIsSent) {
+    start();
+    connect();
+    EXPECT_EQ(api().SelectFormat(6), 0x0880);
+    EXPECT_EQ(api().SelectFormat(-1), 0x0880);
+    EXPECT_EQ(api().SetPink(6, 1), 0x0880);
+    EXPECT_EQ(api().SetPhase(-1, 0), 0x0880);
+    EXPECT_EQ(api().SetDLLBaud(4), 0x0880);
+    std::int16_t v = 0;
+    EXPECT_EQ(api().GetVol(&v), 0);  // still talking at 9600
+    EXPECT_EQ(texts(), std::vector<std::string>{"TEXT V"});
+}
+
+TEST_F(LinkTest, GarbledCutAndWrongReplies) {
+    start();
+    connect();
+    std::int16_t fmt = 3, vol = 12;
+    std::uint8_t mute = 7;
+    sim->control("badtext 1");
+    EXPECT_EQ(api().GetFormat(&fmt), 0x0080);
+    EXPECT_EQ(fmt, -1);
+    sim->control("badtext 1");
+    EXPECT_EQ(api().GetMute(&mute), 0);
+    EXPECT_EQ(mute, 7);  // unknown character: flag left alone, not an error
+
+    sim->control("dropline 1");
+    EXPECT_EQ(api().GetVol(&vol), 0x0084);  // the reply never completes
+    EXPECT_EQ(vol, 12);
+    // The cut reply's lines are still pending: ClearError purges them, sends
+    // one line feed, and the next command starts clean.
+    EXPECT_NE(api().ClearError(), 0);
+    EXPECT_EQ(api().GetVol(&vol), 0);
+    EXPECT_EQ(vol, 70);
+
+    std::uint8_t audio[224], system[128];
+    sim->control("wrongcode 1");
+    EXPECT_EQ(api().GetAudio(audio), 0x0030);
+    ASSERT_EQ(api().GetSystem(system), 0);
+    sim->clearLog();
+    sim->control("wrongcode 1");
+    EXPECT_EQ(api().SetSystem(system), 0x0028);  // "ready" came back wrong
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_TRUE(sim->logMatching("FRAME 12").empty()) << "the data must not be sent";
+
+    sim->control("silent on");
+    EXPECT_EQ(api().GetSystem(system), 0x000C);
+    EXPECT_EQ(api().SetAudio(audio), 0x0014);
+    EXPECT_EQ(api().StopStream(), 0x0104);
+    sim->control("silent off");
+}
+
+TEST_F(LinkTest, BlocksTravelIntactBothWaysWithDleBytes) {
+    start();
+    connect();
+    std::uint8_t system[128] = {}, audio[224] = {};
+    ASSERT_EQ(api().GetSystem(system), 0);
+    ASSERT_EQ(api().GetAudio(audio), 0);
+    EXPECT_EQ(system[8], 0x10);  // the simulator's believable block carries DLE, XON, XOFF
+    EXPECT_EQ(system[10], 0x11);
+    EXPECT_EQ(system[11], 0x13);
+    EXPECT_EQ(audio[0], 0x43);
+
+    std::uint8_t newSystem[128], newAudio[224];
+    for (int i = 0; i < 128; ++i) newSystem[i] = static_cast<std::uint8_t>(i % 3 == 0 ? 0x10 : i);
+    for (int i = 0; i < 224; ++i) newAudio[i] = static_cast<std::uint8_t>(255 - i);
+    ASSERT_EQ(api().SetSystem(newSystem), 0);
+    ASSERT_EQ(api().SetAudio(newAudio), 0);
+    EXPECT_EQ(sim->logMatching("STORED").size(), 2u);
+
+    std::uint8_t back[224] = {};
+    ASSERT_EQ(api().GetSystem(back), 0);
+    EXPECT_EQ(0, std::memcmp(back, newSystem, 128));
+    ASSERT_EQ(api().GetAudio(back), 0);
+    EXPECT_EQ(0, std::memcmp(back, newAudio, 224));
+
+    // The unit's own copy, written by the simulator, agrees.
+    const std::string saved = sim->dir() + "/unit.img";
+    sim->control("save " + saved);
+    const std::string img = readFile(saved);
+    ASSERT_EQ(img.size(), 352u);
+    EXPECT_EQ(0, std::memcmp(img.data(), newSystem, 128));
+    EXPECT_EQ(0, std::memcmp(img.data() + 128, newAudio, 224));
+}
+
+TEST_F(LinkTest, VersionsOfACurrentAndOfAnOldUnit) {
+    start({"--cpu", "1.05", "--build", "77", "--dspc", "1.02", "--dspf", "1.10"});
+    connect();
+    std::int16_t v[7] = {};
+    ASSERT_EQ(api().GetUnitVersion(v), 0);
+    EXPECT_EQ((std::array<std::int16_t, 7>{v[0], v[1], v[2], v[3], v[4], v[5], v[6]}),
+              (std::array<std::int16_t, 7>{1, 5, 77, 1, 2, 1, 10}));
+    sim->control("dropline 1");
+    EXPECT_EQ(api().GetUnitVersion(v), 0x0084);
+}
+
+TEST_F(LinkTest, MeasurementStreams) {
+    start({"--record-ms", "30"});
+    connect();
+    std::int16_t gain = 0x7777, kind = -1;
+    std::uint8_t rec[28] = {}, pair[22] = {};
+
+    EXPECT_EQ(api().GetOptGain(&gain), 0x0300);  // no stream: five empty reads
+    EXPECT_EQ(gain, 0x7777);
+
+    ASSERT_EQ(api().BeginGainStream(), 0);
+    ASSERT_EQ(api().GetOptGain(&gain), 0);
+    const int left = gain & 0xFF, right = (gain >> 8) & 0xFF;
+    EXPECT_NEAR(left, 80, 20);
+    EXPECT_NEAR(right, 80, 20);
+
+    ASSERT_EQ(api().BeginSlitStream(), 0);
+    ASSERT_EQ(api().GetSingleSlitloss(rec, &kind), 0);
+    EXPECT_TRUE(kind == 0 || kind == 1);
+    std::memset(pair, 0, sizeof pair);
+    ASSERT_EQ(api().GetOptSlitloss(pair), 0);
+    // Both halves filled; the high bands fall off (a larger byte is less signal).
+    EXPECT_GT(pair[10], pair[5]);
+    EXPECT_GT(pair[21], pair[16]);
+
+    ASSERT_EQ(api().BeginAzimuthStream(), 0);
+    ASSERT_EQ(api().GetOptAzimuth(rec), 0);
+    gain = 0x1234;
+    EXPECT_EQ(api().GetOptGain(&gain), 0x0300);  // wrong stream running
+    EXPECT_EQ(gain, 0x1234);
+
+    EXPECT_EQ(api().StopStream(), 0);
+    EXPECT_EQ(api().GetOptAzimuth(rec), 0x0300);
+}
+
+TEST_F(LinkTest, BaudChangeFollowsTheUnitAndMismatchGarbles) {
+    start();
+    connect();
+    ASSERT_EQ(api().SetDLLBaud(1), 0);
+    EXPECT_TRUE(sim->waitForLog("TEXT B2"));
+    std::int16_t v = 0;
+    EXPECT_EQ(api().GetVol(&v), 0);
+    EXPECT_EQ(v, 70);
+    ASSERT_EQ(api().SetDLLBaud(0), 0);
+    EXPECT_EQ(api().GetVol(&v), 0);
+
+    // The unit misses the speed command: the two ends no longer understand each other.
+    sim->control("silent on");
+    EXPECT_EQ(api().SetDLLBaud(1), 0);
+    sim->control("silent off");
+    EXPECT_EQ(api().GetVol(&v), 0x0084);
+    EXPECT_FALSE(sim->logMatching("GARBLED").empty());
+}
+
+TEST_F(LinkTest, ClearErrorWritesOneLineFeedAndTheTraceRecordsIt) {
+    sim = std::make_unique<SimProcess>();
+    const std::string trace = sim->dir() + "/trace.txt";
+    ::setenv("Q7M_TRACE", trace.c_str(), 1);
+    ASSERT_TRUE(lib.load(libraryPath())) << lib.error();
+    ASSERT_EQ(api().InitDLL(1), 0);
+    ::unsetenv("Q7M_TRACE");
+    sim->control("silent on");
+    std::int16_t v = 0;
+    EXPECT_EQ(api().GetVol(&v), 0x0084);
+    writeFile(trace, "");
+    EXPECT_NE(api().ClearError(), 0);
+    sim->control("silent off");
+    EXPECT_EQ(api().GetVol(&v), 0);
+    const std::string t = readFile(trace);
+    // exactly: the line feed, then the volume query
+    std::istringstream in(t);
+    std::string line;
+    std::vector<std::string> tx;
+    std::string rx;
+    while (std::getline(in, line)) {
+        if (line.find(" TX ") != std::string::npos) tx.push_back(line.substr(line.find(" TX ") + 1));
+        if (line.find(" RX ") != std::string::npos) rx += line.substr(line.find(" RX ") + 3);
+    }
+    EXPECT_EQ(tx, (std::vector<std::string>{"TX 0A", "TX 56 0D"})) << t;
+    EXPECT_EQ(rx.rfind(" 56 4F 4C 20 37 30", 0), 0u) << t;  // the reply starts "VOL 70"
+}
+
+TEST_F(LinkTest, AHangUpFailsCommandsWithoutHanging) {
+    start();
+    connect();
+    sim->control("hangup");
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    std::int16_t v = 0;
+    const auto t0 = std::chrono::steady_clock::now();
+    const unsigned e = api().GetVol(&v);
+    EXPECT_TRUE(e == 0x0082 || e == 0x0084) << e;
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(2));
+}

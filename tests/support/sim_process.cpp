@@ -1,0 +1,139 @@
+#include "sim_process.h"
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace q7mtest {
+
+std::string simulatorPath() { return Q7MSIM_PATH; }
+std::string libraryPath() { return Q7MSLIB_PATH; }
+
+TempDir::TempDir() {
+    std::string tmpl = (std::getenv("TMPDIR") ? std::string(std::getenv("TMPDIR")) : std::string("/tmp")) + "/q7mtest.XXXXXX";
+    std::vector<char> buf(tmpl.begin(), tmpl.end());
+    buf.push_back('\0');
+    if (!::mkdtemp(buf.data())) throw std::runtime_error("mkdtemp failed");
+    path_ = buf.data();
+}
+
+TempDir::~TempDir() {
+    const std::string cmd = "rm -rf '" + path_ + "'";
+    [[maybe_unused]] int r = std::system(cmd.c_str());
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void writeFile(const std::string& path, const std::string& content) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << content;
+}
+
+SimProcess::SimProcess(std::vector<std::string> args, int port) {
+    link_ = dir_.file("ttyQ7M");
+    log_ = dir_.file("sim.log");
+    fifo_ = dir_.file("control");
+    ::mkfifo(fifo_.c_str(), 0600);
+    ::setenv("Q7M_CONFIG_DIR", dir_.path().c_str(), 1);
+    writeFile(dir_.file("ZelkSerial.ini"), "[Ports]\r\nCOM" + std::to_string(port) + "=" + link_ + "\r\n");
+
+    std::vector<std::string> argv = {simulatorPath(), "--link", link_, "--log", log_, "--control", fifo_};
+    argv.insert(argv.end(), args.begin(), args.end());
+    pid_ = ::fork();
+    if (pid_ == 0) {
+        std::vector<char*> cargv;
+        for (auto& a : argv) cargv.push_back(a.data());
+        cargv.push_back(nullptr);
+        const int devnull = ::open("/dev/null", O_RDWR);
+        ::dup2(devnull, 0);
+        ::dup2(devnull, 1);
+        ::execv(cargv[0], cargv.data());
+        ::_exit(127);
+    }
+    // Ready once the link exists.
+    for (int i = 0; i < 500; ++i) {
+        struct stat st {};
+        if (::stat(link_.c_str(), &st) == 0) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    fifoFd_ = ::open(fifo_.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+}
+
+SimProcess::~SimProcess() { stop(); }
+
+void SimProcess::stop() {
+    if (fifoFd_ >= 0) ::close(fifoFd_);
+    fifoFd_ = -1;
+    if (pid_ > 0) {
+        ::kill(pid_, SIGTERM);
+        int status = 0;
+        for (int i = 0; i < 300; ++i) {
+            if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+                pid_ = -1;
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, &status, 0);
+        pid_ = -1;
+    }
+}
+
+void SimProcess::control(const std::string& line) {
+    const std::string l = line + "\n";
+    const std::string marker = "CONTROL " + line;
+    const std::size_t before = logMatching(marker).size();
+    if (fifoFd_ >= 0) [[maybe_unused]] auto w = ::write(fifoFd_, l.data(), l.size());
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (logMatching(marker).size() <= before && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+}
+
+std::vector<std::string> SimProcess::log() const {
+    std::vector<std::string> lines;
+    std::istringstream in(readFile(log_));
+    std::string l;
+    while (std::getline(in, l)) {
+        // "   12.345 TEXT V70" -> "TEXT V70"
+        const auto p = l.find_first_not_of(' ');
+        const auto sp = l.find(' ', p == std::string::npos ? 0 : p);
+        lines.push_back(sp == std::string::npos ? l : l.substr(sp + 1));
+    }
+    return lines;
+}
+
+std::vector<std::string> SimProcess::logMatching(const std::string& needle) const {
+    std::vector<std::string> out;
+    for (auto& l : log())
+        if (l.find(needle) != std::string::npos) out.push_back(l);
+    return out;
+}
+
+bool SimProcess::waitForLog(const std::string& needle, int timeoutMs) const {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (std::chrono::steady_clock::now() < end) {
+        if (!logMatching(needle).empty()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+}
+
+void SimProcess::clearLog() { ::truncate(log_.c_str(), 0); }
+
+}  // namespace q7mtest
