@@ -1,0 +1,157 @@
+#include "dispatcher.h"
+
+#include "editor.h"
+#include "q7m_error_text.h"
+
+namespace zelk {
+
+std::string errorReportText(std::uint16_t errorWord) {
+    std::string text = "The following Errors were encountered:\n\n";
+    for (int bit = 0; bit <= 10; ++bit) {
+        if (errorWord & (1u << bit)) {
+            text += q7m::errorBitLine(bit);
+            text += '\n';
+        }
+    }
+    text += "\n\nCannot Continue On Line!\n";
+    return text;
+}
+
+namespace {
+// A missing entry point (library not loaded) reads as "could not initialise".
+template <typename Fn, typename... Args>
+std::uint16_t call(Fn fn, Args... args) {
+    if (!fn) return 0x0040;
+    return static_cast<std::uint16_t>(fn(args...));
+}
+}  // namespace
+
+std::uint16_t Dispatcher::attempt(int code, std::int32_t arg1, std::int32_t arg2) {
+    auto& v = ed_.vals;
+    const LinkApi& api = ed_.link;
+    switch (code) {
+    case FN_GetFormat: {
+        std::int16_t r = v.CurrentFormat;
+        const auto e = call(api.GetFormat, &r);
+        if (e == 0 && r != v.CurrentFormat) {
+            v.CurrentFormat = r;
+            ed_.polling.ReflectModeStatus();
+        }
+        return e;
+    }
+    case FN_GetVol: {
+        std::int16_t r = v.CurrentVolume;
+        const auto e = call(api.GetVol, &r);
+        if (e == 0 && r != v.CurrentVolume) {
+            v.CurrentVolume = r;
+            ed_.polling.ReflectVolumeLevel(true);
+            ed_.svc.ui.repaint();
+        }
+        return e;
+    }
+    case FN_GetMute: {
+        // The library writes 1 or 0 (or nothing for a reply it does not
+        // know); the editor keeps its booleans as -1 and 0.
+        std::uint8_t r = v.CurrentMute ? 1 : 0;
+        const auto e = call(api.GetMute, &r);
+        if (e == 0 && vb(r != 0) != v.CurrentMute) {
+            v.CurrentMute = vb(r != 0);
+            ed_.polling.ReflectMuteStatus();
+            ed_.svc.ui.repaint();
+        }
+        return e;
+    }
+    case FN_SelectFormat: return call(api.SelectFormat, static_cast<std::int32_t>(v.CurrentFormat));
+    case FN_SetVol: return call(api.SetVol, static_cast<std::int32_t>(v.CurrentVolume));
+    case FN_SetMute: return call(api.SetMute, static_cast<std::int32_t>(v.CurrentMute));
+    case FN_SetPink: return call(api.SetPink, arg1, arg2);
+    case FN_SetPhase: return call(api.SetPhase, arg1, arg2);
+    case FN_GetUnitVersion: {
+        std::array<std::int16_t, 7> buf = v.unitVersions;
+        const auto e = call(api.GetUnitVersion, buf.data());
+        if (e == 0) v.unitVersions = buf;
+        return e;
+    }
+    case FN_InitDLL: return call(api.InitDLL, static_cast<std::int32_t>(v.ComPort));
+    case FN_GetAudio: return call(api.GetAudio, v.audioBlock.data());
+    case FN_GetSystem: return call(api.GetSystem, v.systemBlock.data());
+    case FN_SetAudio: return call(api.SetAudio, static_cast<const std::uint8_t*>(v.audioBlock.data()));
+    case FN_SetSystem: return call(api.SetSystem, static_cast<const std::uint8_t*>(v.systemBlock.data()));
+    case FN_SetProjector: return call(api.SetProjector, static_cast<std::int32_t>(v.ProjectorIndex));
+    case FN_BeginGainStream: return call(api.BeginGainStream);
+    case FN_BeginSlitStream: return call(api.BeginSlitStream);
+    case FN_BeginAzimuthStream: return call(api.BeginAzimuthStream);
+    case FN_StopStream: return call(api.StopStream);
+    case FN_EnableOBE: return call(api.EnableOBE);
+    case FN_SetRT60: return call(api.SetRT60, arg2);
+    case FN_DLLShutdown: return call(api.DLLShutdown);
+    case FN_SetDLLBaud: return call(api.SetDLLBaud, arg1);
+    default: return 0;
+    }
+}
+
+std::uint16_t Dispatcher::RetryFunction(int code, std::int32_t arg1, std::int32_t arg2) {
+    auto& v = ed_.vals;
+    if (code != FN_InitDLL && !v.OnLine) return 0;
+    if (!v.PollActive) v.UnitBusy = kTrue;
+    int retryCount = 0;
+    std::uint16_t result = 0;
+    for (;;) {
+        const std::uint16_t e = attempt(code, arg1, arg2);
+        if (e == 0) {
+            if (code == FN_InitDLL || retryCount >= 2) {
+                ed_.connection.SetConnectStatus(1);
+                ed_.svc.ui.repaint();
+            }
+            result = 0;
+            break;
+        }
+        if (retryCount == 1) {
+            ed_.connection.SetConnectStatus(2);
+            ed_.svc.ui.repaint();
+        }
+        ++retryCount;
+        Pause(kRetryPauseMs);
+        if (code == FN_GetUnitVersion || code == FN_InitDLL) {
+            ed_.prog.pb.setValue(retryCount);
+            ed_.svc.ui.processEvents();
+        }
+        if (code != FN_InitDLL && code != FN_GetAudio && code != FN_GetSystem && code != FN_SetAudio &&
+            code != FN_SetSystem && ed_.link.ClearError)
+            ed_.link.ClearError();
+        if (retryCount >= kMaxAttempts) {
+            DispErr(e);
+            result = e;
+            break;
+        }
+    }
+    if (!v.PollActive) v.UnitBusy = kFalse;
+    return result;
+}
+
+void Dispatcher::DispErr(std::uint16_t errorWord) {
+    auto& m = ed_.main;
+    if (errorWord == 768) {
+        ed_.optical.StreamLock(false);
+        return;
+    }
+    if (errorWord != 0) {
+        if (!m.UnitAccepted) {
+            std::string text = "Unable to connect to unit!";
+            const std::string hint = ed_.connection.portHint();
+            if (!hint.empty()) text += "\n\n" + hint;
+            ed_.box(text, "Connection Error", MsgIcon::Exclamation, MsgButtons::OK);
+        } else {
+            ed_.box(errorReportText(errorWord), "Connection Error", MsgIcon::Exclamation, MsgButtons::OK);
+        }
+    }
+    m.UnitAccepted = kFalse;
+    ed_.connection.SetConnectStatus(0);
+    ed_.connection.EnableFrames(false);
+    if (ed_.link.DLLShutdown) ed_.link.DLLShutdown();
+    if (m.cmdStart.caption() == "Stop") m.cmdStart.click();
+}
+
+void Dispatcher::Pause(int milliseconds) { ed_.svc.clock.sleepMs(milliseconds); }
+
+}  // namespace zelk

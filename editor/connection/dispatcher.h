@@ -1,0 +1,46 @@
+// dispatcher.h - every call into the link library goes through
+// RetryFunction: up to six attempts, "Data?" while it struggles, and one
+// error report (DispErr) that takes the editor off line.
+#ifndef ZELK_CONNECTION_DISPATCHER_H
+#define ZELK_CONNECTION_DISPATCHER_H
+
+#include <cstdint>
+#include <string>
+
+namespace zelk {
+
+class Editor;
+
+// Function codes of RetryFunction.
+enum FunctionCode : int {
+    FN_GetFormat = 0, FN_GetVol = 1, FN_GetMute = 2, FN_SelectFormat = 3, FN_SetVol = 4, FN_SetMute = 5,
+    FN_SetPink = 6, FN_SetPhase = 7, FN_GetUnitVersion = 8, FN_InitDLL = 9, FN_GetAudio = 10, FN_GetSystem = 11,
+    FN_SetAudio = 12, FN_SetSystem = 13, FN_SetProjector = 14, FN_BeginGainStream = 15, FN_BeginSlitStream = 16,
+    FN_BeginAzimuthStream = 17, FN_StopStream = 18, FN_EnableOBE = 19, FN_SetRT60 = 20, FN_DLLShutdown = 21,
+    FN_SetDLLBaud = 22,
+};
+
+inline constexpr int kMaxAttempts = 6;
+inline constexpr int kRetryPauseMs = 300;
+
+// The error box text for an error word (bits 0..10, one line each).
+std::string errorReportText(std::uint16_t errorWord);
+
+class Dispatcher {
+public:
+    explicit Dispatcher(Editor& ed) : ed_(ed) {}
+
+    // Returns the error word of the last attempt (0 = success, and 0 when
+    // the call is skipped because the editor is off line).
+    std::uint16_t RetryFunction(int code, std::int32_t arg1 = 0, std::int32_t arg2 = 0);
+    void DispErr(std::uint16_t errorWord);
+    void Pause(int milliseconds);
+
+private:
+    std::uint16_t attempt(int code, std::int32_t arg1, std::int32_t arg2);
+    Editor& ed_;
+};
+
+}  // namespace zelk
+
+#endif
