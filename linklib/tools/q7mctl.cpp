@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "q7m_error_text.h"
+#include "q7mctl_files.h"
 #include "q7mslib.h"
 
 namespace {
@@ -25,7 +26,8 @@ void usage(FILE* to) {
         "  mute on|off      mute or un-mute\n"
         "  format N|NAME    select format 0..5 (Mono, A-TYPE, SR-TYPE, EXTERNAL 6-TRK, ZELK Digital, NONSYNC)\n"
         "  dump             print the system and audio blocks in hex\n"
-        ,
+        "  backup FILE.zcf  read the unit's configuration into a configuration file\n"
+        "  restore FILE     upload the blocks of a .zcf or .cfg file (system, then audio)\n",
         to);
 }
 
@@ -94,7 +96,7 @@ int main(int argc, char** argv) {
     }
     const std::string cmd = argv[i];
     const std::string arg = i + 1 < argc ? argv[i + 1] : "";
-    const bool needsArg = cmd == "vol" || cmd == "mute" || cmd == "format";
+    const bool needsArg = cmd == "vol" || cmd == "mute" || cmd == "format" || cmd == "backup" || cmd == "restore";
     if (needsArg && arg.empty()) {
         usage(stderr);
         return 2;
@@ -160,6 +162,10 @@ int main(int argc, char** argv) {
             hexDump("System block", sys, 128);
             hexDump("Audio block", aud, 224);
         }
+    } else if (cmd == "backup") {
+        status = q7mctl::backup(arg, report);
+    } else if (cmd == "restore") {
+        status = q7mctl::restore(arg, report);
     } else {
         usage(stderr);
         status = 2;

@@ -50,7 +50,12 @@ SimProcess::SimProcess(std::vector<std::string> args, int port) {
     fifo_ = dir_.file("control");
     ::mkfifo(fifo_.c_str(), 0600);
     ::setenv("Q7M_CONFIG_DIR", dir_.path().c_str(), 1);
-    writeFile(dir_.file("ZelkSerial.ini"), "[Ports]\r\nCOM" + std::to_string(port) + "=" + link_ + "\r\n");
+    // The other ports name devices that do not exist, so no test ever
+    // reaches a real serial port of the machine it runs on.
+    std::string ini = "[Ports]\r\n";
+    for (int n = 1; n <= 4; ++n)
+        ini += "COM" + std::to_string(n) + "=" + (n == port ? link_ : dir_.file("absent" + std::to_string(n))) + "\r\n";
+    writeFile(dir_.file("ZelkSerial.ini"), ini);
 
     std::vector<std::string> argv = {simulatorPath(), "--link", link_, "--log", log_, "--control", fifo_};
     argv.insert(argv.end(), args.begin(), args.end());

@@ -1,0 +1,106 @@
+// The editor's logic with the real library against q7msim.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "editor_harness.h"
+#include "link_api.h"
+#include "sim_process.h"
+
+using namespace zelktest;
+using q7mtest::SimProcess;
+
+namespace {
+
+struct WithUnit {
+    explicit WithUnit(std::vector<std::string> simArgs = {}) : sim(std::move(simArgs)) {
+        EXPECT_TRUE(lib.load(q7mtest::libraryPath())) << lib.error();
+        h = std::make_unique<Harness>(&lib.api());
+        h->initialise();
+    }
+    ~WithUnit() {
+        if (lib.loaded() && lib.api().DLLShutdown) lib.api().DLLShutdown();
+    }
+    Editor& e() { return *h->ed; }
+    SimProcess sim;
+    zelk::LinkLibrary lib;
+    std::unique_ptr<Harness> h;
+};
+
+}  // namespace
+
+TEST(EditorWithUnit, ConnectReadsTheUnitAndUploadsWhatTheUserChanged) {
+    WithUnit u({"--cpu", "1.05", "--build", "77"});
+    ASSERT_TRUE(u.h->connect());
+    auto& m = u.e().main;
+    EXPECT_EQ(m.lblStat.caption(), "On Line");
+    EXPECT_EQ(m.lnlInfo[0].caption(), "CPU Version: 1.05.0077");
+    EXPECT_EQ(m.lnlInfo[1].caption(), "DSP Controller: 1.03");
+    EXPECT_EQ(m.lnlInfo[2].caption(), "DSP Firmware: 1.09");
+    // The simulator's installed configuration is on screen.
+    EXPECT_EQ(m.cboSurroundDelay.text(), "20 mS");
+    EXPECT_EQ(m.cboNonsyncTrim.text(), "-3 dB");
+    EXPECT_EQ(m.cboReaderDelay.text(), "2.00 TC Frames");
+    EXPECT_EQ(m.lblVol[0].text(), "7.0");
+    EXPECT_TRUE(m.cmdMode[3].bold());
+    EXPECT_EQ(u.e().vals.systemBlock.bytes[8], 0x10);
+    EXPECT_EQ(m.txtTheaterInfo[9].text(), "3:07 PM 25/03/04");
+    EXPECT_EQ(m.SettingsDirty, kFalse);
+
+    // An edit with automatic upload on reaches the unit, stamped.
+    u.sim.clearLog();
+    m.mnuAuto.click();
+    m.cboSurroundDelay.setText("50 mS");
+    m.sclPNG[4].setValue(16);
+    ASSERT_TRUE(u.sim.waitForLog("STORED audio block"));
+    const std::string saved = u.sim.dir() + "/unit.img";
+    u.sim.control("save " + saved);
+    const std::string img = q7mtest::readFile(saved);
+    ASSERT_EQ(img.size(), 352u);
+    EXPECT_EQ(img[6], 5);             // surround delay
+    EXPECT_EQ(img[128 + 6 + 4], 16);  // right channel trim
+    EXPECT_EQ(static_cast<std::uint8_t>(img[128]), 0x43);  // stamped by the test clock: March, 3 PM
+    EXPECT_EQ(u.sim.logMatching("STORED").size(), 2u);
+}
+
+TEST(EditorWithUnit, OldUnitIsRejected) {
+    WithUnit u({"--dspf", "1.08"});
+    EXPECT_FALSE(u.h->connect());
+    ASSERT_EQ(u.h->msg.boxes.size(), 1u);
+    EXPECT_EQ(u.h->msg.boxes[0].title, "Cinema Processor Error");
+    EXPECT_EQ(u.e().main.lblStat.caption(), "Off Line");
+    EXPECT_TRUE(u.sim.logMatching("FRAME").empty());  // no block was read
+}
+
+TEST(EditorWithUnit, PollFollowsTheFrontPanel) {
+    WithUnit u;
+    ASSERT_TRUE(u.h->connect());
+    auto& m = u.e().main;
+    u.sim.control("format S");
+    u.sim.control("mute on");
+    u.sim.control("fader 55");
+    m.tmrPoll.tick();
+    EXPECT_EQ(u.e().vals.CurrentFormat, 2);
+    EXPECT_TRUE(m.cmdMode[2].bold());
+    EXPECT_EQ(m.cmdMute.caption(), "Un-Mute");
+    EXPECT_EQ(m.lblVol[1].text(), "5.5");
+    EXPECT_EQ(m.sclVol.value(), 99 - 55);
+    EXPECT_EQ(m.lblStat.caption(), "On Line");
+}
+
+TEST(EditorWithUnit, SilentUnitGoesOffLineAfterSixAttempts) {
+    WithUnit u;
+    ASSERT_TRUE(u.h->connect());
+    u.sim.clearLog();
+    u.sim.control("silent on");
+    u.e().main.tmrPoll.tick();
+    EXPECT_EQ(u.sim.logMatching("TEXT F").size(), 6u);
+    EXPECT_EQ(u.e().main.lblStat.caption(), "Off Line");
+    ASSERT_EQ(u.h->msg.boxes.size(), 1u);
+    EXPECT_NE(u.h->msg.boxes[0].text.find("- Error Receiving\n- Error during ASCII command"), std::string::npos);
+    // The library was shut down: the port can be opened again.
+    u.sim.control("silent off");
+    u.e().main.UnitAccepted = kFalse;
+    EXPECT_TRUE(u.h->connect());
+}
