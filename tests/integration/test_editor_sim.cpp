@@ -104,3 +104,30 @@ TEST(EditorWithUnit, SilentUnitGoesOffLineAfterSixAttempts) {
     u.e().main.UnitAccepted = kFalse;
     EXPECT_TRUE(u.h->connect());
 }
+
+TEST(EditorWithUnit, StartSnapshotsTheUnitAndCloseRevertsAndQuietensIt) {
+    WithUnit u;
+    ASSERT_TRUE(u.e().lifecycle.Form_Load());
+    EXPECT_EQ(u.e().main.form.caption(), "ZELK Cinema Processor and EQ Software   <CP Settings>");
+    const std::string snapshot = q7mtest::readFile(u.e().paths.workingFile());
+    EXPECT_EQ(snapshot.rfind("\"ZELK CP Settings File: V1.0\"\r\n3,70,#FALSE#\r\n", 0), 0u) << snapshot.substr(0, 60);
+
+    // Change something in the unit, then close: No to saving, Yes to reverting.
+    u.e().main.mnuAuto.click();
+    u.e().main.cboSurroundDelay.setText("90 mS");
+    ASSERT_TRUE(u.sim.waitForLog("STORED system block"));
+    u.sim.clearLog();
+    u.h->msg.answer(MsgResult::No);
+    u.h->msg.answer(MsgResult::Yes);
+    ASSERT_TRUE(u.e().lifecycle.Form_Unload());
+    std::vector<std::string> commands;
+    for (auto& l : u.sim.log())
+        if (l.rfind("TEXT ", 0) == 0 || l.rfind("STORED", 0) == 0) commands.push_back(l);
+    const std::vector<std::string> expected = {
+        "TEXT V70", "TEXT FX", "TEXT M-", "STORED system block", "STORED audio block",
+        "TEXT PL-", "TEXT HL-", "TEXT PP-", "TEXT HP-", "TEXT PC-", "TEXT HC-", "TEXT PQ-", "TEXT HQ-",
+        "TEXT PR-", "TEXT HR-", "TEXT PS-", "TEXT HS-", "TEXT A-", "TEXT B1"};
+    EXPECT_EQ(commands, expected);
+    u.sim.control("save " + u.sim.dir() + "/unit.img");
+    EXPECT_EQ(q7mtest::readFile(u.sim.dir() + "/unit.img")[6], 2);  // the snapshot's 20 mS is back
+}
