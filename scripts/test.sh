@@ -5,7 +5,9 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/setup.sh"
 export QT_QPA_PLATFORM=offscreen
+export QTEST_DISABLE_STACK_TRACE=1
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export LSAN_OPTIONS=suppressions="$root/tests/lsan.supp":print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 echo "== normal build"

@@ -90,8 +90,9 @@ bool LinkLibrary::load(const std::string& path) {
 
 std::string LinkLibrary::defaultPath(const std::string& programDir) {
     if (const char* env = std::getenv("ZELK_Q7MSLIB"); env && *env) return env;
-    for (const std::string& candidate : {programDir + "/libq7mslib.so", programDir + "/../lib/libq7mslib.so",
-                                         programDir + "/../lib64/libq7mslib.so"})
+    for (const std::string& candidate :
+         {programDir + "/libq7mslib.so", programDir + "/../lib/libq7mslib.so",
+          programDir + "/../" ZELK_INSTALL_LIBDIR "/libq7mslib.so.1", programDir + "/../lib/libq7mslib.so.1"})
         if (exists(candidate)) return candidate;
     return "libq7mslib.so.1";  // let the dynamic loader search its usual places
 }

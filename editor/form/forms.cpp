@@ -104,6 +104,8 @@ FrmMain::FrmMain() {
     frmBandA.setCaption("Left Channel");
     frmBandB.setCaption("Left Surround Channel");
     frmBass.setCaption("Sub Bass Parametric Equalizer");
+    frmBandB.setVisible(false);  // the Left channel's pane shows first
+    frmBass.setVisible(false);
     cmdCopy.setCaption("Copy");
     cmdClear.setCaption("Reset");
     cmdPaste.setCaption("Paste");

@@ -1,0 +1,31 @@
+#include "app.h"
+
+namespace zelk {
+
+EditorApp::EditorApp(const LinkApi& link, Paths paths, MessageBoxService* msg, FileDialogService* files) {
+    editor_ = std::make_unique<Editor>(Services{msg ? *msg : static_cast<MessageBoxService&>(qtMsg_),
+                                                files ? *files : static_cast<FileDialogService&>(qtFiles_), clock_,
+                                                ui_},
+                                       link, std::move(paths));
+    editor_->main.form.setVisible(false);
+    main_ = std::make_unique<MainWindow>(*editor_);
+    main_->resize(940, 660);
+    qtMsg_.parent = main_.get();
+    qtFiles_.parent = main_.get();
+    ui_.mainWindow = main_.get();
+    // The main window follows its form's visibility.
+    editor_->main.form.observe([this](Control& c, Prop p) {
+        if (p == Prop::Visible) main_->setVisible(c.visible());
+    });
+    buildProgressDialog(*editor_, main_.get());
+    buildTheaterDialog(*editor_, main_.get());
+    buildRefreshDialog(*editor_, main_.get());
+    buildFaderDialog(*editor_, main_.get());
+    splash_.reset(buildSplash(*editor_));
+}
+
+EditorApp::~EditorApp() = default;
+
+void EditorApp::start() { editor_->splash.form.setVisible(true); }
+
+}  // namespace zelk

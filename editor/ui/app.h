@@ -1,0 +1,38 @@
+// app.h - the editor's windows put together: the logic, its Qt windows,
+// and the services they use.  Used by main() and by the GUI tests.
+#ifndef ZELK_UI_APP_H
+#define ZELK_UI_APP_H
+
+#include <memory>
+
+#include "editor.h"
+#include "qt_services.h"
+#include "windows.h"
+
+namespace zelk {
+
+class EditorApp {
+public:
+    // `msg` and `files` may be substitutes (tests); null means the real ones.
+    EditorApp(const LinkApi& link, Paths paths, MessageBoxService* msg = nullptr, FileDialogService* files = nullptr);
+    ~EditorApp();
+
+    // Shows the splash window; its first timer tick loads the main window.
+    void start();
+
+    Editor& editor() { return *editor_; }
+    MainWindow& mainWindow() { return *main_; }
+
+private:
+    QtMessageBox qtMsg_;
+    QtFileDialog qtFiles_;
+    QtClock clock_;
+    QtUi ui_;
+    std::unique_ptr<Editor> editor_;
+    std::unique_ptr<MainWindow> main_;
+    std::unique_ptr<QWidget> splash_;
+};
+
+}  // namespace zelk
+
+#endif

@@ -1,0 +1,348 @@
+#include "bind.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTimer>
+
+#include "controls.h"
+
+namespace zelk {
+
+namespace {
+
+// True while the program writes into a widget, so the widget's own signals
+// are not taken for a user's action.
+int gSyncing = 0;
+struct Syncing {
+    Syncing() { ++gSyncing; }
+    ~Syncing() { --gSyncing; }
+};
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+void applyLook(Control& c, QWidget* w) {
+    const Colour col = c.backColour();
+    QString style;
+    if (!(col == kButtonFace))
+        style = QStringLiteral("background-color: rgb(%1,%2,%3);").arg(col.r).arg(col.g).arg(col.b);
+    if (qobject_cast<QAbstractButton*>(w) && !style.isEmpty()) style += QStringLiteral(" color: black;");
+    w->setStyleSheet(style.isEmpty() ? QString() : QStringLiteral("%1 { %2 }").arg(w->metaObject()->className(), style));
+    QFont f = w->font();
+    f.setBold(c.bold());
+    w->setFont(f);
+}
+
+// Routes a widget's events to a handler object owned by the widget.
+class Filter : public QObject {
+public:
+    using Fn = std::function<bool(QEvent*)>;
+    Filter(QObject* parent, Fn fn) : QObject(parent), fn_(std::move(fn)) { parent->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* e) override { return fn_(e); }
+
+private:
+    Fn fn_;
+};
+
+}  // namespace
+
+int vbKeyCode(int key, bool keypad) {
+    if (keypad && key == Qt::Key_Plus) return 107;
+    if (keypad && key == Qt::Key_Minus) return 109;
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return 13;
+    case Qt::Key_Escape: return 27;
+    case Qt::Key_Left: return 37;
+    case Qt::Key_Up: return 38;
+    case Qt::Key_Right: return 39;
+    case Qt::Key_Down: return 40;
+    default: break;
+    }
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F12) return 112 + (key - Qt::Key_F1);
+    if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9)) return key;
+    return key & 0xFFFF;
+}
+
+int vbShift(int mods) {
+    int s = 0;
+    if (mods & Qt::ShiftModifier) s |= 1;
+    if (mods & Qt::ControlModifier) s |= 2;
+    if (mods & Qt::AltModifier) s |= 4;
+    return s;
+}
+
+void bindCommon(Control& c, QWidget* w) {
+    w->setObjectName(qs(c.name()));
+    w->setEnabled(c.enabled());
+    if (!c.visible()) w->setVisible(false);
+    applyLook(c, w);
+    c.observe([w](Control& ctl, Prop p) {
+        Syncing guard;
+        switch (p) {
+        case Prop::Enabled: w->setEnabled(ctl.enabled()); break;
+        case Prop::Visible: w->setVisible(ctl.visible()); break;
+        case Prop::BackColour:
+        case Prop::Bold: applyLook(ctl, w); break;
+        case Prop::Focus: w->setFocus(Qt::OtherFocusReason); break;
+        default: break;
+        }
+    });
+}
+
+void bind(Button& c, QAbstractButton* w) {
+    bindCommon(c, w);
+    w->setText(qs(c.caption()));
+    c.observe([w](Control& ctl, Prop p) {
+        Syncing guard;
+        if (p == Prop::Caption) w->setText(qs(ctl.caption()));
+    });
+    QObject::connect(w, &QAbstractButton::clicked, w, [&c] {
+        if (!gSyncing) c.click();
+    });
+}
+
+void bind(Button& c, QAction* a) {
+    a->setObjectName(qs(c.name()));
+    a->setText(qs(c.caption()));
+    a->setEnabled(c.enabled());
+    a->setChecked(c.checked());
+    if (!c.shortcut.empty()) a->setShortcut(QKeySequence(qs(c.shortcut)));
+    c.observe([a](Control& ctl, Prop p) {
+        Syncing guard;
+        auto& b = static_cast<Button&>(ctl);
+        if (p == Prop::Caption) a->setText(qs(b.caption()));
+        if (p == Prop::Enabled) a->setEnabled(b.enabled());
+        if (p == Prop::Visible) a->setVisible(b.visible());
+        if (p == Prop::Checked) {
+            a->setCheckable(true);
+            a->setChecked(b.checked());
+        }
+    });
+    QObject::connect(a, &QAction::triggered, a, [&c, a] {
+        if (gSyncing) return;
+        // The logic decides the check mark; undo Qt's own toggle first.
+        {
+            Syncing guard;
+            a->setChecked(c.checked());
+        }
+        c.click();
+    });
+}
+
+void bind(Label& c, QLabel* w) {
+    bindCommon(c, w);
+    w->setText(qs(c.caption()));
+    if (!(c.backColour() == kButtonFace)) w->setAutoFillBackground(true);
+    c.observe([w](Control& ctl, Prop p) {
+        Syncing guard;
+        if (p == Prop::Caption) w->setText(qs(ctl.caption()));
+    });
+}
+
+void bind(Label& c, QGroupBox* w) {
+    bindCommon(c, w);
+    w->setTitle(qs(c.caption()));
+    w->setStyleSheet(QString());
+    c.observe([w](Control& ctl, Prop p) {
+        Syncing guard;
+        if (p == Prop::Caption) w->setTitle(qs(ctl.caption()));
+        if (p == Prop::BackColour) w->setStyleSheet(QString());
+    });
+}
+
+void bind(Label& c, QWidget* w) {
+    w->setObjectName(qs(c.name()));
+    w->setEnabled(c.enabled());
+    c.observe([w](Control& ctl, Prop p) {
+        Syncing guard;
+        if (p == Prop::Enabled) w->setEnabled(ctl.enabled());
+        if (p == Prop::Visible) w->setVisible(ctl.visible());
+    });
+}
+
+void bind(TextBox& c, QLineEdit* w) {
+    bindCommon(c, w);
+    w->setText(qs(c.text()));
+    c.observe([w](Control& ctl, Prop p) {
+        Syncing guard;
+        auto& t = static_cast<TextBox&>(ctl);
+        if (p == Prop::Caption && w->text() != qs(t.text())) w->setText(qs(t.text()));
+        if (p == Prop::Selection) w->setSelection(t.selStart(), t.selLength());
+    });
+    QObject::connect(w, &QLineEdit::textEdited, w, [&c](const QString& text) {
+        if (!gSyncing) c.setText(text.toStdString());
+    });
+    new Filter(w, [&c, w](QEvent* e) {
+        if (gSyncing) return false;
+        if (e->type() == QEvent::KeyPress) {
+            auto* k = static_cast<QKeyEvent*>(e);
+            const int code = vbKeyCode(k->key(), k->modifiers() & Qt::KeypadModifier);
+            if (code == 13 || code == 27) {
+                c.keyDown(code, vbShift(k->modifiers()));
+                return true;
+            }
+            c.keyDown(code, vbShift(k->modifiers()));
+        } else if (e->type() == QEvent::FocusOut) {
+            auto* f = static_cast<QFocusEvent*>(e);
+            if (f->reason() == Qt::PopupFocusReason || f->reason() == Qt::ActiveWindowFocusReason) return false;
+            if (!c.validate()) QTimer::singleShot(0, w, [w] { w->setFocus(); });
+        }
+        return false;
+    });
+}
+
+void bind(TextBox& c, QPlainTextEdit* w) {
+    bindCommon(c, w);
+    w->setPlainText(qs(c.text()));
+    c.observe([w](Control& ctl, Prop p) {
+        Syncing guard;
+        auto& t = static_cast<TextBox&>(ctl);
+        if (p == Prop::Caption && w->toPlainText() != qs(t.text())) w->setPlainText(qs(t.text()));
+    });
+    QObject::connect(w, &QPlainTextEdit::textChanged, w, [&c, w] {
+        if (!gSyncing) c.setText(w->toPlainText().toStdString());
+    });
+}
+
+void bind(Slider& c, QSlider* w) {
+    bindCommon(c, w);
+    w->setRange(0, c.max());
+    w->setValue(c.value());
+    // Raw 0 sits at the top of a vertical slider.
+    if (w->orientation() == Qt::Vertical) w->setInvertedAppearance(true);
+    c.observe([w](Control& ctl, Prop p) {
+        Syncing guard;
+        auto& s = static_cast<Slider&>(ctl);
+        if (p == Prop::Value && w->value() != s.value()) w->setValue(s.value());
+        if (p == Prop::Max) w->setRange(0, s.max());
+    });
+    QObject::connect(w, &QSlider::valueChanged, w, [&c, w](int v) {
+        if (gSyncing) return;
+        if (w->isSliderDown()) c.userScroll(v);
+        else c.setValue(v);  // a click on the groove: one finished move
+    });
+    QObject::connect(w, &QSlider::sliderReleased, w, [&c] { c.userRelease(); });
+    new Filter(w, [&c](QEvent* e) {
+        switch (e->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease: {
+            auto* k = static_cast<QKeyEvent*>(e);
+            const int code = vbKeyCode(k->key(), k->modifiers() & Qt::KeypadModifier);
+            const bool stepKey = code == 37 || code == 38 || code == 39 || code == 40 || code == 107 || code == 109;
+            if (!stepKey) return false;
+            if (e->type() == QEvent::KeyPress) {
+                if (c.onKeyDown) c.onKeyDown(code);
+            } else if (!k->isAutoRepeat()) {
+                if (c.onKeyUp) c.onKeyUp(code);
+            }
+            return true;  // one press moves exactly one position, by the logic
+        }
+        case QEvent::FocusIn: c.gotFocus(); break;
+        case QEvent::FocusOut:
+            if (c.onLostFocus) c.onLostFocus();
+            break;
+        case QEvent::MouseButtonPress:
+            if (c.onMouseDown) c.onMouseDown();
+            break;
+        case QEvent::MouseButtonRelease:
+            if (c.onMouseUp) c.onMouseUp();
+            break;
+        default: break;
+        }
+        return false;
+    });
+}
+
+void bind(Slider& c, QProgressBar* w) {
+    w->setObjectName(qs(c.name()));
+    w->setRange(0, c.max());
+    w->setValue(c.value());
+    c.observe([w](Control& ctl, Prop p) {
+        auto& s = static_cast<Slider&>(ctl);
+        if (p == Prop::Value) w->setValue(s.value());
+        if (p == Prop::Max) w->setRange(0, s.max());
+    });
+}
+
+void bind(ComboBox& c, QComboBox* w) {
+    bindCommon(c, w);
+    auto fill = [&c, w] {
+        Syncing guard;
+        w->clear();
+        for (const auto& item : c.items()) w->addItem(qs(item));
+        w->setCurrentIndex(c.listIndex());
+    };
+    fill();
+    c.observe([w, fill](Control& ctl, Prop p) {
+        auto& cb = static_cast<ComboBox&>(ctl);
+        if (p == Prop::Items) fill();
+        if (p == Prop::ListIndex) {
+            Syncing guard;
+            w->setCurrentIndex(cb.listIndex());
+        }
+    });
+    QObject::connect(w, &QComboBox::activated, w, [&c](int i) {
+        if (!gSyncing) c.setListIndex(i);
+    });
+}
+
+void bind(OptionButton& c, QRadioButton* w) {
+    bindCommon(c, w);
+    w->setText(qs(c.caption()));
+    w->setAutoExclusive(false);  // the logic keeps the group exclusive
+    w->setChecked(c.value());
+    c.observe([w](Control& ctl, Prop p) {
+        Syncing guard;
+        auto& o = static_cast<OptionButton&>(ctl);
+        if (p == Prop::Checked) w->setChecked(o.value());
+        if (p == Prop::Caption) w->setText(qs(o.caption()));
+    });
+    QObject::connect(w, &QRadioButton::clicked, w, [&c, w] {
+        if (gSyncing) return;
+        {
+            Syncing guard;
+            w->setChecked(c.value());
+        }
+        c.setValue(true);
+    });
+}
+
+void bind(CheckBox& c, QCheckBox* w) {
+    bindCommon(c, w);
+    w->setText(qs(c.caption()));
+    w->setChecked(c.value() != 0);
+    c.observe([w](Control& ctl, Prop p) {
+        Syncing guard;
+        auto& k = static_cast<CheckBox&>(ctl);
+        if (p == Prop::Checked) w->setChecked(k.value() != 0);
+    });
+    QObject::connect(w, &QCheckBox::clicked, w, [&c](bool checked) {
+        if (!gSyncing) c.setValue(checked ? 1 : 0);
+    });
+}
+
+void bind(Timer& c, QTimer* t) {
+    auto update = [&c, t] {
+        if (c.enabled() && c.interval() > 0) t->start(c.interval());
+        else t->stop();
+    };
+    update();
+    c.observe([update](Control&, Prop p) {
+        if (p == Prop::Enabled || p == Prop::Interval) update();
+    });
+    QObject::connect(t, &QTimer::timeout, t, [&c] { c.tick(); });
+}
+
+}  // namespace zelk

@@ -1,0 +1,199 @@
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "bind.h"
+#include "editor.h"
+#include "windows.h"
+
+namespace zelk {
+
+void BoundDialog::closeEvent(QCloseEvent* e) {
+    e->ignore();
+    if (onClose_) onClose_();
+}
+
+void BoundDialog::reject() {
+    if (onClose_) onClose_();
+}
+
+namespace {
+// The window follows its form control: shown, hidden, titled, enabled.
+void bindWindow(Label& form, QWidget* w) {
+    if (!form.caption().empty()) w->setWindowTitle(QString::fromStdString(form.caption()));
+    w->setVisible(form.visible());
+    form.observe([w](Control& c, Prop p) {
+        if (p == Prop::Visible) {
+            if (c.visible()) {
+                w->show();
+                w->raise();
+                w->activateWindow();
+            } else {
+                w->hide();
+            }
+        }
+        if (p == Prop::Caption) w->setWindowTitle(QString::fromStdString(c.caption()));
+        if (p == Prop::Enabled) w->setEnabled(c.enabled());
+        if (p == Prop::Position) w->move(c.left(), c.top());
+    });
+}
+}  // namespace
+
+QWidget* buildSplash(Editor& ed) {
+    auto& s = ed.splash;
+    auto* w = new QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint);
+    w->setObjectName("frmSplash");
+    auto* v = new QVBoxLayout(w);
+    auto* logo = new QLabel(QStringLiteral("ZELK"));
+    logo->setAlignment(Qt::AlignCenter);
+    logo->setStyleSheet("font: bold 40pt; color: rgb(0,40,120);");
+    v->addWidget(logo);
+    auto* title = new QLabel(QString::fromStdString(kAppTitle));
+    title->setAlignment(Qt::AlignCenter);
+    v->addWidget(title);
+    auto* l = new QLabel;
+    bind(s.Label1, l);
+    l->setAlignment(Qt::AlignCenter);
+    v->addWidget(l);
+    w->resize(420, 220);
+    w->setStyleSheet("QWidget#frmSplash { background: white; border: 2px solid rgb(0,40,120); }");
+    bindWindow(s.form, w);
+    auto* t = new QTimer(w);
+    bind(s.Timer1, t);
+    return w;
+}
+
+QDialog* buildProgressDialog(Editor& ed, QWidget* parent) {
+    auto& p = ed.prog;
+    auto* d = new BoundDialog(parent, [&p] { p.form.setVisible(false); });
+    d->setObjectName("frmProg");
+    d->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint);
+    d->setModal(false);
+    auto* v = new QVBoxLayout(d);
+    auto* cap = new QLabel;
+    bind(p.lblCap, cap);
+    v->addWidget(cap);
+    auto* bar = new QProgressBar;
+    bind(p.pb, bar);
+    v->addWidget(bar);
+    auto* cancel = new QPushButton;
+    bind(p.cmdCan, cancel);
+    QObject::connect(cancel, &QPushButton::clicked, d, [&p] { p.form.setVisible(false); });
+    v->addWidget(cancel, 0, Qt::AlignRight);
+    d->resize(340, 120);
+    bindWindow(p.form, d);
+    return d;
+}
+
+QDialog* buildTheaterDialog(Editor& ed, QWidget* parent) {
+    auto& t = ed.theater;
+    auto* d = new BoundDialog(parent, [&t] { t.cmdCan.click(); });
+    d->setObjectName("frmTheater");
+    auto* g = new QGridLayout(d);
+    auto* heading = new QLabel(QStringLiteral("Theater Information"));
+    QFont hf = heading->font();
+    hf.setBold(true);
+    hf.setPointSize(hf.pointSize() + 4);
+    heading->setFont(hf);
+    g->addWidget(heading, 0, 0, 1, 4);
+    auto edit = [&](int i) {
+        auto* e = new QLineEdit;
+        bind(t.txtTheaterInfo[i], e);
+        return e;
+    };
+    auto lab = [](int i) { return new QLabel(kTheaterLabels[static_cast<std::size_t>(i)]); };
+    int row = 1;
+    for (int i : {0, 1, 2}) {
+        g->addWidget(lab(i), row, 0);
+        g->addWidget(edit(i), row++, 1, 1, 3);
+    }
+    for (auto [l, r] : {std::pair{3, 4}, std::pair{5, 6}}) {
+        g->addWidget(lab(l), row, 0);
+        g->addWidget(edit(l), row, 1);
+        g->addWidget(lab(r), row, 2);
+        g->addWidget(edit(r), row++, 3);
+    }
+    g->addWidget(lab(7), row, 0);
+    g->addWidget(edit(7), row++, 1, 1, 3);
+    g->addWidget(lab(8), row, 0);
+    g->addWidget(edit(8), row, 1);
+    g->addWidget(lab(9), row, 2);
+    g->addWidget(edit(9), row++, 3);
+    g->addWidget(lab(10), row, 0, Qt::AlignTop);
+    auto* notes = new QPlainTextEdit;
+    bind(t.txtTheaterInfo[10], notes);
+    g->addWidget(notes, row++, 1, 1, 3);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    auto* ok = new QPushButton;
+    bind(t.cmdOK, ok);
+    ok->setDefault(true);
+    auto* can = new QPushButton;
+    bind(t.cmdCan, can);
+    buttons->addWidget(ok);
+    buttons->addWidget(can);
+    g->addLayout(buttons, row, 0, 1, 4);
+    d->resize(560, 420);
+    bindWindow(t.form, d);
+    return d;
+}
+
+QDialog* buildRefreshDialog(Editor& ed, QWidget* parent) {
+    auto& r = ed.ref;
+    auto* d = new BoundDialog(parent, [&ed] { ed.polling.frmRef_Unload(); });
+    d->setObjectName("frmRef");
+    auto* v = new QVBoxLayout(d);
+    auto* chk = new QCheckBox;
+    bind(r.chkRef, chk);
+    v->addWidget(chk);
+    auto* row = new QHBoxLayout;
+    auto* every = new QLabel;
+    bind(r.Label2, every);
+    row->addWidget(every);
+    auto* txt = new QLineEdit;
+    txt->setFixedWidth(60);
+    bind(r.txtRef, txt);
+    row->addWidget(txt);
+    auto* secs = new QLabel;
+    bind(r.Label1, secs);
+    row->addWidget(secs);
+    row->addStretch();
+    v->addLayout(row);
+    auto* ok = new QPushButton;
+    bind(r.Command1, ok);
+    ok->setDefault(true);
+    v->addWidget(ok, 0, Qt::AlignRight);
+    bindWindow(r.form, d);
+    return d;
+}
+
+QDialog* buildFaderDialog(Editor& ed, QWidget* parent) {
+    auto& f = ed.fader;
+    auto* d = new BoundDialog(parent, [&ed] { ed.levels.frmFader_Unload(); });
+    d->setObjectName("frmFader");
+    d->setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint);
+    auto* v = new QVBoxLayout(d);
+    auto* field = new QLineEdit;
+    field->setAlignment(Qt::AlignCenter);
+    bind(f.lblVol, field);
+    v->addWidget(field);
+    auto* s = new QSlider(Qt::Vertical);
+    s->setPageStep(1);
+    bind(f.sclVol, s);
+    v->addWidget(s, 1, Qt::AlignHCenter);
+    d->setFixedWidth(72);  // 1080 twips
+    d->resize(72, 320);
+    bindWindow(f.form, d);
+    return d;
+}
+
+}  // namespace zelk

@@ -1,0 +1,47 @@
+// qt_services.h - the real message boxes, file dialogs, clock and event
+// loop behind the editor's service interfaces.
+#ifndef ZELK_UI_QT_SERVICES_H
+#define ZELK_UI_QT_SERVICES_H
+
+#include <QString>
+#include <QWidget>
+
+#include "services.h"
+
+namespace zelk {
+
+class QtMessageBox : public MessageBoxService {
+public:
+    MsgResult show(const std::string& text, const std::string& title, MsgIcon icon, MsgButtons buttons) override;
+    QWidget* parent = nullptr;
+};
+
+// "Desc (*.zcf)|*.zcf|Old (*.cfg)|*.cfg" -> "Desc (*.zcf);;Old (*.cfg)"
+QString qtFilter(const std::string& filter);
+
+class QtFileDialog : public FileDialogService {
+public:
+    std::optional<std::string> showOpen(const std::string& filter, const std::string& fileName) override;
+    std::optional<std::string> showSave(const std::string& filter, const std::string& fileName) override;
+    QWidget* parent = nullptr;
+};
+
+class QtClock : public ClockService {
+public:
+    LocalTime now() override;
+    void sleepMs(int ms) override;
+};
+
+class QtUi : public UiService {
+public:
+    void repaint() override;
+    void processEvents() override;
+    int screenHeightTwips() override;
+    void moveMainWindowToTop() override;
+    void quit() override;
+    QWidget* mainWindow = nullptr;
+};
+
+}  // namespace zelk
+
+#endif

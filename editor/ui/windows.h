@@ -1,0 +1,67 @@
+// windows.h - the Qt windows of the editor, each built from and bound to
+// its control object.
+#ifndef ZELK_UI_WINDOWS_H
+#define ZELK_UI_WINDOWS_H
+
+#include <QDialog>
+#include <QMainWindow>
+#include <QWidget>
+
+class QTabWidget;
+class QTextBrowser;
+class QTimer;
+
+namespace zelk {
+
+class Editor;
+
+class MainWindow : public QMainWindow {
+public:
+    explicit MainWindow(Editor& ed);
+    QTabWidget* tabs() const { return tabs_; }
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* o, QEvent* e) override;
+
+private:
+    void buildMenus();
+    QWidget* buildFormatTab();
+    QWidget* buildTrimTab();
+    QWidget* buildEqTab();
+    QWidget* buildObeTab();
+    QWidget* buildOpticalTab();
+    QWidget* buildOptionsTab();
+    QWidget* buildTheaterTab();
+    QWidget* buildHelpTab();
+    QWidget* faderGroup(int index);
+
+    Editor& ed_;
+    QTabWidget* tabs_ = nullptr;
+    QTextBrowser* help_ = nullptr;
+    bool closing_ = false;
+};
+
+// Binds the visibility, caption and enabled state of a window to its form
+// control; closing the window runs `onClose` instead of just hiding it.
+class BoundDialog : public QDialog {
+public:
+    BoundDialog(QWidget* parent, std::function<void()> onClose) : QDialog(parent), onClose_(std::move(onClose)) {}
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void reject() override;
+
+private:
+    std::function<void()> onClose_;
+};
+
+QWidget* buildSplash(Editor& ed);
+QDialog* buildProgressDialog(Editor& ed, QWidget* parent);
+QDialog* buildTheaterDialog(Editor& ed, QWidget* parent);
+QDialog* buildRefreshDialog(Editor& ed, QWidget* parent);
+QDialog* buildFaderDialog(Editor& ed, QWidget* parent);
+
+}  // namespace zelk
+
+#endif

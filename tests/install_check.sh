@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# install_check.sh BUILD_DIR: installs into a throw-away prefix and checks
+# that the installed editor runs and finds its library and help text.
+set -euo pipefail
+build="$1"
+prefix="$(mktemp -d -t q7minstall.XXXXXX)"
+trap 'rm -rf "$prefix"' EXIT
+cmake --install "$build" --prefix "$prefix" >/dev/null
+test -x "$prefix/bin/zelkvelq"
+test -x "$prefix/bin/q7msim"
+test -f "$prefix/share/zelkvelq/VELQ-HELP.rtf"
+test -f "$prefix/share/applications/zelkvelq.desktop"
+test -f "$prefix/share/icons/hicolor/scalable/apps/zelkvelq.svg"
+find "$prefix" -name 'libq7mslib.so.1' | grep -q libq7mslib
+"$prefix/bin/zelkvelq" --check-library | grep -q '^The unit link library loads: '
+"$prefix/bin/zelkvelq" --version | grep -q '^zelkvelq '
+"$prefix/bin/zelkvelq" --help | grep -q 'usage: zelkvelq'
+"$prefix/bin/q7mctl" --help | grep -q 'usage: q7mctl'
+echo "install into $prefix: ok"
