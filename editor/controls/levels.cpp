@@ -188,30 +188,20 @@ void Levels::cmdRT60_Click() {
     }
 }
 
-void Levels::cmdPNC_Click() {
+void Levels::togglePink(Button& b, int channel) {
     auto& m = ed_.main;
-    if (m.cmdPNC.caption() == "On") {
-        m.offLook(m.cmdPNC);
-        m.cmdPNC.setCaption("Off");
-        ed_.dispatch.RetryFunction(FN_SetPink, 2, 0);
+    if (b.caption() == "On") {
+        m.offLook(b);
+        b.setCaption("Off");
+        ed_.dispatch.RetryFunction(FN_SetPink, channel, 0);
     } else {
-        FrmMain::onLook(m.cmdPNC);
-        m.cmdPNC.setCaption("On");
-        ed_.dispatch.RetryFunction(FN_SetPink, 2, -1);
+        FrmMain::onLook(b);
+        b.setCaption("On");
+        ed_.dispatch.RetryFunction(FN_SetPink, channel, -1);
     }
 }
 
-void Levels::cmdPNS_Click() {
-    auto& m = ed_.main;
-    if (m.cmdPNS.caption() == "On") {
-        m.offLook(m.cmdPNS);
-        m.cmdPNS.setCaption("Off");
-        ed_.dispatch.RetryFunction(FN_SetPink, 5, 0);
-    } else {
-        FrmMain::onLook(m.cmdPNS);
-        m.cmdPNS.setCaption("On");
-        ed_.dispatch.RetryFunction(FN_SetPink, 5, -1);
-    }
-}
+void Levels::cmdPNC_Click() { togglePink(ed_.main.cmdPNC, 2); }
+void Levels::cmdPNS_Click() { togglePink(ed_.main.cmdPNS, 5); }
 
 }  // namespace zelk

@@ -7,6 +7,7 @@ namespace zelk {
 
 class Editor;
 class TextBox;
+class Button;
 
 class Levels {
 public:
@@ -28,6 +29,7 @@ public:
 
 private:
     void stepLevel(int key);
+    void togglePink(Button& b, int channel);
     Editor& ed_;
 };
 

@@ -202,13 +202,7 @@ void FileCommands::InitialiseSettings() {
     auto& v = ed_.vals;
     v.ComPort = 1;
     v.BaudIndex = 0;
-    ProgramSettings s;
-    s.ComPort = v.ComPort;
-    s.Auto = m.mnuAuto.checked();
-    s.Confirm = m.mnuConfirm.checked();
-    s.Short = m.mnuShort.checked();
-    s.AutoRefreshEnabled = v.AutoRefreshEnabled;
-    s.RefreshSeconds = v.RefreshSeconds;
+    ProgramSettings s = currentSettings();
     std::ifstream in(ed_.paths.settingsFile(), std::ios::binary);
     if (in) {
         std::ostringstream text;
@@ -232,9 +226,9 @@ void FileCommands::InitialiseSettings() {
     if (::stat(ini.c_str(), &st) != 0 && ed_.link.DLLCreateIni) ed_.link.DLLCreateIni();
 }
 
-bool FileCommands::WriteSettings() {
-    auto& m = ed_.main;
-    auto& v = ed_.vals;
+ProgramSettings FileCommands::currentSettings() const {
+    const auto& m = ed_.main;
+    const auto& v = ed_.vals;
     ProgramSettings s;
     s.ComPort = v.ComPort;
     s.Auto = m.mnuAuto.checked();
@@ -242,6 +236,11 @@ bool FileCommands::WriteSettings() {
     s.Short = m.mnuShort.checked();
     s.AutoRefreshEnabled = v.AutoRefreshEnabled;
     s.RefreshSeconds = v.RefreshSeconds;
+    return s;
+}
+
+bool FileCommands::WriteSettings() {
+    const ProgramSettings s = currentSettings();
     if (!makeDirectories(ed_.paths.dataDir)) return false;
     return writeFileAtomically(ed_.paths.settingsFile(), settingsFileText(s));
 }

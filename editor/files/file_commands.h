@@ -44,6 +44,7 @@ public:
     std::string filter;
 
 private:
+    ProgramSettings currentSettings() const;
     void saveChangesQuestion(bool alwaysSave);
     void setFileCaption();
     Editor& ed_;

@@ -459,41 +459,7 @@ QWidget* MainWindow::buildTheaterTab() {
     auto& m = ed_.main;
     auto* page = new QWidget;
     auto* g = new QGridLayout(page);
-    auto* heading = new QLabel(QStringLiteral("Theater Information"));
-    QFont hf = heading->font();
-    hf.setBold(true);
-    hf.setPointSize(hf.pointSize() + 4);
-    heading->setFont(hf);
-    g->addWidget(heading, 0, 0, 1, 4);
-    auto ro = [&](int i) {
-        auto* e = new QLineEdit;
-        e->setReadOnly(true);
-        bind(m.txtTheaterInfo[i], e);
-        return e;
-    };
-    auto lab = [](int i) { return text(kTheaterLabels[static_cast<std::size_t>(i)]); };
-    int row = 1;
-    for (int i : {0, 1, 2}) {
-        g->addWidget(lab(i), row, 0);
-        g->addWidget(ro(i), row++, 1, 1, 3);
-    }
-    for (auto [l, r] : {std::pair{3, 4}, std::pair{5, 6}}) {
-        g->addWidget(lab(l), row, 0);
-        g->addWidget(ro(l), row, 1);
-        g->addWidget(lab(r), row, 2);
-        g->addWidget(ro(r), row++, 3);
-    }
-    g->addWidget(lab(7), row, 0);
-    g->addWidget(ro(7), row++, 1, 1, 3);
-    g->addWidget(lab(8), row, 0);
-    g->addWidget(ro(8), row, 1);
-    g->addWidget(lab(9), row, 2);
-    g->addWidget(ro(9), row++, 3);
-    g->addWidget(lab(10), row, 0, Qt::AlignTop);
-    auto* notes = new QPlainTextEdit;
-    notes->setReadOnly(true);
-    bind(m.txtTheaterInfo[10], notes);
-    g->addWidget(notes, row++, 1, 1, 3);
+    const int row = layoutTheaterFields(g, m.txtTheaterInfo, true);
     g->addWidget(button(m.cmdEdit), row, 3, Qt::AlignRight);
     return page;
 }
@@ -502,7 +468,10 @@ QWidget* MainWindow::buildHelpTab() {
     auto& m = ed_.main;
     help_ = new QTextBrowser;
     help_->setObjectName("RTFc");
-    auto load = [this, &m] { readRtf(QByteArray::fromStdString(m.RTFc.text()), help_->document()); };
+    auto load = [this, &m] {
+        readRtf(QByteArray::fromStdString(m.RTFc.text()), help_->document());
+        help_->moveCursor(QTextCursor::Start);  // open at the top
+    };
     load();
     m.RTFc.observe([load](Control&, Prop p) {
         if (p == Prop::Caption) load();

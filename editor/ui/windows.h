@@ -4,9 +4,12 @@
 #define ZELK_UI_WINDOWS_H
 
 #include <QDialog>
+#include <array>
+#include <functional>
 #include <QMainWindow>
 #include <QWidget>
 
+class QGridLayout;
 class QTabWidget;
 class QTextBrowser;
 class QTimer;
@@ -14,6 +17,7 @@ class QTimer;
 namespace zelk {
 
 class Editor;
+class TextBox;
 
 class MainWindow : public QMainWindow {
 public:
@@ -55,6 +59,9 @@ protected:
 private:
     std::function<void()> onClose_;
 };
+
+// The eleven theater fields in their rows; returns the next free row.
+int layoutTheaterFields(QGridLayout* g, std::array<TextBox, 11>& boxes, bool readOnly);
 
 QWidget* buildSplash(Editor& ed);
 QDialog* buildProgressDialog(Editor& ed, QWidget* parent);
