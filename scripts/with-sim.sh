@@ -8,7 +8,9 @@ mode="${1:-editor}"; shift || true
 work="$(mktemp -d -t q7mdemo.XXXXXX)"
 "$build/bin/q7msim" --link "$work/ttyQ7M" --log "$work/q7msim.log" --control "$work/control" "$@" &
 sim=$!
-trap 'kill $sim 2>/dev/null; wait $sim 2>/dev/null; rm -rf "$work"' EXIT
+cleanup() { kill $sim 2>/dev/null; wait $sim 2>/dev/null; rm -rf "$work"; }
+trap cleanup EXIT
+trap 'exit 130' INT TERM
 for _ in $(seq 100); do [ -e "$work/ttyQ7M" ] && break; sleep 0.05; done
 export Q7M_CONFIG_DIR="$work"            # the library's ZelkSerial.ini
 export ZELKVELQ_DATA_DIR="$work/data"    # the editor's settings.dat and temp.q7m
