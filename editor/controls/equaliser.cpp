@@ -58,17 +58,10 @@ void Equaliser::SetEQPinkNoise(int state) { ed_.dispatch.RetryFunction(FN_SetPin
 
 void Equaliser::cmdPink_Click() {
     auto& m = ed_.main;
-    if (m.cmdPink.caption() != "Pink Noise On") {
-        m.cmdPink.setCaption("Pink Noise On");
-        FrmMain::onLook(m.cmdPink);
-        ed_.svc.ui.repaint();
-        SetEQPinkNoise(-1);
-    } else {
-        m.cmdPink.setCaption("Pink Noise Off");
-        m.offLook(m.cmdPink);
-        ed_.svc.ui.repaint();
-        SetEQPinkNoise(0);
-    }
+    const bool on = m.cmdPink.caption() != "Pink Noise On";
+    m.showToggle(m.cmdPink, on, on ? "Pink Noise On" : "Pink Noise Off");
+    ed_.svc.ui.repaint();
+    SetEQPinkNoise(on ? -1 : 0);
 }
 
 // While the program fills the sub-bass options (loading or resetting a

@@ -145,60 +145,32 @@ void Levels::cmdMute_Click() {
 
 void Levels::cmdPN_Click(int i) {
     auto& m = ed_.main;
-    if (m.cmdPN[i].bold()) {
-        m.offLook(m.cmdPN[i]);
-        m.cmdPN[i].setCaption("Off");
-        ed_.dispatch.RetryFunction(FN_SetPink, i, 0);
-    } else {
-        FrmMain::onLook(m.cmdPN[i]);
-        m.cmdPN[i].setCaption("On");
-        ed_.dispatch.RetryFunction(FN_SetPink, i, -1);
-    }
+    const bool on = !m.cmdPN[i].bold();
+    m.showToggle(m.cmdPN[i], on, on ? "On" : "Off");
+    ed_.dispatch.RetryFunction(FN_SetPink, i, on ? -1 : 0);
     if (ed_.vals.CurrentMute) cmdMute_Click();
 }
 
 void Levels::cmdPhase_Click(int i) {
     auto& m = ed_.main;
-    if (m.cmdPhase[i].bold()) {
-        m.offLook(m.cmdPhase[i]);
-        m.cmdPhase[i].setCaption("In Phase");
-        ed_.dispatch.RetryFunction(FN_SetPhase, i, 0);
-    } else {
-        FrmMain::onLook(m.cmdPhase[i]);
-        m.cmdPhase[i].setCaption("Inverted");
-        ed_.dispatch.RetryFunction(FN_SetPhase, i, -1);
-    }
+    const bool on = !m.cmdPhase[i].bold();
+    m.showToggle(m.cmdPhase[i], on, on ? "Inverted" : "In Phase");
+    ed_.dispatch.RetryFunction(FN_SetPhase, i, on ? -1 : 0);
 }
 
 void Levels::cmdRT60_Click() {
     auto& m = ed_.main;
-    for (auto& b : m.cmdPN) {
-        m.offLook(b);
-        b.setCaption("Off");
-    }
-    if (m.cmdRT60.caption() != "On") {
-        m.cmdRT60.setCaption("On");
-        FrmMain::onLook(m.cmdRT60);
-        ed_.svc.ui.repaint();
-        ed_.dispatch.RetryFunction(FN_SetRT60, 0, -1);
-    } else {
-        m.cmdRT60.setCaption("Off");
-        m.offLook(m.cmdRT60);
-        ed_.dispatch.RetryFunction(FN_SetRT60, 0, 0);
-    }
+    for (auto& b : m.cmdPN) m.showToggle(b, false, "Off");  // display only
+    const bool on = m.cmdRT60.caption() != "On";
+    m.showToggle(m.cmdRT60, on, on ? "On" : "Off");
+    if (on) ed_.svc.ui.repaint();
+    ed_.dispatch.RetryFunction(FN_SetRT60, 0, on ? -1 : 0);
 }
 
 void Levels::togglePink(Button& b, int channel) {
-    auto& m = ed_.main;
-    if (b.caption() == "On") {
-        m.offLook(b);
-        b.setCaption("Off");
-        ed_.dispatch.RetryFunction(FN_SetPink, channel, 0);
-    } else {
-        FrmMain::onLook(b);
-        b.setCaption("On");
-        ed_.dispatch.RetryFunction(FN_SetPink, channel, -1);
-    }
+    const bool on = b.caption() != "On";
+    ed_.main.showToggle(b, on, on ? "On" : "Off");
+    ed_.dispatch.RetryFunction(FN_SetPink, channel, on ? -1 : 0);
 }
 
 void Levels::cmdPNC_Click() { togglePink(ed_.main.cmdPNC, 2); }

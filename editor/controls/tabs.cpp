@@ -50,30 +50,25 @@ void Tabs::SSTAB1_Click(int previousTab) {
     case 1:
         for (int i = 0; i < 6; ++i) {
             if (m.cmdPN[i].bold()) d.RetryFunction(FN_SetPink, i, 0);
-            m.offLook(m.cmdPN[i]);
-            m.cmdPN[i].setCaption("Off");
+            m.showToggle(m.cmdPN[i], false, "Off");
             if (m.cmdPhase[i].bold()) d.RetryFunction(FN_SetPhase, i, 0);
-            m.offLook(m.cmdPhase[i]);
-            m.cmdPhase[i].setCaption("In Phase");
+            m.showToggle(m.cmdPhase[i], false, "In Phase");
         }
         break;
     case 2:
         if (m.cmdPink.caption() == "Pink Noise On") {
-            m.cmdPink.setCaption("Pink Noise Off");
-            m.offLook(m.cmdPink);
+            m.showToggle(m.cmdPink, false, "Pink Noise Off");
             ed_.svc.ui.repaint();
             ed_.equaliser.SetEQPinkNoise(0);
         }
         break;
     case 3:
         if (m.cmdPNC.bold()) {
-            m.offLook(m.cmdPNC);
-            m.cmdPNC.setCaption("Off");
+            m.showToggle(m.cmdPNC, false, "Off");
             d.RetryFunction(FN_SetPink, 2, 0);
         }
         if (m.cmdPNS.bold()) {
-            m.offLook(m.cmdPNS);
-            m.cmdPNS.setCaption("Off");
+            m.showToggle(m.cmdPNS, false, "Off");
             d.RetryFunction(FN_SetPink, 5, 0);
         }
         d.RetryFunction(FN_StopStream);
@@ -82,11 +77,9 @@ void Tabs::SSTAB1_Click(int previousTab) {
         if (m.cmdStart.caption() == "Stop") m.cmdStart.click();
         break;
     case 5:
-        m.offLook(m.cmdPNC);
-        m.cmdPNC.setCaption(m.cmdPN[1].caption());
+        m.showToggle(m.cmdPNC, false, m.cmdPN[1].caption());
         d.RetryFunction(FN_SetPink, 2, 0);
-        m.offLook(m.cmdPNS);
-        m.cmdPNS.setCaption(m.cmdPN[5].caption());
+        m.showToggle(m.cmdPNS, false, m.cmdPN[5].caption());
         d.RetryFunction(FN_SetPink, 5, 0);
         break;
     default: break;

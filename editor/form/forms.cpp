@@ -37,8 +37,6 @@ FrmMain::FrmMain() {
     nameArray(optDefaultFormat, "optDefaultFormat");
     nameArray(optF1Key, "optF1Key");
     nameArray(txtTheaterInfo, "txtTheaterInfo");
-    nameArray(mnuComN, "mnuCom");
-    nameArray(mnuBaudN, "mnuBaud");
     for (int i = 0; i < 4; ++i) {
         mnuComN[i].setName("mnuCom" + std::to_string(i + 1));
         mnuBaudN[i].setName("mnuBaud" + std::to_string(i + 1));

@@ -129,6 +129,12 @@ struct FrmMain {
         c.setBackColour(kYellow);
         c.setBold(true);
     }
+    // A toggle button switched on or off, with the caption of its new state.
+    void showToggle(Control& c, bool on, const std::string& caption) const {
+        if (on) onLook(c);
+        else offLook(c);
+        c.setCaption(caption);
+    }
 };
 
 // Progress dialog shown while connecting.
