@@ -5,6 +5,7 @@
 // block transfers, live commands and measurement streams, paced at the
 // line rate.  A control channel (standard input or --control FIFO) acts as
 // the unit's front panel and injects faults; --log records every command.
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -55,9 +56,11 @@ void usage() {
         "  --record-ms N      interval between measurement records (default 100)\n"
         "  --no-pacing        send replies at once instead of at the line rate\n"
         "control commands (one per line):\n"
-        "  format N|LETTER  mute on|off  fader N        front panel\n"
+        "  format N|LETTER  mute on|off  fader 0.0-9.9   front panel\n"
         "  silent on|off  garble N  dropline N  wrongcode N  badtext N   faults\n"
-        "  hangup  status  save FILE  quit");
+        "  hangup  status  save FILE  quit\n"
+        "each control line is acknowledged in the log once it has taken effect:\n"
+        "  ACK <line>: ok    or    ACK <line>: error <reason>");
 }
 
 struct Options {
@@ -120,6 +123,7 @@ public:
 private:
     bool openPty();
     void handleControl(const std::string& line);
+    std::string applyControl(const std::string& cmd, const std::string& arg, const std::string& extra);
     void pumpOutput();
     void logLine(const std::string& text);
 
@@ -171,49 +175,125 @@ bool Simulator::openPty() {
     return true;
 }
 
-void Simulator::handleControl(const std::string& raw) {
-    std::istringstream in(raw);
-    std::string cmd, arg;
-    in >> cmd >> arg;
-    if (cmd.empty()) return;
-    const int n = arg.empty() ? 1 : std::atoi(arg.c_str());
-    const bool on = arg != "off" && arg != "0";
-    logLine("CONTROL " + raw);
+// Reads a fader level as the unit's display shows it: 0.0 to 9.9.
+bool parseLevel(const std::string& text, int& tenths) {
+    if (text.empty() || text.size() > 3) return false;
+    int whole = 0, frac = 0;
+    if (text.size() == 1 && std::isdigit(static_cast<unsigned char>(text[0]))) {
+        whole = text[0] - '0';
+    } else if (text.size() == 3 && std::isdigit(static_cast<unsigned char>(text[0])) && text[1] == '.' &&
+               std::isdigit(static_cast<unsigned char>(text[2]))) {
+        whole = text[0] - '0';
+        frac = text[2] - '0';
+    } else {
+        return false;
+    }
+    tenths = whole * 10 + frac;
+    return true;
+}
+
+// Reads a non-negative count; empty means 1.
+bool parseCount(const std::string& text, int& n) {
+    if (text.empty()) {
+        n = 1;
+        return true;
+    }
+    if (text.size() > 6 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+    n = std::stoi(text);
+    return true;
+}
+
+bool parseSwitch(const std::string& text, bool& on) {
+    if (text == "on" || text == "1") on = true;
+    else if (text == "off" || text == "0") on = false;
+    else return false;
+    return true;
+}
+
+// Writes `bytes` to `path` so that a reader sees either the old file or the
+// whole new one: a temporary file beside it, then a rename.
+std::string saveAtomically(const std::string& path, const Bytes& bytes) {
+    std::string tmpl = path + ".XXXXXX";
+    const int fd = ::mkstemp(tmpl.data());
+    if (fd < 0) return std::strerror(errno);
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t w = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (w < 0 && errno == EINTR) continue;
+        if (w <= 0) {
+            const std::string why = std::strerror(errno);
+            ::close(fd);
+            ::unlink(tmpl.c_str());
+            return why;
+        }
+        done += static_cast<std::size_t>(w);
+    }
+    if (::close(fd) != 0 || ::rename(tmpl.c_str(), path.c_str()) != 0) {
+        const std::string why = std::strerror(errno);
+        ::unlink(tmpl.c_str());
+        return why;
+    }
+    return {};
+}
+
+// Acts on one control line and returns "" on success or the reason it was
+// refused.
+std::string Simulator::applyControl(const std::string& cmd, const std::string& arg, const std::string& extra) {
+    int n = 1;
+    bool on = false;
+    auto noExtra = [&]() { return extra.empty(); };
     if (cmd == "format") {
         static const std::string letters = "1ASXDN";
         int idx = -1;
         if (arg.size() == 1 && letters.find(arg[0]) != std::string::npos) idx = static_cast<int>(letters.find(arg[0]));
         if (arg.size() == 1 && arg[0] >= '0' && arg[0] <= '5') idx = arg[0] - '0';
-        if (idx >= 0) unit_.pressFormat(idx);
-    } else if (cmd == "mute") {
-        unit_.pressMute(on);
+        if (idx < 0 || !noExtra()) return "expected format 0-5 or one of 1ASXDN";
+        unit_.pressFormat(idx);
+    } else if (cmd == "mute" || cmd == "silent") {
+        if (!parseSwitch(arg, on) || !noExtra()) return "expected on or off";
+        if (cmd == "mute") unit_.pressMute(on);
+        else unit_.silent = on;
     } else if (cmd == "fader") {
-        unit_.moveFader(std::atoi(arg.c_str()));
-    } else if (cmd == "silent") {
-        unit_.silent = on;
-    } else if (cmd == "garble") {
-        unit_.garbleOut = n;
-    } else if (cmd == "dropline") {
-        unit_.dropLine = n;
-    } else if (cmd == "wrongcode") {
-        unit_.wrongCode = n;
-    } else if (cmd == "badtext") {
-        unit_.badText = n;
-    } else if (cmd == "hangup") {
-        running_ = false;
-    } else if (cmd == "quit") {
+        int tenths = 0;
+        if (!parseLevel(arg, tenths) || !noExtra()) return "expected a level from 0.0 to 9.9";
+        unit_.moveFader(tenths);
+    } else if (cmd == "garble" || cmd == "dropline" || cmd == "wrongcode" || cmd == "badtext") {
+        if (!parseCount(arg, n) || !noExtra()) return "expected a count";
+        (cmd == "garble" ? unit_.garbleOut : cmd == "dropline" ? unit_.dropLine : cmd == "wrongcode" ? unit_.wrongCode
+                                                                                                     : unit_.badText) = n;
+    } else if (cmd == "hangup" || cmd == "quit") {
+        if (!arg.empty()) return "takes no argument";
         running_ = false;
     } else if (cmd == "save") {
-        const auto img = unit_.image();
-        std::ofstream f(arg, std::ios::binary);
-        f.write(reinterpret_cast<const char*>(img.data()), static_cast<std::streamsize>(img.size()));
+        if (arg.empty() || !noExtra()) return "expected a file name";
+        const std::string why = saveAtomically(arg, unit_.image());
+        if (!why.empty()) return "cannot write " + arg + ": " + why;
     } else if (cmd == "status") {
         std::printf("status volume=%d mute=%d format=%d projector=%d obe=%d rt60=%d baud=%d stored=%d\n", unit_.volume,
                     unit_.muted, unit_.format, unit_.projector, unit_.obeMode, unit_.rt60, kRates[unit_.baudIndex],
                     unit_.blocksStored);
         std::fflush(stdout);
     } else {
-        std::fprintf(stderr, "q7msim: unknown control command '%s'\n", cmd.c_str());
+        return "unknown control command";
+    }
+    return {};
+}
+
+// Every control line is logged as it arrives and acknowledged once it has
+// taken effect ("ACK <line>: ok" or "ACK <line>: error <reason>"), so a
+// script can wait for the acknowledgement before it looks at the result.
+void Simulator::handleControl(const std::string& raw) {
+    std::istringstream in(raw);
+    std::string cmd, arg, extra;
+    in >> cmd >> arg >> extra;
+    if (cmd.empty()) return;
+    logLine("CONTROL " + raw);
+    const std::string why = applyControl(cmd, arg, extra);
+    if (why.empty()) {
+        logLine("ACK " + raw + ": ok");
+    } else {
+        logLine("ACK " + raw + ": error " + why);
+        std::fprintf(stderr, "q7msim: '%s': %s\n", raw.c_str(), why.c_str());
     }
 }
 

@@ -55,7 +55,7 @@ TEST(EditorWithUnit, ConnectReadsTheUnitAndUploadsWhatTheUserChanged) {
     m.sclPNG[4].setValue(16);
     ASSERT_TRUE(u.sim.waitForLog("STORED audio block"));
     const std::string saved = u.sim.dir() + "/unit.img";
-    u.sim.control("save " + saved);
+    ASSERT_TRUE(u.sim.control("save " + saved));
     const std::string img = q7mtest::readFile(saved);
     ASSERT_EQ(img.size(), 352u);
     EXPECT_EQ(img[6], 5);             // surround delay
@@ -77,9 +77,9 @@ TEST(EditorWithUnit, PollFollowsTheFrontPanel) {
     WithUnit u;
     ASSERT_TRUE(u.h->connect());
     auto& m = u.e().main;
-    u.sim.control("format S");
-    u.sim.control("mute on");
-    u.sim.control("fader 55");
+    ASSERT_TRUE(u.sim.control("format S"));
+    ASSERT_TRUE(u.sim.control("mute on"));
+    ASSERT_TRUE(u.sim.control("fader 5.5"));
     m.tmrPoll.tick();
     EXPECT_EQ(u.e().vals.CurrentFormat, 2);
     EXPECT_TRUE(m.cmdMode[2].bold());
@@ -93,14 +93,14 @@ TEST(EditorWithUnit, SilentUnitGoesOffLineAfterSixAttempts) {
     WithUnit u;
     ASSERT_TRUE(u.h->connect());
     u.sim.clearLog();
-    u.sim.control("silent on");
+    ASSERT_TRUE(u.sim.control("silent on"));
     u.e().main.tmrPoll.tick();
     EXPECT_EQ(u.sim.logMatching("TEXT F").size(), 6u);
     EXPECT_EQ(u.e().main.lblStat.caption(), "Off Line");
     ASSERT_EQ(u.h->msg.boxes.size(), 1u);
     EXPECT_NE(u.h->msg.boxes[0].text.find("- Error Receiving\n- Error during ASCII command"), std::string::npos);
     // The library was shut down: the port can be opened again.
-    u.sim.control("silent off");
+    ASSERT_TRUE(u.sim.control("silent off"));
     u.e().main.UnitAccepted = kFalse;
     EXPECT_TRUE(u.h->connect());
 }
@@ -128,6 +128,6 @@ TEST(EditorWithUnit, StartSnapshotsTheUnitAndCloseRevertsAndQuietensIt) {
         "TEXT PL-", "TEXT HL-", "TEXT PP-", "TEXT HP-", "TEXT PC-", "TEXT HC-", "TEXT PQ-", "TEXT HQ-",
         "TEXT PR-", "TEXT HR-", "TEXT PS-", "TEXT HS-", "TEXT A-", "TEXT B1"};
     EXPECT_EQ(commands, expected);
-    u.sim.control("save " + u.sim.dir() + "/unit.img");
+    ASSERT_TRUE(u.sim.control("save " + u.sim.dir() + "/unit.img"));
     EXPECT_EQ(q7mtest::readFile(u.sim.dir() + "/unit.img")[6], 2);  // the snapshot's 20 mS is back
 }

@@ -118,7 +118,7 @@ TEST_F(LinkTest, MissingPortSilentUnitAndSecondOpener) {
               "[Ports]\r\nCOM1=" + sim->link() + "\r\nCOM3=" + sim->dir() + "/no-such-port\r\n");
     EXPECT_EQ(api().InitDLL(3), 0x0041);
 
-    sim->control("silent on");
+    ASSERT_TRUE(sim->control("silent on"));
     const auto t0 = std::chrono::steady_clock::now();
     EXPECT_EQ(api().InitDLL(1), 0x00C4);
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count();
@@ -126,7 +126,7 @@ TEST_F(LinkTest, MissingPortSilentUnitAndSecondOpener) {
     EXPECT_LT(ms, 2000);
     std::int16_t v = 0;
     EXPECT_EQ(api().GetVol(&v), 0x00C0);  // a failed InitDLL leaves the link closed
-    sim->control("silent off");
+    ASSERT_TRUE(sim->control("silent off"));
     ASSERT_EQ(api().InitDLL(1), 0);
 
     // A second copy of the library (its own state) cannot open the same port.
@@ -160,9 +160,9 @@ TEST_F(LinkTest, LiveCommandsSendTheirBytesAndReadTheUnitsState) {
     EXPECT_EQ(fmt, 4);
 
     // The front panel.
-    sim->control("fader 55");
-    sim->control("mute off");
-    sim->control("format S");
+    ASSERT_TRUE(sim->control("fader 5.5"));
+    ASSERT_TRUE(sim->control("mute off"));
+    ASSERT_TRUE(sim->control("format S"));
     EXPECT_EQ(api().GetVol(&vol), 0);
     EXPECT_EQ(vol, 55);
     EXPECT_EQ(api().GetMute(&mute), 0);
@@ -189,14 +189,14 @@ TEST_F(LinkTest, GarbledCutAndWrongReplies) {
     connect();
     std::int16_t fmt = 3, vol = 12;
     std::uint8_t mute = 7;
-    sim->control("badtext 1");
+    ASSERT_TRUE(sim->control("badtext 1"));
     EXPECT_EQ(api().GetFormat(&fmt), 0x0080);
     EXPECT_EQ(fmt, -1);
-    sim->control("badtext 1");
+    ASSERT_TRUE(sim->control("badtext 1"));
     EXPECT_EQ(api().GetMute(&mute), 0);
     EXPECT_EQ(mute, 7);  // unknown character: flag left alone, not an error
 
-    sim->control("dropline 1");
+    ASSERT_TRUE(sim->control("dropline 1"));
     EXPECT_EQ(api().GetVol(&vol), 0x0084);  // the reply never completes
     EXPECT_EQ(vol, 12);
     // The cut reply's lines are still pending: ClearError purges them, sends
@@ -206,20 +206,20 @@ TEST_F(LinkTest, GarbledCutAndWrongReplies) {
     EXPECT_EQ(vol, 70);
 
     std::uint8_t audio[224], system[128];
-    sim->control("wrongcode 1");
+    ASSERT_TRUE(sim->control("wrongcode 1"));
     EXPECT_EQ(api().GetAudio(audio), 0x0030);
     ASSERT_EQ(api().GetSystem(system), 0);
     sim->clearLog();
-    sim->control("wrongcode 1");
+    ASSERT_TRUE(sim->control("wrongcode 1"));
     EXPECT_EQ(api().SetSystem(system), 0x0028);  // "ready" came back wrong
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_TRUE(sim->logMatching("FRAME 12").empty()) << "the data must not be sent";
 
-    sim->control("silent on");
+    ASSERT_TRUE(sim->control("silent on"));
     EXPECT_EQ(api().GetSystem(system), 0x000C);
     EXPECT_EQ(api().SetAudio(audio), 0x0014);
     EXPECT_EQ(api().StopStream(), 0x0104);
-    sim->control("silent off");
+    ASSERT_TRUE(sim->control("silent off"));
 }
 
 TEST_F(LinkTest, BlocksTravelIntactBothWaysWithDleBytes) {
@@ -248,7 +248,7 @@ TEST_F(LinkTest, BlocksTravelIntactBothWaysWithDleBytes) {
 
     // The unit's own copy, written by the simulator, agrees.
     const std::string saved = sim->dir() + "/unit.img";
-    sim->control("save " + saved);
+    ASSERT_TRUE(sim->control("save " + saved));
     const std::string img = readFile(saved);
     ASSERT_EQ(img.size(), 352u);
     EXPECT_EQ(0, std::memcmp(img.data(), newSystem, 128));
@@ -262,7 +262,7 @@ TEST_F(LinkTest, VersionsOfACurrentAndOfAnOldUnit) {
     ASSERT_EQ(api().GetUnitVersion(v), 0);
     EXPECT_EQ((std::array<std::int16_t, 7>{v[0], v[1], v[2], v[3], v[4], v[5], v[6]}),
               (std::array<std::int16_t, 7>{1, 5, 77, 1, 2, 1, 10}));
-    sim->control("dropline 1");
+    ASSERT_TRUE(sim->control("dropline 1"));
     EXPECT_EQ(api().GetUnitVersion(v), 0x0084);
 }
 
@@ -312,9 +312,9 @@ TEST_F(LinkTest, BaudChangeFollowsTheUnitAndMismatchGarbles) {
     EXPECT_EQ(api().GetVol(&v), 0);
 
     // The unit misses the speed command: the two ends no longer understand each other.
-    sim->control("silent on");
+    ASSERT_TRUE(sim->control("silent on"));
     EXPECT_EQ(api().SetDLLBaud(1), 0);
-    sim->control("silent off");
+    ASSERT_TRUE(sim->control("silent off"));
     EXPECT_EQ(api().GetVol(&v), 0x0084);
     EXPECT_FALSE(sim->logMatching("GARBLED").empty());
 }
@@ -326,12 +326,12 @@ TEST_F(LinkTest, ClearErrorWritesOneLineFeedAndTheTraceRecordsIt) {
     ASSERT_TRUE(lib.load(libraryPath())) << lib.error();
     ASSERT_EQ(api().InitDLL(1), 0);
     ::unsetenv("Q7M_TRACE");
-    sim->control("silent on");
+    ASSERT_TRUE(sim->control("silent on"));
     std::int16_t v = 0;
     EXPECT_EQ(api().GetVol(&v), 0x0084);
     writeFile(trace, "");
     EXPECT_NE(api().ClearError(), 0);
-    sim->control("silent off");
+    ASSERT_TRUE(sim->control("silent off"));
     EXPECT_EQ(api().GetVol(&v), 0);
     const std::string t = readFile(trace);
     // exactly: the line feed, then the volume query
@@ -350,7 +350,7 @@ TEST_F(LinkTest, ClearErrorWritesOneLineFeedAndTheTraceRecordsIt) {
 TEST_F(LinkTest, AHangUpFailsCommandsWithoutHanging) {
     start();
     connect();
-    sim->control("hangup");
+    ASSERT_TRUE(sim->control("hangup"));
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     std::int16_t v = 0;
     const auto t0 = std::chrono::steady_clock::now();

@@ -43,7 +43,7 @@ TEST(Q7mctl, VersionsLiveValuesAndErrors) {
     r = q7mctl("-p 4 version");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find("- Serial Port Error\n- Could Not Initialise\n"), std::string::npos) << r.out;
-    sim.control("silent on");
+    ASSERT_TRUE(sim.control("silent on"));
     r = q7mctl("live");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find("- Error Receiving\n- Could Not Initialise\n- Error during ASCII command"),
@@ -72,7 +72,7 @@ TEST(Q7mctl, BackupAndRestoreAUnit) {
     ASSERT_EQ(r.status, 0) << r.out;
     const auto stored = sim.logMatching("STORED");
     EXPECT_EQ(stored, (std::vector<std::string>{"STORED system block", "STORED audio block"}));
-    sim.control("save " + sim.dir() + "/unit.img");
+    ASSERT_TRUE(sim.control("save " + sim.dir() + "/unit.img"));
     const std::string img = readFile(sim.dir() + "/unit.img");
     ASSERT_EQ(img.size(), 352u);
     EXPECT_EQ(img[6], 7);

@@ -100,14 +100,19 @@ void SimProcess::stop() {
     }
 }
 
-void SimProcess::control(const std::string& line) {
+bool SimProcess::control(const std::string& line) {
     const std::string l = line + "\n";
-    const std::string marker = "CONTROL " + line;
-    const std::size_t before = logMatching(marker).size();
-    if (fifoFd_ >= 0) [[maybe_unused]] auto w = ::write(fifoFd_, l.data(), l.size());
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-    while (logMatching(marker).size() <= before && std::chrono::steady_clock::now() < end)
+    const std::string ack = "ACK " + line + ": ";
+    const std::size_t before = logMatching(ack).size();
+    if (fifoFd_ < 0 || ::write(fifoFd_, l.data(), l.size()) != static_cast<ssize_t>(l.size())) return false;
+    // The simulator acknowledges a line only once it has acted on it.
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (std::chrono::steady_clock::now() < end) {
+        const auto acks = logMatching(ack);
+        if (acks.size() > before) return acks.back().find(ack + "ok") != std::string::npos;
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return false;
 }
 
 std::vector<std::string> SimProcess::log() const {

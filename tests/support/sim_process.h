@@ -40,8 +40,9 @@ public:
     const std::string& link() const { return link_; }
     const std::string& dir() const { return dir_.path(); }
 
-    // Sends one control line and waits until the simulator has logged it.
-    void control(const std::string& line);
+    // Sends one control line and waits (bounded) until the simulator has
+    // acted on it and acknowledged it.  True when it was accepted.
+    [[nodiscard]] bool control(const std::string& line);
     // The command log, one entry per line.
     std::vector<std::string> log() const;
     // Log lines that contain `needle`.
