@@ -1,5 +1,7 @@
 #include "config_file.h"
 
+#include "platform/files.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -137,22 +139,7 @@ std::string configFileText(const ConfigData& data) {
 }
 
 bool writeFileAtomically(const std::string& path, const std::string& text) {
-    const std::string tmp = path + ".saving";
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out << text;
-        out.flush();
-        if (!out) {
-            ::unlink(tmp.c_str());
-            return false;
-        }
-    }
-    if (std::rename(tmp.c_str(), path.c_str()) != 0) {
-        ::unlink(tmp.c_str());
-        return false;
-    }
-    return true;
+    return q7m::platform::writeFileAtomically(path, text).ok;
 }
 
 bool WriteConfigFile(const std::string& path, const ConfigData& data) {

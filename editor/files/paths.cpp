@@ -1,19 +1,12 @@
 #include "paths.h"
 
-#include <cerrno>
-#include <cstdlib>
+#include "platform/files.h"
+
 #include <sys/stat.h>
 
 namespace zelk {
 
 namespace {
-std::string envOr(const char* var, const std::string& xdgVar, const std::string& sub, const std::string& homeSub) {
-    if (const char* v = std::getenv(var); v && *v) return v;
-    if (const char* x = std::getenv(xdgVar.c_str()); x && *x) return std::string(x) + "/" + sub;
-    if (const char* h = std::getenv("HOME"); h && *h) return std::string(h) + "/" + homeSub + "/" + sub;
-    return ".";
-}
-
 bool isFile(const std::string& p) {
     struct stat st {};
     return ::stat(p.c_str(), &st) == 0 && S_ISREG(st.st_mode);
@@ -23,8 +16,8 @@ bool isFile(const std::string& p) {
 Paths Paths::fromEnvironment(const std::string& programDir) {
     Paths p;
     p.programDir = programDir;
-    p.dataDir = envOr("ZELKVELQ_DATA_DIR", "XDG_DATA_HOME", "zelkvelq", ".local/share");
-    p.configDir = envOr("Q7M_CONFIG_DIR", "XDG_CONFIG_HOME", "q7m", ".config");
+    p.dataDir = q7m::platform::dataDirectory("ZELKVELQ_DATA_DIR", "zelkvelq");
+    p.configDir = q7m::platform::configDirectory();
     return p;
 }
 
@@ -36,13 +29,6 @@ std::string Paths::helpFile() const {
     return programDir + "/VELQ-HELP.rtf";
 }
 
-bool makeDirectories(const std::string& dir) {
-    if (dir.empty()) return true;
-    struct stat st {};
-    if (::stat(dir.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
-    const auto slash = dir.find_last_of('/');
-    if (slash != std::string::npos && slash > 0 && !makeDirectories(dir.substr(0, slash))) return false;
-    return ::mkdir(dir.c_str(), 0755) == 0 || errno == EEXIST;
-}
+bool makeDirectories(const std::string& dir) { return q7m::platform::makeDirectories(dir); }
 
 }  // namespace zelk

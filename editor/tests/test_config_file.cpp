@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <sys/stat.h>
 
 #include "config_file.h"
@@ -169,13 +171,17 @@ TEST(ConfigFile, SavingNeverDestroysThePreviousFile) {
     TempDir dir;
     const std::string path = dir.file("keep.zcf");
     writeFile(path, "previous content");
-    ::mkdir((path + ".saving").c_str(), 0755);  // the temporary file cannot be created
-    EXPECT_FALSE(WriteConfigFile(path, sample()));
+    // A save that cannot complete (the rename meets a folder) leaves the
+    // previous file and no temporary file behind.
+    const std::string blocked = dir.file("blocked.zcf");
+    ::mkdir(blocked.c_str(), 0755);
+    EXPECT_FALSE(WriteConfigFile(blocked, sample()));
     EXPECT_EQ(readFile(path), "previous content");
-    ::rmdir((path + ".saving").c_str());
     EXPECT_TRUE(WriteConfigFile(path, sample()));
     EXPECT_NE(readFile(path), "previous content");
     EXPECT_FALSE(WriteConfigFile(dir.file("no/such/folder/x.zcf"), sample()));
+    EXPECT_EQ(std::system(("test $(ls -A '" + dir.path() + "' | wc -l) -eq 2").c_str()), 0)
+        << "a temporary file was left behind";
 }
 
 TEST(OldConfigFile, ImageReplacesBothBlocksAndShortFilesAreRefused) {

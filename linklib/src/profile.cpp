@@ -1,5 +1,7 @@
 #include "profile.h"
 
+#include "platform/files.h"
+
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
@@ -7,7 +9,6 @@
 #include <sstream>
 #include <string_view>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace q7m {
 
@@ -46,23 +47,9 @@ std::optional<std::string> keyName(const std::string& line) {
     return trim(std::string_view(t).substr(0, eq));
 }
 
-bool makeDirs(const std::string& dir) {
-    if (dir.empty()) return true;
-    struct stat st {};
-    if (::stat(dir.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
-    const auto slash = dir.find_last_of('/');
-    if (slash != std::string::npos && slash > 0 && !makeDirs(dir.substr(0, slash))) return false;
-    return ::mkdir(dir.c_str(), 0755) == 0 || errno == EEXIST;
-}
-
 }  // namespace
 
-std::string configDirectory() {
-    if (const char* d = std::getenv("Q7M_CONFIG_DIR"); d && *d) return d;
-    if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x) return std::string(x) + "/q7m";
-    if (const char* h = std::getenv("HOME"); h && *h) return std::string(h) + "/.config/q7m";
-    return ".";
-}
+std::string configDirectory() { return platform::configDirectory(); }
 
 std::string iniPath() { return configDirectory() + "/ZelkSerial.ini"; }
 
@@ -136,24 +123,10 @@ void Profile::set(const std::string& section, const std::string& key, const std:
 }
 
 bool Profile::save() const {
-    const auto slash = path_.find_last_of('/');
-    if (slash != std::string::npos && !makeDirs(path_.substr(0, slash))) return false;
-    const std::string tmp = path_ + ".tmp" + std::to_string(::getpid());
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        for (const auto& l : lines_) out << l << "\r\n";
-        out.flush();
-        if (!out) {
-            ::unlink(tmp.c_str());
-            return false;
-        }
-    }
-    if (std::rename(tmp.c_str(), path_.c_str()) != 0) {
-        ::unlink(tmp.c_str());
-        return false;
-    }
-    return true;
+    if (!platform::makeDirectories(platform::parentDirectory(path_))) return false;
+    std::string text;
+    for (const auto& l : lines_) text += l + "\r\n";
+    return platform::writeFileAtomically(path_, text).ok;
 }
 
 }  // namespace q7m
