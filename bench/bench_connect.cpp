@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "link_api.h"
+#include "connection/link_api.h"
 #include "sim_process.h"
 
 namespace {

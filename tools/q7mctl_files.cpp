@@ -3,10 +3,9 @@
 #include <cstdio>
 #include <ctime>
 
-#include "config_file.h"
+#include "files/config_file.h"
 #include "q7mslib.h"
-#include "theater.h"
-#include "upload.h"
+#include "model/stamp.h"
 
 namespace q7mctl {
 

@@ -1,31 +1,34 @@
 // editor.h - the editor's composition root: the windows' controls, the
-// record and the services, shared by one component per subsystem.
+// record and the services, and one component per subsystem, each built
+// with only what it uses.  Included only by app/ and the Qt front end.
 #ifndef ZELK_APP_EDITOR_H
 #define ZELK_APP_EDITOR_H
 
-#include <string>
-
-#include "channel_ops.h"
-#include "connect.h"
-#include "dispatcher.h"
-#include "equaliser.h"
-#include "file_commands.h"
-#include "forms.h"
-#include "levels.h"
-#include "lifecycle.h"
-#include "link_api.h"
-#include "lookup.h"
-#include "optical.h"
-#include "options.h"
-#include "paths.h"
-#include "polling.h"
-#include "port_speed.h"
-#include "record.h"
-#include "services.h"
-#include "sliders.h"
-#include "tabs.h"
-#include "theater.h"
-#include "upload.h"
+#include "connection/connect.h"
+#include "connection/dispatcher.h"
+#include "connection/lifecycle.h"
+#include "connection/link_api.h"
+#include "connection/link_events.h"
+#include "connection/live_status.h"
+#include "connection/online_gate.h"
+#include "connection/polling.h"
+#include "connection/port_speed.h"
+#include "connection/upload.h"
+#include "controls/equaliser.h"
+#include "controls/levels.h"
+#include "controls/options.h"
+#include "controls/sliders.h"
+#include "controls/tabs.h"
+#include "files/file_commands.h"
+#include "files/theater.h"
+#include "form/forms.h"
+#include "form/paths.h"
+#include "form/services.h"
+#include "model/channel_ops.h"
+#include "model/document.h"
+#include "model/lookup.h"
+#include "model/record.h"
+#include "optical/optical.h"
 
 namespace zelk {
 
@@ -56,27 +59,27 @@ public:
     const LinkApi& link;
     Paths paths;
 
-    // Subsystem components.
-    ChannelOps channels;     // configuration record and channel operations
-    FileCommands fileCmds;   // file menu and working files
+    // Components, in the order they are built: each uses only those above it.
+    Document document;        // unsaved changes and the window title
+    LinkEventHub linkEvents;  // the dispatcher's events, passed to their subscribers
+    Dispatcher dispatch;      // RetryFunction, DispErr
+    LiveStatus live;          // the live value displays
+    OnLineGate gate;          // what needs the unit on line
     TheaterInfoEditor theaterInfo;
-    Dispatcher dispatch;     // RetryFunction, DispErr
-    Connection connection;   // Connect and the version check
-    Upload upload;           // upload and apply
-    Polling polling;         // poll, refresh, live displays
-    PortSpeed portSpeed;     // port and speed menus
-    Lifecycle lifecycle;     // start-up and shut-down
-    Tabs tabs;
-    Sliders sliders;
+    Upload upload;            // upload and apply, the upload options
+    ChannelOps channels;      // configuration record and channel operations
+    Polling polling;          // poll, refresh, automatic update
+    PortSpeed portSpeed;      // port and speed menus
+    Connection connection;    // Connect and the version check
+    FileCommands fileCmds;    // file menu and working files
+    Lifecycle lifecycle;      // start-up and shut-down
+    SliderKeys sliderKeys;
+    Levels levels;            // fader, mute, test signals
     Equaliser equaliser;
-    Levels levels;
-    Options options;
+    Sliders sliders;
+    Options options;          // format, options, OBE switch
+    Tabs tabs;
     Optical optical;
-
-    // Message box helper.
-    MsgResult box(const std::string& text, const std::string& title, MsgIcon icon, MsgButtons buttons) {
-        return svc.msg.show(text, title, icon, buttons);
-    }
 };
 
 }  // namespace zelk

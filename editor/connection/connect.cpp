@@ -1,11 +1,8 @@
-#include "connect.h"
+#include "connection/connect.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <fstream>
-#include <unistd.h>
 
-#include "editor.h"
+#include "model/lookup.h"
 
 namespace zelk {
 
@@ -40,128 +37,96 @@ bool versionRejected(const UnitVersionInfo& v) {
            v.dspController < 1 + 3 / 100.0 || v.cpu < 1 + 5 / 100.0;
 }
 
-void Connection::wire() { ed_.main.cmdConnect.onClick = [this] { cmdConnect_Click(); }; }
+Connection::Connection(ModVals& vals, Dispatcher& d, OnLineGate& gate, Upload& upload, ChannelOps& channels,
+                       Polling& polling, UiService& ui, MessageBoxService& msg, Controls c)
+    : v_(vals), d_(d), gate_(gate), upload_(upload), channels_(channels), polling_(polling), ui_(ui), msg_(msg), c_(c) {
+    c_.bar.cmdConnect.onClick = [this] { cmdConnect_Click(); };
+}
 
 void Connection::cmdConnect_Click() {
     ConnectToUnit();
-    ed_.svc.ui.repaint();
-    ed_.prog.form.setVisible(false);
+    ui_.repaint();
+    c_.prog.form.setVisible(false);
 }
 
 void Connection::SetConnectStatus(int state) {
-    auto& m = ed_.main;
+    auto& s = c_.bar.lblStat;
     switch (state) {
     case 0:
-        m.lblStat.setBackColour(kRed);
-        m.lblStat.setCaption("Off Line");
-        ed_.vals.OnLine = kFalse;
+        s.setBackColour(kRed);
+        s.setCaption("Off Line");
+        v_.OnLine = kFalse;
         break;
     case 1:
-        m.lblStat.setBackColour(kGreen);
-        m.lblStat.setCaption("On Line");
-        ed_.vals.OnLine = kTrue;
+        s.setBackColour(kGreen);
+        s.setCaption("On Line");
+        v_.OnLine = kTrue;
         break;
     case 2:
-        m.lblStat.setBackColour(kOrange);
-        m.lblStat.setCaption("Data?");
+        s.setBackColour(kOrange);
+        s.setCaption("Data?");
         break;
     default: break;
     }
 }
 
-void Connection::EnableFrames(bool enable) {
-    auto& m = ed_.main;
-    for (int i = 0; i < 5; ++i) m.cmdUp[i].setEnabled(enable);
-    m.Frame1[3].setEnabled(enable);
-    m.Frame1[1].setEnabled(enable);
-    m.Frame8[0].setEnabled(enable);
-    m.cmdMute4.setEnabled(enable);
-    m.Frame8[1].setEnabled(enable);
-    m.Frame1[5].setEnabled(enable);
-    m.Frame1[13].setEnabled(enable);
-    m.frmtabs[4].setEnabled(enable);
+void Connection::linkStatus(LinkStatus s) {
+    SetConnectStatus(static_cast<int>(s));
+    if (s == LinkStatus::OffLine) EnableFrames(false);
+    else ui_.repaint();
+}
+
+void Connection::retryProgress(int attempts) {
+    c_.prog.pb.setValue(attempts);
+    ui_.processEvents();
 }
 
 bool Connection::ConnectToUnit() {
-    auto& m = ed_.main;
-    auto& v = ed_.vals;
-    auto& d = ed_.dispatch;
-    if (v.OnLine) return false;
-    v.LoadingControls = kTrue;
-    m.tmrPoll.setEnabled(false);
+    auto& f = c_.format;
+    auto& prog = c_.prog;
+    if (v_.OnLine) return false;
+    LoadingScope loading(v_);
+    polling_.suspend();
     SetConnectStatus(0);
     EnableFrames(false);
 
-    ed_.prog.pb.setValue(0);
-    ed_.prog.form.setVisible(true);
-    ed_.prog.form.setFocus();
-    ed_.svc.ui.repaint();
-    m.Frame1[21].setVisible(false);
-    ed_.prog.lblCap.setCaption("Connecting to Cinema Processor.");
-    ed_.svc.ui.repaint();
+    prog.pb.setValue(0);
+    prog.form.setVisible(true);
+    prog.form.setFocus();
+    ui_.repaint();
+    f.Frame1_21.setVisible(false);
+    prog.lblCap.setCaption("Connecting to Cinema Processor.");
+    ui_.repaint();
 
-    if (d.RetryFunction(FN_InitDLL) != 0) {
-        v.LoadingControls = kFalse;
-        return false;
-    }
-    ed_.prog.lblCap.setCaption("Determining Software Version.");
-    ed_.svc.ui.repaint();
-    if (d.RetryFunction(FN_GetUnitVersion) != 0) {
-        v.LoadingControls = kFalse;
-        return false;
-    }
-    const UnitVersionInfo info = describeVersions(v.unitVersions);
-    for (int i = 0; i < 3; ++i) m.lnlInfo[i].setCaption(info.captions[i]);
-    m.Frame1[21].setVisible(true);
+    if (d_.RetryFunction(FN_InitDLL) != 0) return false;
+    prog.lblCap.setCaption("Determining Software Version.");
+    ui_.repaint();
+    if (d_.RetryFunction(FN_GetUnitVersion) != 0) return false;
+    const UnitVersionInfo info = describeVersions(v_.unitVersions);
+    for (int i = 0; i < 3; ++i) f.lnlInfo[i].setCaption(info.captions[i]);
+    f.Frame1_21.setVisible(true);
 
     if (versionRejected(info)) {
-        ed_.box("Error cinema processor bios is out of date, contact ZELK for an update.", "Cinema Processor Error",
-                MsgIcon::Exclamation, MsgButtons::OK);
-        d.DispErr(0);
-        v.LoadingControls = kFalse;
+        msg_.show("Error cinema processor bios is out of date, contact ZELK for an update.", "Cinema Processor Error",
+                  MsgIcon::Exclamation, MsgButtons::OK);
+        d_.DispErr(0);
         return false;
     }
-    m.UnitAccepted = kTrue;
+    d_.setUnitAccepted(true);
     EnableFrames(true);
-    ed_.upload.ShowSettings();
-    ed_.channels.LoadChannelData();
+    upload_.ShowSettings();
+    channels_.LoadChannelData();
 
-    const int f1 = v.systemBlock.f1KeyAssignment();
-    std::string caption = f1 < 4 ? m.optF1Key[f1].caption() : m.cmdMode[0].caption();
+    // The F1 format button is named after the format the F1 key selects.
+    const int f1 = v_.systemBlock.f1KeyAssignment();
+    std::string caption = f1 < 4 ? kF1KeyNames[static_cast<std::size_t>(f1)] : f.cmdMode[0].caption();
     if (caption == "External 2-Trk Return W/ Internal SR Type N.R.") caption = "Internal SR";
     if (caption == "External 2-Trk Return W/ Internal A Type N.R.") caption = "Internal A";
-    m.cmdMode[0].setCaption(caption);
+    f.cmdMode[0].setCaption(caption);
 
-    d.RetryFunction(FN_StopStream);
-    v.LoadingControls = kFalse;
-    m.tmrPoll.setInterval(2000);
-    m.tmrPoll.setEnabled(true);
+    d_.RetryFunction(FN_StopStream);
+    polling_.startPolling();
     return true;
-}
-
-std::string Connection::portHint() const {
-    const int port = ed_.vals.ComPort <= 0 ? 1 : ed_.vals.ComPort;
-    const std::string ini = ed_.paths.configDir + "/ZelkSerial.ini";
-    // The port table entry, if any: "COMn=/dev/..." in the [Ports] section.
-    std::ifstream in(ini);
-    std::string line, section, device;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty() && line[0] == '[') {
-            section = line;
-            continue;
-        }
-        const auto eq = line.find('=');
-        if (section == "[Ports]" && eq != std::string::npos && line.substr(0, eq) == "COM" + std::to_string(port))
-            device = line.substr(eq + 1);
-    }
-    if (device.empty()) return {};
-    if (::access(device.c_str(), F_OK) != 0)
-        return "COM " + std::to_string(port) + " is " + device + ", which does not exist (see [Ports] in " + ini + ").";
-    if (::access(device.c_str(), R_OK | W_OK) != 0 && errno == EACCES)
-        return "Permission denied on " + device +
-               ": add your user to the 'dialout' group (sudo usermod -aG dialout $USER) and log in again.";
-    return {};
 }
 
 }  // namespace zelk

@@ -6,9 +6,17 @@
 #include <cstdint>
 #include <string>
 
-namespace zelk {
+#include "connection/dispatcher.h"
+#include "connection/link_events.h"
+#include "connection/online_gate.h"
+#include "connection/polling.h"
+#include "connection/upload.h"
+#include "form/forms.h"
+#include "form/services.h"
+#include "model/channel_ops.h"
+#include "model/record.h"
 
-class Editor;
+namespace zelk {
 
 struct UnitVersionInfo {
     double cpu = 0, dspController = 0, dspFirmware = 0;
@@ -19,21 +27,36 @@ UnitVersionInfo describeVersions(const std::array<std::int16_t, 7>& w);
 // True when the unit's firmware is older than the editor accepts.
 bool versionRejected(const UnitVersionInfo& v);
 
-class Connection {
+class Connection : public LinkEvents {
 public:
-    explicit Connection(Editor& ed) : ed_(ed) {}
-    void wire();
+    struct Controls {
+        MainBar& bar;  // Connect, the status box
+        FrmProg& prog;
+        FormatTab& format;  // the unit information frame, the F1 format button
+    };
+    Connection(ModVals& vals, Dispatcher& d, OnLineGate& gate, Upload& upload, ChannelOps& channels, Polling& polling,
+               UiService& ui, MessageBoxService& msg, Controls c);
 
     void cmdConnect_Click();
     bool ConnectToUnit();
     void SetConnectStatus(int state);
-    void EnableFrames(bool enable);
-    // An extra line for "Unable to connect to unit!" when the reason can be
-    // told: no device for the port, or no permission to open it.
-    std::string portHint() const;
+    void EnableFrames(bool enable) { gate_.EnableFrames(enable); }
+
+    // Link events: the status box and the progress dialog follow the
+    // dispatcher; a lost link disables what needs the unit.
+    void linkStatus(LinkStatus s) override;
+    void retryProgress(int attempts) override;
 
 private:
-    Editor& ed_;
+    ModVals& v_;
+    Dispatcher& d_;
+    OnLineGate& gate_;
+    Upload& upload_;
+    ChannelOps& channels_;
+    Polling& polling_;
+    UiService& ui_;
+    MessageBoxService& msg_;
+    Controls c_;
 };
 
 }  // namespace zelk

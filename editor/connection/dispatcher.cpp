@@ -1,6 +1,7 @@
-#include "dispatcher.h"
+#include "connection/dispatcher.h"
 
-#include "editor.h"
+#include <array>
+
 #include "q7m_error_text.h"
 
 namespace zelk {
@@ -26,16 +27,20 @@ std::uint16_t call(Fn fn, Args... args) {
 }
 }  // namespace
 
+Dispatcher::Dispatcher(const LinkApi& link, ModVals& vals, ClockService& clock, MessageBoxService& msg,
+                       LinkEvents& events, std::function<std::string()> portHint)
+    : link_(link), v_(vals), clock_(clock), msg_(msg), events_(events), portHint_(std::move(portHint)) {}
+
 std::uint16_t Dispatcher::attempt(int code, std::int32_t arg1, std::int32_t arg2) {
-    auto& v = ed_.vals;
-    const LinkApi& api = ed_.link;
+    auto& v = v_;
+    const LinkApi& api = link_;
     switch (code) {
     case FN_GetFormat: {
         std::int16_t r = v.CurrentFormat;
         const auto e = call(api.GetFormat, &r);
         if (e == 0 && r != v.CurrentFormat) {
             v.CurrentFormat = r;
-            ed_.polling.ReflectModeStatus();
+            events_.liveValueChanged(LiveValue::Format);
         }
         return e;
     }
@@ -44,8 +49,7 @@ std::uint16_t Dispatcher::attempt(int code, std::int32_t arg1, std::int32_t arg2
         const auto e = call(api.GetVol, &r);
         if (e == 0 && r != v.CurrentVolume) {
             v.CurrentVolume = r;
-            ed_.polling.ReflectVolumeLevel(true);
-            ed_.svc.ui.repaint();
+            events_.liveValueChanged(LiveValue::Volume);
         }
         return e;
     }
@@ -56,8 +60,7 @@ std::uint16_t Dispatcher::attempt(int code, std::int32_t arg1, std::int32_t arg2
         const auto e = call(api.GetMute, &r);
         if (e == 0 && vb(r != 0) != v.CurrentMute) {
             v.CurrentMute = vb(r != 0);
-            ed_.polling.ReflectMuteStatus();
-            ed_.svc.ui.repaint();
+            events_.liveValueChanged(LiveValue::Mute);
         }
         return e;
     }
@@ -91,7 +94,7 @@ std::uint16_t Dispatcher::attempt(int code, std::int32_t arg1, std::int32_t arg2
 }
 
 std::uint16_t Dispatcher::RetryFunction(int code, std::int32_t arg1, std::int32_t arg2) {
-    auto& v = ed_.vals;
+    auto& v = v_;
     if (code != FN_InitDLL && !v.OnLine) return 0;
     if (!v.PollActive) v.UnitBusy = kTrue;
     int retryCount = 0;
@@ -100,25 +103,19 @@ std::uint16_t Dispatcher::RetryFunction(int code, std::int32_t arg1, std::int32_
         const std::uint16_t e = attempt(code, arg1, arg2);
         if (e == 0) {
             if (code == FN_InitDLL || retryCount >= 2) {
-                ed_.connection.SetConnectStatus(1);
-                ed_.svc.ui.repaint();
+                v.OnLine = kTrue;
+                events_.linkStatus(LinkStatus::OnLine);
             }
             result = 0;
             break;
         }
-        if (retryCount == 1) {
-            ed_.connection.SetConnectStatus(2);
-            ed_.svc.ui.repaint();
-        }
+        if (retryCount == 1) events_.linkStatus(LinkStatus::Struggling);
         ++retryCount;
         Pause(kRetryPauseMs);
-        if (code == FN_GetUnitVersion || code == FN_InitDLL) {
-            ed_.prog.pb.setValue(retryCount);
-            ed_.svc.ui.processEvents();
-        }
+        if (code == FN_GetUnitVersion || code == FN_InitDLL) events_.retryProgress(retryCount);
         if (code != FN_InitDLL && code != FN_GetAudio && code != FN_GetSystem && code != FN_SetAudio &&
-            code != FN_SetSystem && ed_.link.ClearError)
-            ed_.link.ClearError();
+            code != FN_SetSystem && link_.ClearError)
+            link_.ClearError();
         if (retryCount >= kMaxAttempts) {
             DispErr(e);
             result = e;
@@ -130,28 +127,27 @@ std::uint16_t Dispatcher::RetryFunction(int code, std::int32_t arg1, std::int32_
 }
 
 void Dispatcher::DispErr(std::uint16_t errorWord) {
-    auto& m = ed_.main;
     if (errorWord == 768) {
-        ed_.optical.StreamLock(false);
+        events_.streamLost();
         return;
     }
     if (errorWord != 0) {
-        if (!m.UnitAccepted) {
+        if (!unitAccepted_) {
             std::string text = "Unable to connect to unit!";
-            const std::string hint = ed_.connection.portHint();
+            const std::string hint = portHint_ ? portHint_() : std::string();
             if (!hint.empty()) text += "\n\n" + hint;
-            ed_.box(text, "Connection Error", MsgIcon::Exclamation, MsgButtons::OK);
+            msg_.show(text, "Connection Error", MsgIcon::Exclamation, MsgButtons::OK);
         } else {
-            ed_.box(errorReportText(errorWord), "Connection Error", MsgIcon::Exclamation, MsgButtons::OK);
+            msg_.show(errorReportText(errorWord), "Connection Error", MsgIcon::Exclamation, MsgButtons::OK);
         }
     }
-    m.UnitAccepted = kFalse;
-    ed_.connection.SetConnectStatus(0);
-    ed_.connection.EnableFrames(false);
-    if (ed_.link.DLLShutdown) ed_.link.DLLShutdown();
-    if (m.cmdStart.caption() == "Stop") m.cmdStart.click();
+    unitAccepted_ = false;
+    v_.OnLine = kFalse;
+    events_.linkStatus(LinkStatus::OffLine);
+    if (link_.DLLShutdown) link_.DLLShutdown();
+    events_.linkLost(errorWord);
 }
 
-void Dispatcher::Pause(int milliseconds) { ed_.svc.clock.sleepMs(milliseconds); }
+void Dispatcher::Pause(int milliseconds) { clock_.sleepMs(milliseconds); }
 
 }  // namespace zelk

@@ -1,15 +1,20 @@
 // dispatcher.h - every call into the link library goes through
 // RetryFunction: up to six attempts, "Data?" while it struggles, and one
-// error report (DispErr) that takes the editor off line.
+// error report (DispErr) that takes the editor off line.  It names no
+// control: what it has to say about the link it raises as link events.
 #ifndef ZELK_CONNECTION_DISPATCHER_H
 #define ZELK_CONNECTION_DISPATCHER_H
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
-namespace zelk {
+#include "connection/link_api.h"
+#include "connection/link_events.h"
+#include "form/services.h"
+#include "model/record.h"
 
-class Editor;
+namespace zelk {
 
 // Function codes of RetryFunction.
 enum FunctionCode : int {
@@ -28,7 +33,10 @@ std::string errorReportText(std::uint16_t errorWord);
 
 class Dispatcher {
 public:
-    explicit Dispatcher(Editor& ed) : ed_(ed) {}
+    // `portHint` gives an extra line for "Unable to connect to unit!" when
+    // the reason can be told (no device, no permission...), or "".
+    Dispatcher(const LinkApi& link, ModVals& vals, ClockService& clock, MessageBoxService& msg, LinkEvents& events,
+               std::function<std::string()> portHint = {});
 
     // Returns the error word of the last attempt (0 = success, and 0 when
     // the call is skipped because the editor is off line).
@@ -36,9 +44,22 @@ public:
     void DispErr(std::uint16_t errorWord);
     void Pause(int milliseconds);
 
+    // Whether the unit passed the version check since the link was opened:
+    // a failure before that is "Unable to connect", after it a full report.
+    bool UnitAccepted() const { return unitAccepted_; }
+    void setUnitAccepted(bool a) { unitAccepted_ = a; }
+
+    const LinkApi& link() const { return link_; }
+
 private:
     std::uint16_t attempt(int code, std::int32_t arg1, std::int32_t arg2);
-    Editor& ed_;
+    const LinkApi& link_;
+    ModVals& v_;
+    ClockService& clock_;
+    MessageBoxService& msg_;
+    LinkEvents& events_;
+    std::function<std::string()> portHint_;
+    bool unitAccepted_ = false;
 };
 
 }  // namespace zelk

@@ -1,132 +1,127 @@
-#include "lifecycle.h"
+#include "connection/lifecycle.h"
 
 #include <fstream>
 #include <sstream>
 #include <unistd.h>
 
-#include "editor.h"
+#include "platform/files.h"
 
 namespace zelk {
 
-void Lifecycle::wire() {
-    ed_.splash.Timer1.onTimer = [this] { Timer1_Timer(); };
-    ed_.main.mnuend.onClick = [this] { mnuend_Click(); };
-}
-
-std::string Lifecycle::GetWinDir() const {
-    std::string dir = ed_.paths.configDir;
+std::string winDir(const Paths& paths) {
+    std::string dir = paths.configDir;
     while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
     return dir;
 }
 
+Lifecycle::Lifecycle(ModVals& vals, Document& doc, Dispatcher& d, Connection& connection, Upload& upload,
+                     ChannelOps& channels, DocumentCommands& docs, MessageBoxService& msg, UiService& ui,
+                     const Paths& paths, Controls c)
+    : v_(vals),
+      doc_(doc),
+      d_(d),
+      connection_(connection),
+      upload_(upload),
+      channels_(channels),
+      docs_(docs),
+      msg_(msg),
+      ui_(ui),
+      paths_(paths),
+      c_(c) {
+    c_.splash.Timer1.onTimer = [this] { Timer1_Timer(); };
+    c_.bar.mnuend.onClick = [this] { mnuend_Click(); };
+}
+
 void Lifecycle::Timer1_Timer() {
-    ed_.splash.Timer1.setInterval(0);
-    ed_.main.form.setVisible(true);
+    c_.splash.Timer1.setInterval(0);
+    c_.bar.form.setVisible(true);
     const bool ok = Form_Load();
-    ed_.splash.form.setVisible(false);
-    if (!ok) ed_.svc.ui.quit();
+    c_.splash.form.setVisible(false);
+    if (!ok) ui_.quit();
 }
 
 bool Lifecycle::Form_Load() {
-    auto& m = ed_.main;
-    auto& v = ed_.vals;
-    ed_.channels.InitialiseLookupArrays();
-    ed_.fileCmds.InitialiseSettings();
-    v.OnLine = kFalse;
-    m.tmrOptical.setEnabled(false);
-    m.tmrOptical.setInterval(1);
-    v.LoadingControls = kTrue;
-    // Initial state of the tab controls.
-    ed_.tabs.ClearTabStatus();
-    m.frmtabs[0].setEnabled(true);
-    m.frmBandA.move(0, 3710);
-    m.frmBandB.move(0, 3710);
-    m.frmBass.move(0, 3710);
+    auto& bar = c_.bar;
+    channels_.InitialiseLookupArrays();
+    docs_.InitialiseSettings();
+    v_.OnLine = kFalse;
+    {
+        LoadingScope loading(v_);
+        // Initial state of the tab controls.
+        for (auto& f : bar.frmtabs) f.setEnabled(false);
+        bar.frmtabs[0].setEnabled(true);
+        c_.eq.frmBandA.move(0, 3710);
+        c_.eq.frmBandB.move(0, 3710);
+        c_.eq.frmBass.move(0, 3710);
 
-    const int height = ed_.svc.ui.screenHeightTwips();
-    if (height < kMinScreenTwips) {
-        ed_.box("Error, screen resolution too low. Please select a screen resolution of at least 800 x 600.",
-                "Screen Resolution Error", MsgIcon::Critical, MsgButtons::OK);
-        ended_ = true;
-        return false;
+        const int height = ui_.screenHeightTwips();
+        if (height < kMinScreenTwips) {
+            msg_.show("Error, screen resolution too low. Please select a screen resolution of at least 800 x 600.",
+                      "Screen Resolution Error", MsgIcon::Critical, MsgButtons::OK);
+            ended_ = true;
+            return false;
+        }
+        if (height == kMinScreenTwips) ui_.moveMainWindowToTop();
+
+        connection_.cmdConnect_Click();
+        if (v_.OnLine) {
+            doc_.showName("CP Settings");
+        } else {
+            docs_.mnuNew_Click();
+            doc_.showName("Untitled");
+        }
+        d_.RetryFunction(FN_StopStream);
+        v_.ProjectorIndex = 0;
+        if (height == kMinScreenTwips) ui_.moveMainWindowToTop();
+
+        std::ifstream help(paths_.helpFile(), std::ios::binary);
+        if (help) {
+            std::ostringstream text;
+            text << help.rdbuf();
+            c_.help.RTFc.setText(text.str());
+        }
     }
-    if (height == kMinScreenTwips) ed_.svc.ui.moveMainWindowToTop();
 
-    ed_.connection.cmdConnect_Click();
-    if (v.OnLine) {
-        m.form.setCaption(kAppTitle + "   <CP Settings>");
-    } else {
-        ed_.fileCmds.mnuNew_Click();
-        m.form.setCaption(kAppTitle + "   <Untitled>");
-    }
-    ed_.dispatch.RetryFunction(FN_StopStream);
-    v.ProjectorIndex = 0;
-    if (height == kMinScreenTwips) ed_.svc.ui.moveMainWindowToTop();
-
-    std::ifstream help(ed_.paths.helpFile(), std::ios::binary);
-    if (help) {
-        std::ostringstream text;
-        text << help.rdbuf();
-        m.RTFc.setText(text.str());
-    }
-    v.LoadingControls = kFalse;
-
-    if (!v.UnitBusy && v.OnLine) {
-        makeDirectories(ed_.paths.dataDir);
-        m.QuietFileMode = kTrue;
-        v.ConfigFilePath = ed_.paths.workingFile();
-        ed_.fileCmds.mnuSave_Click();
-        v.ConfigFilePath.clear();
-        m.QuietFileMode = kFalse;
+    // A snapshot of the unit as found, for "revert" at exit.
+    if (!v_.UnitBusy && v_.OnLine) {
+        q7m::platform::makeDirectories(paths_.dataDir);
+        snapshotSaved_ = docs_.saveWorkingCopy(paths_.workingFile());
     }
     return true;
 }
 
 bool Lifecycle::Form_Unload() {
-    auto& m = ed_.main;
-    auto& v = ed_.vals;
-    auto& d = ed_.dispatch;
-    if (m.SettingsDirty) {
-        const MsgResult r = ed_.box("Do you want to save changes before you exit?", "Save?", MsgIcon::Question,
-                                    MsgButtons::YesNoCancel);
+    if (doc_.dirty()) {
+        const MsgResult r = msg_.show("Do you want to save changes before you exit?", "Save?", MsgIcon::Question,
+                                      MsgButtons::YesNoCancel);
         if (r == MsgResult::Cancel) return false;
-        if (r == MsgResult::Yes) {
-            m.SaveAborted = kFalse;
-            if (!v.ConfigFilePath.empty()) ed_.fileCmds.mnuSave_Click();
-            else ed_.fileCmds.mnuSaveAs_Click();
-            if (m.SaveAborted) {
-                m.SaveAborted = kFalse;
-                return false;
-            }
+        if (r == MsgResult::Yes && !docs_.saveBeforeExit()) return false;
+    }
+    // Revert only to a snapshot that was written: without one there is
+    // nothing to go back to.
+    if (!v_.UnitBusy && v_.OnLine && snapshotSaved_) {
+        if (msg_.show("Do you want to revert back to original settings?", "Revert?", MsgIcon::Question,
+                      MsgButtons::YesNo) == MsgResult::Yes) {
+            if (docs_.loadWorkingCopy(paths_.workingFile())) upload_.cmdUp_Click(0);
         }
     }
-    if (!v.UnitBusy && v.OnLine) {
-        if (ed_.box("Do you want to revert back to original settings?", "Revert?", MsgIcon::Question,
-                    MsgButtons::YesNo) == MsgResult::Yes) {
-            v.ConfigFilePath = ed_.paths.workingFile();
-            m.QuietFileMode = kTrue;
-            ed_.fileCmds.mnuLoad_Click();
-            m.QuietFileMode = kFalse;
-            ed_.upload.cmdUp_Click(0);
-        }
-    }
-    ::unlink(ed_.paths.workingFile().c_str());
-    ed_.fileCmds.WriteSettings();
-    if (v.OnLine) {
+    ::unlink(paths_.workingFile().c_str());
+    docs_.WriteSettings();
+    if (v_.OnLine) {
         for (int ch = 0; ch < kChannels; ++ch) {
-            d.RetryFunction(FN_SetPink, ch, 0);
-            d.RetryFunction(FN_SetPhase, ch, 0);
+            d_.RetryFunction(FN_SetPink, ch, 0);
+            d_.RetryFunction(FN_SetPhase, ch, 0);
         }
-        d.RetryFunction(FN_StopStream);
-        d.RetryFunction(FN_SetDLLBaud, 0);
-        d.RetryFunction(FN_DLLShutdown);
+        d_.RetryFunction(FN_StopStream);
+        d_.RetryFunction(FN_SetDLLBaud, 0);
+        d_.RetryFunction(FN_DLLShutdown);
     }
     ended_ = true;
     return true;
 }
 
 void Lifecycle::mnuend_Click() {
-    if (Form_Unload()) ed_.svc.ui.quit();
+    if (Form_Unload()) ui_.quit();
 }
 
 }  // namespace zelk

@@ -1,4 +1,4 @@
-#include "link_api.h"
+#include "connection/link_api.h"
 
 #include <cstdlib>
 #include <dlfcn.h>

@@ -6,39 +6,46 @@
 #include <cstdint>
 #include <string>
 
+#include "q7mslib.h"
+
 namespace zelk {
 
+// Each slot has exactly the type of the library's public prototype, so a
+// changed prototype fails to compile here instead of failing at run time.
+#define ZELK_LINK_SLOT(name) decltype(&::name) name = nullptr
 struct LinkApi {
-    std::uint16_t (*InitDLL)(std::int32_t) = nullptr;
-    std::int32_t (*DLLShutdown)() = nullptr;
-    std::uint16_t (*SetDLLBaud)(std::int32_t) = nullptr;
-    void (*DLLCreateIni)() = nullptr;
-    std::int32_t (*ClearError)() = nullptr;
-    std::uint16_t (*GetUnitVersion)(std::int16_t*) = nullptr;
-    std::uint16_t (*GetSystem)(std::uint8_t*) = nullptr;
-    std::uint16_t (*SetSystem)(const std::uint8_t*) = nullptr;
-    std::uint16_t (*GetAudio)(std::uint8_t*) = nullptr;
-    std::uint16_t (*SetAudio)(const std::uint8_t*) = nullptr;
-    std::uint16_t (*SetVol)(std::int32_t) = nullptr;
-    std::uint16_t (*GetVol)(std::int16_t*) = nullptr;
-    std::uint16_t (*SetMute)(std::int32_t) = nullptr;
-    std::uint16_t (*GetMute)(std::uint8_t*) = nullptr;
-    std::uint16_t (*SelectFormat)(std::int32_t) = nullptr;
-    std::uint16_t (*GetFormat)(std::int16_t*) = nullptr;
-    std::uint16_t (*SetPink)(std::int32_t, std::int32_t) = nullptr;
-    std::uint16_t (*SetPhase)(std::int32_t, std::int32_t) = nullptr;
-    std::uint16_t (*SetRT60)(std::int32_t) = nullptr;
-    std::uint16_t (*SetProjector)(std::int32_t) = nullptr;
-    std::uint16_t (*EnableOBE)() = nullptr;
-    std::uint16_t (*BeginGainStream)() = nullptr;
-    std::uint16_t (*BeginSlitStream)() = nullptr;
-    std::uint16_t (*BeginAzimuthStream)() = nullptr;
-    std::uint16_t (*StopStream)() = nullptr;
-    std::uint16_t (*GetOptGain)(std::int16_t*) = nullptr;
-    std::uint16_t (*GetSingleSlitloss)(std::uint8_t*, std::int16_t*) = nullptr;
-    std::uint16_t (*GetOptSlitloss)(std::uint8_t*) = nullptr;
-    std::uint16_t (*GetOptAzimuth)(std::uint8_t*) = nullptr;
+    ZELK_LINK_SLOT(InitDLL);
+    ZELK_LINK_SLOT(DLLShutdown);
+    ZELK_LINK_SLOT(SetDLLBaud);
+    ZELK_LINK_SLOT(DLLCreateIni);
+    ZELK_LINK_SLOT(ClearError);
+    ZELK_LINK_SLOT(GetUnitVersion);
+    ZELK_LINK_SLOT(GetSystem);
+    ZELK_LINK_SLOT(SetSystem);
+    ZELK_LINK_SLOT(GetAudio);
+    ZELK_LINK_SLOT(SetAudio);
+    ZELK_LINK_SLOT(SetVol);
+    ZELK_LINK_SLOT(GetVol);
+    ZELK_LINK_SLOT(SetMute);
+    ZELK_LINK_SLOT(GetMute);
+    ZELK_LINK_SLOT(SelectFormat);
+    ZELK_LINK_SLOT(GetFormat);
+    ZELK_LINK_SLOT(SetPink);
+    ZELK_LINK_SLOT(SetPhase);
+    ZELK_LINK_SLOT(SetRT60);
+    ZELK_LINK_SLOT(SetProjector);
+    ZELK_LINK_SLOT(EnableOBE);
+    ZELK_LINK_SLOT(BeginGainStream);
+    ZELK_LINK_SLOT(BeginSlitStream);
+    ZELK_LINK_SLOT(BeginAzimuthStream);
+    ZELK_LINK_SLOT(StopStream);
+    ZELK_LINK_SLOT(GetOptGain);
+    ZELK_LINK_SLOT(GetSingleSlitloss);
+    ZELK_LINK_SLOT(GetOptSlitloss);
+    ZELK_LINK_SLOT(GetOptAzimuth);
 };
+#undef ZELK_LINK_SLOT
+static_assert(sizeof(LinkApi) == 29 * sizeof(void (*)()), "one slot per entry point");
 
 inline constexpr int kLinkEntryPoints = 29;
 

@@ -1,13 +1,18 @@
-// polling.h - following the unit's front panel, the "Update" command,
-// automatic update, and the routines that show the live values.
+// polling.h - following the unit's front panel (the poll timer), the
+// "Update" command, and automatic update with its dialog.
 #ifndef ZELK_CONNECTION_POLLING_H
 #define ZELK_CONNECTION_POLLING_H
 
 #include <string>
 
-namespace zelk {
+#include "connection/dispatcher.h"
+#include "connection/upload.h"
+#include "form/forms.h"
+#include "model/channel_ops.h"
+#include "model/document.h"
+#include "model/record.h"
 
-class Editor;
+namespace zelk {
 
 // The automatic update period typed in the dialog: the integer part of a
 // number, or `previous` for text that is no number or a value below 1.
@@ -15,25 +20,51 @@ int parseRefreshSeconds(const std::string& text, int previous);
 
 class Polling {
 public:
-    explicit Polling(Editor& ed) : ed_(ed) {}
-    void wire();
+    struct Controls {
+        MainBar& bar;  // poll and refresh timers, "Update", "Automatic Update", the window
+        FrmRef& ref;
+    };
+    Polling(ModVals& vals, Dispatcher& d, Document& doc, Upload& upload, ChannelOps& channels, Controls c);
 
     void tmrPoll_Timer();
     void tmrRefresh_Timer();
-    void Timer2_Timer();
     void mnuRef_Click();
     void mnuAutoRef_Click();
     void chkRef_Click();
     void Command1_Click();
     void frmRef_Unload();
 
-    void ReflectModeStatus();
-    void ReflectMuteStatus();
-    void ReflectVolumeLevel(bool setMainSlider);
-    void ReflectOBEStatus();
+    // The poll timer: started at 2000 ms once connected, held while the
+    // user drags the fader or the program loads a file.
+    void startPolling();
+    void suspend();
+    void resume();
+
+    // Automatic update as read from the settings file.
+    void setAutoRefresh(int enabled, int seconds);
+
+    std::int16_t RefreshCounter = 0;
 
 private:
-    Editor& ed_;
+    bool autoRefreshOn() const { return v_.AutoRefreshEnabled == 1; }
+    ModVals& v_;
+    Dispatcher& d_;
+    Document& doc_;
+    Upload& upload_;
+    ChannelOps& channels_;
+    Controls c_;
+};
+
+// Holds the poll timer for its life and starts it again afterwards.
+class PollPause {
+public:
+    explicit PollPause(Polling& p) : p_(p) { p_.suspend(); }
+    ~PollPause() { p_.resume(); }
+    PollPause(const PollPause&) = delete;
+    PollPause& operator=(const PollPause&) = delete;
+
+private:
+    Polling& p_;
 };
 
 }  // namespace zelk

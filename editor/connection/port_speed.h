@@ -2,14 +2,15 @@
 #ifndef ZELK_CONNECTION_PORT_SPEED_H
 #define ZELK_CONNECTION_PORT_SPEED_H
 
-namespace zelk {
+#include "connection/dispatcher.h"
+#include "form/forms.h"
+#include "model/record.h"
 
-class Editor;
+namespace zelk {
 
 class PortSpeed {
 public:
-    explicit PortSpeed(Editor& ed) : ed_(ed) {}
-    void wire();
+    PortSpeed(ModVals& vals, Dispatcher& d, MainBar& bar);
 
     void mnuCom_Click(int n);   // mnuCom1_Click .. mnuCom4_Click
     void mnuBaud_Click(int n);  // mnuBaud1_Click .. mnuBaud4_Click
@@ -17,7 +18,9 @@ public:
     void showPortAndSpeed();
 
 private:
-    Editor& ed_;
+    ModVals& v_;
+    Dispatcher& d_;
+    MainBar& bar_;
 };
 
 }  // namespace zelk

@@ -1,123 +1,96 @@
-#include "upload.h"
+#include "connection/upload.h"
 
-#include "editor.h"
+#include "model/stamp.h"
 
 namespace zelk {
 
-void stampParts(const LocalTime& t, StampDate& d, StampTime& tm) {
-    d.year = t.year % 100;
-    d.day = t.day;
-    d.month = t.month + 1;  // January is stored as 2
-    // Weekday codes: FRI 0, SAT 1, SUN 2, MON 3, TUE 4, WED 5, THU 6.
-    static constexpr int codes[7] = {2, 3, 4, 5, 6, 0, 1};  // by weekday, Sunday first
-    d.weekday = codes[((t.weekday % 7) + 7) % 7];
-    tm.hour = t.hour > 12 ? t.hour - 12 : t.hour;
-    tm.minute = t.minute;
-    tm.afternoon = t.hour >= 12 ? 1 : 0;
-}
-
-void PackUploadStamp(AudioBlock& destination, const StampDate& d, const StampTime& t) {
-    destination.uploadStamp(0) = static_cast<std::uint8_t>(d.month * 16 + t.hour);
-    destination.uploadStamp(1) = static_cast<std::uint8_t>(d.weekday * 32 + d.day);
-    destination.uploadStamp(2) = static_cast<std::uint8_t>(t.afternoon * 64 + t.minute);
-    destination.uploadStamp(3) = static_cast<std::uint8_t>(d.year);
-}
-
-void Upload::wire() {
-    auto& m = ed_.main;
-    for (int i = 0; i < 6; ++i) m.cmdUp[i].onClick = [this, i] { cmdUp_Click(i); };
-    m.mnuAuto.onClick = [this] { mnuAuto_Click(); };
-    m.mnuConfirm.onClick = [this] { mnuConfirm_Click(); };
-    m.mnuShort.onClick = [this] { mnuShort_Click(); };
+Upload::Upload(ModVals& vals, Dispatcher& d, Document& doc, LiveStatus& live, OnLineGate& gate, StampDisplay& stamp,
+               ClockService& clock, MessageBoxService& msg, Controls c)
+    : v_(vals), d_(d), doc_(doc), live_(live), gate_(gate), stamp_(stamp), clock_(clock), msg_(msg), c_(c) {
+    for (int i = 0; i < 6; ++i) c_.cmdUp[static_cast<std::size_t>(i)]->onClick = [this, i] { cmdUp_Click(i); };
+    c_.bar.mnuAuto.onClick = [this] { mnuAuto_Click(); };
+    c_.bar.mnuConfirm.onClick = [this] { mnuConfirm_Click(); };
+    c_.bar.mnuShort.onClick = [this] { mnuShort_Click(); };
+    showOptions();
 }
 
 void Upload::UploadToUnit(int which, int force) {
-    auto& m = ed_.main;
-    auto& v = ed_.vals;
-    if (!v.OnLine) return;
-    if (force == 0 && (!m.mnuAuto.checked() || v.LoadingControls)) return;
-    if (force == -1 && !m.mnuAuto.checked() && m.mnuConfirm.checked()) {
-        if (ed_.box("Are you sure you want to Upload the Current Settings?", "Confirm Upload!", MsgIcon::Question,
-                    MsgButtons::YesNo) == MsgResult::No)
+    if (!v_.OnLine) return;
+    if (force == 0 && (!auto_ || v_.LoadingControls)) return;
+    if (force == -1 && !auto_ && confirm_) {
+        if (msg_.show("Are you sure you want to Upload the Current Settings?", "Confirm Upload!", MsgIcon::Question,
+                      MsgButtons::YesNo) == MsgResult::No)
             return;
     }
     StampDate d;
     StampTime t;
-    stampParts(ed_.svc.clock.now(), d, t);
-    PackUploadStamp(v.audioBlock, d, t);
-    if (which == 0 || which == 1) ed_.dispatch.RetryFunction(FN_SetSystem);
-    if (which == 0 || which == 2) ed_.dispatch.RetryFunction(FN_SetAudio);
-    ed_.theaterInfo.ShowDate();
+    stampParts(clock_.now(), d, t);
+    PackUploadStamp(v_.audioBlock, d, t);
+    if (which == 0 || which == 1) d_.RetryFunction(FN_SetSystem);
+    if (which == 0 || which == 2) d_.RetryFunction(FN_SetAudio);
+    stamp_.ShowDate();
 }
 
 void Upload::cmdUp_Click(int) { UploadToUnit(0, -1); }
 
 void Upload::ShowSettings() {
-    auto& m = ed_.main;
-    auto& v = ed_.vals;
-    auto& d = ed_.dispatch;
-    v.LoadingControls = kTrue;
-    [&] {
-        if (d.RetryFunction(FN_GetAudio) != 0) return;
-        if (d.RetryFunction(FN_GetSystem) != 0) return;
-        ApplyUnitAudioSettings();
-        ApplyUnitSystemSettings();
-        if (d.RetryFunction(FN_GetMute) != 0) return;
-        if (d.RetryFunction(FN_GetVol) != 0) return;
-        if (d.RetryFunction(FN_GetFormat) != 0) return;
-        ed_.polling.ReflectMuteStatus();
-        ed_.polling.ReflectModeStatus();
-        ed_.polling.ReflectVolumeLevel(true);
-        if (v.OnLine) {
-            m.Frame1[3].setEnabled(true);
-            m.Frame1[1].setEnabled(true);
-            m.Frame8[0].setEnabled(true);
-            m.Frame8[1].setEnabled(true);
-            m.cmdMute4.setEnabled(true);
-        }
-        m.SettingsDirty = kFalse;
-        ed_.theaterInfo.ShowDate();
-    }();
-    v.LoadingControls = kFalse;
+    LoadingScope loading(v_);
+    if (d_.RetryFunction(FN_GetAudio) != 0) return;
+    if (d_.RetryFunction(FN_GetSystem) != 0) return;
+    ApplyUnitAudioSettings();
+    ApplyUnitSystemSettings();
+    if (d_.RetryFunction(FN_GetMute) != 0) return;
+    if (d_.RetryFunction(FN_GetVol) != 0) return;
+    if (d_.RetryFunction(FN_GetFormat) != 0) return;
+    live_.ReflectMuteStatus();
+    live_.ReflectModeStatus();
+    live_.ReflectVolumeLevel(true);
+    if (v_.OnLine) gate_.enableLiveFrames();
+    doc_.markClean();
+    stamp_.ShowDate();
 }
 
 void Upload::ApplyUnitSystemSettings() {
-    auto& m = ed_.main;
-    auto& s = ed_.vals.systemBlock;
-    m.cboSurroundDelay.setListIndex(s.surroundDelay());
-    m.cboNonsyncMode.setListIndex(s.nonsyncMode());
-    m.cboNonsyncTrim.setListIndex(s.nonsyncTrim());
-    if (s.powerOnFormat() < m.optDefaultFormat.size()) m.optDefaultFormat[s.powerOnFormat()].setValue(true);
-    if (s.f1KeyAssignment() < m.optF1Key.size()) m.optF1Key[s.f1KeyAssignment()].setValue(true);
-    m.chkDisableMatrix.setValue(s.matrixDisabled() ? 1 : 0);
-    m.cboReaderDelay.setListIndex(s.readerDelay());
+    auto& o = c_.options;
+    auto& s = v_.systemBlock;
+    o.cboSurroundDelay.setListIndex(s.surroundDelay());
+    o.cboNonsyncMode.setListIndex(s.nonsyncMode());
+    o.cboNonsyncTrim.setListIndex(s.nonsyncTrim());
+    if (s.powerOnFormat() < o.optDefaultFormat.size()) o.optDefaultFormat[s.powerOnFormat()].setValue(true);
+    if (s.f1KeyAssignment() < o.optF1Key.size()) o.optF1Key[s.f1KeyAssignment()].setValue(true);
+    o.chkDisableMatrix.setValue(s.matrixDisabled() ? 1 : 0);
+    o.cboReaderDelay.setListIndex(s.readerDelay());
 }
 
 void Upload::ApplyUnitAudioSettings() {
-    auto& m = ed_.main;
-    auto& v = ed_.vals;
-    auto& a = v.audioBlock;
-    for (int ch = 0; ch < kChannels; ++ch) m.sclPNG[ch].setValue(a.trimLevel(ch));
-    m.sclOBE.setValue(24 - a.obeGain());
-    v.ObeEnabled = vb(a.obeFrequency() != 0);
-    v.ObeFrequencyIndex = a.obeFrequency() != 0 ? a.obeFrequency() : 1;
-    ed_.polling.ReflectOBEStatus();
+    auto& a = v_.audioBlock;
+    for (int ch = 0; ch < kChannels; ++ch) c_.trim.sclPNG[ch].setValue(a.trimLevel(ch));
+    c_.obe.sclOBE.setValue(24 - a.obeGain());
+    v_.ObeEnabled = vb(a.obeFrequency() != 0);
+    v_.ObeFrequencyIndex = a.obeFrequency() != 0 ? a.obeFrequency() : 1;
+    live_.ReflectOBEStatus();
 }
 
-void Upload::applyAutoUploadRule() {
-    auto& m = ed_.main;
-    const bool autoOn = m.mnuAuto.checked();
-    m.mnuShort.setEnabled(!autoOn);
-    m.mnuConfirm.setEnabled(!autoOn);
+void Upload::setOptions(bool autoUpload, bool confirm, bool shortcuts) {
+    auto_ = autoUpload;
+    confirm_ = confirm;
+    short_ = shortcuts;
+    showOptions();
 }
 
-void Upload::mnuAuto_Click() {
-    auto& m = ed_.main;
-    m.mnuAuto.setChecked(!m.mnuAuto.checked());
-    applyAutoUploadRule();
+// The check marks show the options; "Confirm Message Box" and "Enable
+// Shortcuts" only apply without automatic upload.
+void Upload::showOptions() {
+    auto& b = c_.bar;
+    b.mnuAuto.setChecked(auto_);
+    b.mnuConfirm.setChecked(confirm_);
+    b.mnuShort.setChecked(short_);
+    b.mnuShort.setEnabled(!auto_);
+    b.mnuConfirm.setEnabled(!auto_);
 }
 
-void Upload::mnuConfirm_Click() { ed_.main.mnuConfirm.setChecked(!ed_.main.mnuConfirm.checked()); }
-void Upload::mnuShort_Click() { ed_.main.mnuShort.setChecked(!ed_.main.mnuShort.checked()); }
+void Upload::mnuAuto_Click() { setOptions(!auto_, confirm_, short_); }
+void Upload::mnuConfirm_Click() { setOptions(auto_, !confirm_, short_); }
+void Upload::mnuShort_Click() { setOptions(auto_, confirm_, !short_); }
 
 }  // namespace zelk

@@ -1,34 +1,42 @@
 // upload.h - reading the blocks from the unit and showing them, and
-// sending them back, automatically or on request.
+// sending them back, automatically or on request; the upload options.
 #ifndef ZELK_CONNECTION_UPLOAD_H
 #define ZELK_CONNECTION_UPLOAD_H
 
+#include <array>
 #include <cstdint>
 
-#include "services.h"
+#include "connection/dispatcher.h"
+#include "connection/live_status.h"
+#include "connection/online_gate.h"
+#include "form/forms.h"
+#include "form/services.h"
+#include "model/auto_upload.h"
+#include "model/document.h"
+#include "model/record.h"
 
 namespace zelk {
 
-class Editor;
-struct AudioBlock;
-
-struct StampDate {
-    int year = 0, day = 0, month = 0, weekday = 0;  // month as stored: January = 2
-};
-struct StampTime {
-    int hour = 0, minute = 0, afternoon = 0;  // hour on the 12-hour clock
-};
-
-// The date and time parts of an upload stamp for a moment.
-void stampParts(const LocalTime& t, StampDate& d, StampTime& tm);
-void PackUploadStamp(AudioBlock& destination, const StampDate& d, const StampTime& t);
-
-class Upload {
+// Shows the install date from the audio block's upload stamp.
+class StampDisplay {
 public:
-    explicit Upload(Editor& ed) : ed_(ed) {}
-    void wire();
+    virtual ~StampDisplay() = default;
+    virtual void ShowDate() = 0;
+};
 
-    void UploadToUnit(int which, int force);
+class Upload : public AutoUpload {
+public:
+    struct Controls {
+        MainBar& bar;  // the upload options menu
+        std::array<Button*, 6> cmdUp;
+        OptionsTab& options;
+        TrimTab& trim;
+        ObeTab& obe;
+    };
+    Upload(ModVals& vals, Dispatcher& d, Document& doc, LiveStatus& live, OnLineGate& gate, StampDisplay& stamp,
+           ClockService& clock, MessageBoxService& msg, Controls c);
+
+    void UploadToUnit(int which, int force) override;
     void cmdUp_Click(int index);
     void ShowSettings();
     void ApplyUnitSystemSettings();
@@ -36,11 +44,26 @@ public:
     void mnuAuto_Click();
     void mnuConfirm_Click();
     void mnuShort_Click();
-    // The enabling rule of "Confirm Message Box" and "Enable Shortcuts".
-    void applyAutoUploadRule();
+
+    // The upload options ("Automatically Upload", "Confirm Message Box",
+    // "Enable Shortcuts"), shown as the menu's check marks.
+    bool autoUpload() const { return auto_; }
+    bool confirm() const { return confirm_; }
+    bool shortcuts() const { return short_; }
+    void setOptions(bool autoUpload, bool confirm, bool shortcuts);
 
 private:
-    Editor& ed_;
+    void showOptions();
+    ModVals& v_;
+    Dispatcher& d_;
+    Document& doc_;
+    LiveStatus& live_;
+    OnLineGate& gate_;
+    StampDisplay& stamp_;
+    ClockService& clock_;
+    MessageBoxService& msg_;
+    Controls c_;
+    bool auto_ = false, confirm_ = false, short_ = false;
 };
 
 }  // namespace zelk

@@ -1,129 +1,135 @@
-#include "levels.h"
+#include "controls/levels.h"
 
 #include <algorithm>
 
-#include "editor.h"
+#include "model/lookup.h"
 
 namespace zelk {
 
-void Levels::wire() {
-    auto& m = ed_.main;
-    auto& v = ed_.vals;
+Levels::Levels(ModVals& vals, Dispatcher& d, LiveStatus& live, Polling& polling, SliderKeys& keys,
+               MessageBoxService& msg, UiService& ui, Controls c)
+    : v_(vals), d_(d), live_(live), polling_(polling), keys_(keys), msg_(msg), ui_(ui), c_(c) {
+    auto& f = c_.format;
     for (int i = 0; i < 3; ++i) {
-        m.cmdSet7[i].onClick = [this, i] { cmdSet7_Click(i); };
-        m.cmdAdjust[i].onClick = [this, i] { cmdAdjust_Click(i); };
+        auto* g = c_.groups[static_cast<std::size_t>(i)];
+        g->cmdSet7.onClick = [this, i] { cmdSet7_Click(i); };
+        g->cmdAdjust.onClick = [this, i] { cmdAdjust_Click(i); };
+        g->cmdMute.onClick = [this] { cmdMute_Click(); };
     }
-    for (Button* b : {&m.cmdMute, &m.cmdMute2, &m.cmdMute3, &m.cmdMute5}) b->onClick = [this] { cmdMute_Click(); };
+    f.cmdMute.onClick = [this] { cmdMute_Click(); };
     for (int i = 0; i < 6; ++i) {
-        m.cmdPN[i].onClick = [this, i] { cmdPN_Click(i); };
-        m.cmdPhase[i].onClick = [this, i] { cmdPhase_Click(i); };
+        c_.trim.cmdPN[i].onClick = [this, i] { cmdPN_Click(i); };
+        c_.trim.cmdPhase[i].onClick = [this, i] { cmdPhase_Click(i); };
     }
-    m.cmdRT60.onClick = [this] { cmdRT60_Click(); };
-    m.cmdPNC.onClick = [this] { cmdPNC_Click(); };
-    m.cmdPNS.onClick = [this] { cmdPNS_Click(); };
+    c_.trim.cmdRT60.onClick = [this] { cmdRT60_Click(); };
+    c_.obe.cmdPNC.onClick = [this] { cmdPNC_Click(); };
+    c_.obe.cmdPNS.onClick = [this] { cmdPNS_Click(); };
 
     // Main fader: the level follows the thumb while dragging and is sent
     // when the move ends.
-    m.sclVol.onScroll = [this, &m, &v] {
-        v.CurrentVolume = static_cast<std::int16_t>(99 - m.sclVol.value());
-        ed_.polling.ReflectVolumeLevel(false);
+    f.sclVol.onScroll = [this] {
+        v_.CurrentVolume = static_cast<std::int16_t>(99 - c_.format.sclVol.value());
+        live_.ReflectVolumeLevel(false);
     };
-    m.sclVol.onChange = [this] { sclVol_Change(); };
-    m.sclVol.onMouseDown = [&m] { m.tmrPoll.setEnabled(false); };
-    m.sclVol.onMouseUp = [&m] { m.tmrPoll.setEnabled(true); };
-    m.sclVol.onKeyDown = [this, &m](int key) {
-        m.tmrPoll.setEnabled(false);
-        m.SliderKeysUp = kFalse;
+    f.sclVol.onChange = [this] { sclVol_Change(); };
+    f.sclVol.onMouseDown = [this] { polling_.suspend(); };
+    f.sclVol.onMouseUp = [this] { polling_.resume(); };
+    f.sclVol.onKeyDown = [this](int key) {
+        polling_.suspend();
+        keys_.SliderKeysUp = kFalse;
         stepLevel(key);
     };
-    m.sclVol.onKeyUp = [this, &m](int key) {
-        m.tmrPoll.setEnabled(true);
-        m.SliderKeysUp = kTrue;
+    f.sclVol.onKeyUp = [this](int key) {
+        polling_.resume();
+        keys_.SliderKeysUp = kTrue;
         if (key == KEY_NUMPAD_PLUS || key == KEY_NUMPAD_MINUS) sclVol_Change();
     };
-    for (auto& f : m.lblVol) {
-        f.onValidate = [this, &f](bool& cancel) { lblVol_Validate(f, cancel); };
-        f.onKeyDown = [&f](int key, int) {
-            if (key == KEY_ESCAPE) f.setText("");
+    std::array<TextBox*, 4> fields = {&f.lblVol, &c_.groups[0]->lblVol, &c_.groups[1]->lblVol, &c_.groups[2]->lblVol};
+    for (TextBox* field : fields) {
+        field->onValidate = [this, field](bool& cancel) { lblVol_Validate(*field, cancel); };
+        field->onKeyDown = [field](int key, int) {
+            if (key == KEY_ESCAPE) field->setText("");
             if (key == KEY_ENTER || key == KEY_ESCAPE) {
-                f.validate();
-                f.setFocus();
+                field->validate();
+                field->setFocus();
             }
         };
     }
 
     // Fader dialog.
-    auto& fd = ed_.fader;
-    fd.sclVol.onGotFocus = [&v, &fd] {
-        v.FaderDialogActive = kTrue;
-        fd.SliderFocusValue = static_cast<std::int16_t>(fd.sclVol.value());
+    auto& fd = c_.fader;
+    fd.sclVol.onGotFocus = [this] {
+        v_.FaderDialogActive = kTrue;
+        faderFocusValue_ = static_cast<std::int16_t>(c_.fader.sclVol.value());
     };
-    fd.sclVol.onLostFocus = [&v] { v.FaderDialogActive = kFalse; };
-    fd.sclVol.onScroll = [this, &v, &fd] {
-        v.CurrentVolume = static_cast<std::int16_t>(99 - fd.sclVol.value());
-        ed_.polling.ReflectVolumeLevel(true);
+    fd.sclVol.onLostFocus = [this] { v_.FaderDialogActive = kFalse; };
+    fd.sclVol.onScroll = [this] {
+        v_.CurrentVolume = static_cast<std::int16_t>(99 - c_.fader.sclVol.value());
+        live_.ReflectVolumeLevel(true);
     };
-    fd.sclVol.onChange = [this, &v, &fd] {
-        if (!v.FaderDialogActive) return;
-        v.CurrentVolume = static_cast<std::int16_t>(99 - fd.sclVol.value());
-        if (fd.SliderKeysUp && !v.LoadingControls) {
-            ed_.polling.ReflectVolumeLevel(false);
-            ed_.dispatch.RetryFunction(FN_SetVol);
+    fd.sclVol.onChange = [this] {
+        if (!v_.FaderDialogActive) return;
+        v_.CurrentVolume = static_cast<std::int16_t>(99 - c_.fader.sclVol.value());
+        if (faderKeysUp_ && !v_.LoadingControls) {
+            live_.ReflectVolumeLevel(false);
+            d_.RetryFunction(FN_SetVol);
         }
     };
-    fd.sclVol.onMouseDown = [&m] { m.tmrPoll.setEnabled(false); };
-    fd.sclVol.onMouseUp = [&m] { m.tmrPoll.setEnabled(true); };
-    fd.lblVol.onValidate = [this, &fd](bool& cancel) { lblVol_Validate(fd.lblVol, cancel); };
+    fd.sclVol.onMouseDown = [this] { polling_.suspend(); };
+    fd.sclVol.onMouseUp = [this] { polling_.resume(); };
+    fd.lblVol.onValidate = [this](bool& cancel) { lblVol_Validate(c_.fader.lblVol, cancel); };
 }
 
 void Levels::stepLevel(int key) {
-    auto& v = ed_.vals;
-    int level = v.CurrentVolume;
+    int level = v_.CurrentVolume;
     if (key == KEY_UP || key == KEY_RIGHT || key == KEY_NUMPAD_PLUS) ++level;
     if (key == KEY_DOWN || key == KEY_LEFT || key == KEY_NUMPAD_MINUS) --level;
-    v.CurrentVolume = static_cast<std::int16_t>(std::clamp(level, 0, 99));
-    ed_.polling.ReflectVolumeLevel(true);
+    v_.CurrentVolume = static_cast<std::int16_t>(std::clamp(level, 0, 99));
+    live_.ReflectVolumeLevel(true);
 }
 
 void Levels::sclVol_Change() {
-    auto& m = ed_.main;
-    auto& v = ed_.vals;
-    if (v.FaderDialogActive) return;
-    v.CurrentVolume = static_cast<std::int16_t>(99 - m.sclVol.value());
-    if (m.SliderKeysUp && !v.LoadingControls) {
-        ed_.polling.ReflectVolumeLevel(false);
-        ed_.dispatch.RetryFunction(FN_SetVol);
+    if (v_.FaderDialogActive) return;
+    v_.CurrentVolume = static_cast<std::int16_t>(99 - c_.format.sclVol.value());
+    if (keys_.SliderKeysUp && !v_.LoadingControls) {
+        live_.ReflectVolumeLevel(false);
+        d_.RetryFunction(FN_SetVol);
     }
 }
 
 void Levels::lblVol_Validate(TextBox& field, bool& cancel) {
-    auto& v = ed_.vals;
-    long level = v.CurrentVolume;
+    long level = v_.CurrentVolume;
     double typed = 0;
     if (readTypedNumber(field.text(), typed)) level = roundHalfEven(typed * 10);
     if (level >= 0 && level <= 99) {
-        v.CurrentVolume = static_cast<std::int16_t>(level);
-        ed_.polling.ReflectVolumeLevel(true);
+        v_.CurrentVolume = static_cast<std::int16_t>(level);
+        live_.ReflectVolumeLevel(true);
         field.setText(volumeText(static_cast<int>(level)));
         field.setSelection(static_cast<int>(field.text().size()), 0);
     } else {
         cancel = true;
-        ed_.box("Error, Please enter a number between 0 and 9.9!", "Range Check Error", MsgIcon::Exclamation,
-                MsgButtons::OK);
+        msg_.show("Error, Please enter a number between 0 and 9.9!", "Range Check Error", MsgIcon::Exclamation,
+                  MsgButtons::OK);
         field.setSelection(0, static_cast<int>(field.text().size()));
     }
 }
 
+void Levels::setFaderText(const std::string& text) {
+    c_.format.lblVol.setText(text);
+    bool cancel = false;
+    lblVol_Validate(c_.format.lblVol, cancel);
+}
+
 void Levels::cmdSet7_Click(int) {
-    if (ed_.box("Are you sure you want to Set Fader = 7.0 ?", "Set Fader = 7.0", MsgIcon::Question,
-                MsgButtons::YesNo) != MsgResult::Yes)
+    if (msg_.show("Are you sure you want to Set Fader = 7.0 ?", "Set Fader = 7.0", MsgIcon::Question,
+                  MsgButtons::YesNo) != MsgResult::Yes)
         return;
-    ed_.vals.CurrentVolume = 70;
-    ed_.polling.ReflectVolumeLevel(true);
+    v_.CurrentVolume = 70;
+    live_.ReflectVolumeLevel(true);
 }
 
 void Levels::cmdAdjust_Click(int) {
-    auto& fd = ed_.fader;
+    auto& fd = c_.fader;
     fd.form.move(0, 0);
     fd.form.setVisible(true);
     fd.sclVol.focusIn();
@@ -131,49 +137,105 @@ void Levels::cmdAdjust_Click(int) {
 
 void Levels::frmFader_Unload() {
     bool cancel = false;
-    lblVol_Validate(ed_.fader.lblVol, cancel);
-    ed_.fader.form.setVisible(false);
-    ed_.vals.FaderDialogActive = kFalse;
+    lblVol_Validate(c_.fader.lblVol, cancel);
+    c_.fader.form.setVisible(false);
+    v_.FaderDialogActive = kFalse;
 }
 
 void Levels::cmdMute_Click() {
-    auto& v = ed_.vals;
-    v.CurrentMute = vb(v.CurrentMute == 0);
-    ed_.dispatch.RetryFunction(FN_SetMute);
-    ed_.polling.ReflectMuteStatus();
+    v_.CurrentMute = vb(v_.CurrentMute == 0);
+    d_.RetryFunction(FN_SetMute);
+    live_.ReflectMuteStatus();
+}
+
+void Levels::setPink(int ch, bool on) {
+    pink_[static_cast<std::size_t>(ch)] = on;
+    showToggle(c_.trim.cmdPN[ch], on, on ? "On" : "Off");
+}
+
+void Levels::setPhase(int ch, bool on) {
+    phase_[static_cast<std::size_t>(ch)] = on;
+    showToggle(c_.trim.cmdPhase[ch], on, on ? "Inverted" : "In Phase");
+}
+
+void Levels::setPinkCenter(bool on) {
+    pinkCenter_ = on;
+    showToggle(c_.obe.cmdPNC, on, on ? "On" : "Off");
+}
+
+void Levels::setPinkSub(bool on) {
+    pinkSub_ = on;
+    showToggle(c_.obe.cmdPNS, on, on ? "On" : "Off");
 }
 
 void Levels::cmdPN_Click(int i) {
-    auto& m = ed_.main;
-    const bool on = !m.cmdPN[i].bold();
-    m.showToggle(m.cmdPN[i], on, on ? "On" : "Off");
-    ed_.dispatch.RetryFunction(FN_SetPink, i, on ? -1 : 0);
-    if (ed_.vals.CurrentMute) cmdMute_Click();
+    const bool on = !pinkOn(i);
+    setPink(i, on);
+    d_.RetryFunction(FN_SetPink, i, on ? -1 : 0);
+    if (v_.CurrentMute) cmdMute_Click();
 }
 
 void Levels::cmdPhase_Click(int i) {
-    auto& m = ed_.main;
-    const bool on = !m.cmdPhase[i].bold();
-    m.showToggle(m.cmdPhase[i], on, on ? "Inverted" : "In Phase");
-    ed_.dispatch.RetryFunction(FN_SetPhase, i, on ? -1 : 0);
+    const bool on = !phaseInverted(i);
+    setPhase(i, on);
+    d_.RetryFunction(FN_SetPhase, i, on ? -1 : 0);
 }
 
 void Levels::cmdRT60_Click() {
-    auto& m = ed_.main;
-    for (auto& b : m.cmdPN) m.showToggle(b, false, "Off");  // display only
-    const bool on = m.cmdRT60.caption() != "On";
-    m.showToggle(m.cmdRT60, on, on ? "On" : "Off");
-    if (on) ed_.svc.ui.repaint();
-    ed_.dispatch.RetryFunction(FN_SetRT60, 0, on ? -1 : 0);
+    for (int ch = 0; ch < kChannels; ++ch) setPink(ch, false);  // display only
+    rt60_ = !rt60_;
+    showToggle(c_.trim.cmdRT60, rt60_, rt60_ ? "On" : "Off");
+    if (rt60_) ui_.repaint();
+    d_.RetryFunction(FN_SetRT60, 0, rt60_ ? -1 : 0);
 }
 
-void Levels::togglePink(Button& b, int channel) {
-    const bool on = b.caption() != "On";
-    ed_.main.showToggle(b, on, on ? "On" : "Off");
-    ed_.dispatch.RetryFunction(FN_SetPink, channel, on ? -1 : 0);
+void Levels::cmdPNC_Click() {
+    setPinkCenter(!pinkCenter_);
+    d_.RetryFunction(FN_SetPink, 2, pinkCenter_ ? -1 : 0);
 }
 
-void Levels::cmdPNC_Click() { togglePink(ed_.main.cmdPNC, 2); }
-void Levels::cmdPNS_Click() { togglePink(ed_.main.cmdPNS, 5); }
+void Levels::cmdPNS_Click() {
+    setPinkSub(!pinkSub_);
+    d_.RetryFunction(FN_SetPink, 5, pinkSub_ ? -1 : 0);
+}
+
+void Levels::leaveTrimTab() {
+    for (int i = 0; i < kChannels; ++i) {
+        if (pinkOn(i)) d_.RetryFunction(FN_SetPink, i, 0);
+        setPink(i, false);
+        if (phaseInverted(i)) d_.RetryFunction(FN_SetPhase, i, 0);
+        setPhase(i, false);
+    }
+}
+
+void Levels::leaveObeTab() {
+    if (pinkCenter_) {
+        setPinkCenter(false);
+        d_.RetryFunction(FN_SetPink, 2, 0);
+    }
+    if (pinkSub_) {
+        setPinkSub(false);
+        d_.RetryFunction(FN_SetPink, 5, 0);
+    }
+    d_.RetryFunction(FN_StopStream);
+}
+
+void Levels::leaveOptionsTab() {
+    setPinkCenter(false);
+    d_.RetryFunction(FN_SetPink, 2, 0);
+    setPinkSub(false);
+    d_.RetryFunction(FN_SetPink, 5, 0);
+}
+
+void Levels::enterOpticalTab() {
+    if (c_.fader.form.visible()) frmFader_Unload();
+}
+
+void Levels::showTestSignalsOff() {
+    for (int ch = 0; ch < kChannels; ++ch) {
+        setPink(ch, false);
+        setPhase(ch, false);
+    }
+}
 
 }  // namespace zelk

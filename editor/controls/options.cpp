@@ -1,34 +1,33 @@
-#include "options.h"
-
-#include "editor.h"
+#include "controls/options.h"
 
 namespace zelk {
 
-void Options::wire() {
-    auto& m = ed_.main;
-    for (int i = 0; i < 6; ++i) m.cmdMode[i].onClick = [this, i] { cmdMode_Click(i); };
-    m.cboNonsyncMode.onClick = [this] { cboNonsyncMode_Click(); };
-    m.cboNonsyncTrim.onClick = [this] { cboNonsyncTrim_Click(); };
-    m.cboSurroundDelay.onClick = [this] { cboSurroundDelay_Click(); };
-    m.cboReaderDelay.onClick = [this] { cboReaderDelay_Click(); };
-    m.chkDisableMatrix.onClick = [this] { chkDisableMatrix_Click(); };
-    for (int i = 0; i < 5; ++i) m.optDefaultFormat[i].onClick = [this, i] { optDefaultFormat_Click(i); };
-    for (int i = 0; i < 4; ++i) m.optF1Key[i].onClick = [this, i] { optF1Key_Click(i); };
-    m.cmdOBEEnable.onClick = [this] { cmdOBEEnable_Click(); };
-    m.cboObeF.onClick = [this] { cboObeF_Click(); };
+Options::Options(ModVals& vals, Document& doc, Dispatcher& d, AutoUpload& upload, LiveStatus& live, Controls c)
+    : v_(vals), doc_(doc), d_(d), upload_(upload), live_(live), c_(c) {
+    auto& o = c_.options;
+    for (int i = 0; i < 6; ++i) c_.cmdMode[static_cast<std::size_t>(i)].onClick = [this, i] { cmdMode_Click(i); };
+    o.cboNonsyncMode.onClick = [this] { cboNonsyncMode_Click(); };
+    o.cboNonsyncTrim.onClick = [this] { cboNonsyncTrim_Click(); };
+    o.cboSurroundDelay.onClick = [this] { cboSurroundDelay_Click(); };
+    o.cboReaderDelay.onClick = [this] { cboReaderDelay_Click(); };
+    o.chkDisableMatrix.onClick = [this] { chkDisableMatrix_Click(); };
+    for (int i = 0; i < 5; ++i) o.optDefaultFormat[i].onClick = [this, i] { optDefaultFormat_Click(i); };
+    for (int i = 0; i < 4; ++i) o.optF1Key[i].onClick = [this, i] { optF1Key_Click(i); };
+    c_.obe.cmdOBEEnable.onClick = [this] { cmdOBEEnable_Click(); };
+    c_.obe.cboObeF.onClick = [this] { cboObeF_Click(); };
 }
 
 void Options::cmdMode_Click(int index) {
-    auto& v = ed_.vals;
+    auto& v = v_;
     if (index == v.CurrentFormat) return;
     v.CurrentFormat = static_cast<std::int16_t>(index);
-    ed_.dispatch.RetryFunction(FN_SelectFormat);
-    ed_.polling.ReflectModeStatus();
+    d_.RetryFunction(FN_SelectFormat);
+    live_.ReflectModeStatus();
 }
 
 void Options::systemEdited() {
-    ed_.main.SettingsDirty = kTrue;
-    ed_.upload.UploadToUnit(1, 0);
+    doc_.markDirty();
+    upload_.UploadToUnit(1, 0);
 }
 
 namespace {
@@ -36,62 +35,62 @@ std::uint8_t byteOf(int listIndex) { return static_cast<std::uint8_t>(listIndex 
 }  // namespace
 
 void Options::cboNonsyncMode_Click() {
-    ed_.vals.systemBlock.nonsyncMode() = byteOf(ed_.main.cboNonsyncMode.listIndex());
+    v_.systemBlock.nonsyncMode() = byteOf(c_.options.cboNonsyncMode.listIndex());
     systemEdited();
 }
 
 void Options::cboNonsyncTrim_Click() {
-    ed_.vals.systemBlock.nonsyncTrim() = byteOf(ed_.main.cboNonsyncTrim.listIndex());
+    v_.systemBlock.nonsyncTrim() = byteOf(c_.options.cboNonsyncTrim.listIndex());
     systemEdited();
 }
 
 void Options::cboSurroundDelay_Click() {
-    ed_.vals.systemBlock.surroundDelay() = byteOf(ed_.main.cboSurroundDelay.listIndex());
+    v_.systemBlock.surroundDelay() = byteOf(c_.options.cboSurroundDelay.listIndex());
     systemEdited();
 }
 
 void Options::cboReaderDelay_Click() {
-    const int i = ed_.main.cboReaderDelay.listIndex();
-    ed_.vals.systemBlock.setReaderDelay(static_cast<std::uint16_t>(i < 0 ? 0 : i));
+    const int i = c_.options.cboReaderDelay.listIndex();
+    v_.systemBlock.setReaderDelay(static_cast<std::uint16_t>(i < 0 ? 0 : i));
     systemEdited();
 }
 
 void Options::chkDisableMatrix_Click() {
-    ed_.vals.systemBlock.matrixDisabled() = static_cast<std::uint8_t>(ed_.main.chkDisableMatrix.value());
+    v_.systemBlock.matrixDisabled() = static_cast<std::uint8_t>(c_.options.chkDisableMatrix.value());
     systemEdited();
 }
 
 void Options::optDefaultFormat_Click(int index) {
-    ed_.vals.systemBlock.powerOnFormat() = static_cast<std::uint8_t>(index);
+    v_.systemBlock.powerOnFormat() = static_cast<std::uint8_t>(index);
     systemEdited();
 }
 
 void Options::optF1Key_Click(int index) {
-    ed_.vals.systemBlock.f1KeyAssignment() = static_cast<std::uint8_t>(index);
+    v_.systemBlock.f1KeyAssignment() = static_cast<std::uint8_t>(index);
     systemEdited();
     static const char* const captions[4] = {"Optical Mono", "External N.R.", "Ext 2-Trk A Type NR",
                                             "Ext 2-Trk SR Type NR"};
-    ed_.main.cmdMode[0].setCaption(captions[index]);
+    c_.cmdMode[0].setCaption(captions[index]);
 }
 
 void Options::cmdOBEEnable_Click() {
-    auto& v = ed_.vals;
+    auto& v = v_;
     v.ObeEnabled = vb(v.ObeEnabled == 0);
     v.audioBlock.obeFrequency() = v.ObeEnabled ? v.ObeFrequencyIndex : 0;
-    ed_.main.SettingsDirty = kTrue;
-    ed_.upload.UploadToUnit(2, 0);
-    ed_.polling.ReflectOBEStatus();
+    doc_.markDirty();
+    upload_.UploadToUnit(2, 0);
+    live_.ReflectOBEStatus();
 }
 
 void Options::cboObeF_Click() {
-    auto& v = ed_.vals;
+    auto& v = v_;
     if (!v.ObeEnabled) return;
-    const int i = ed_.main.cboObeF.listIndex();
+    const int i = c_.obe.cboObeF.listIndex();
     if (i < 0) return;
     v.ObeFrequencyIndex = static_cast<std::uint8_t>(i + 1);
     v.audioBlock.obeFrequency() = v.ObeFrequencyIndex;
-    ed_.main.SettingsDirty = kTrue;
-    ed_.upload.UploadToUnit(2, 0);
+    doc_.markDirty();
+    upload_.UploadToUnit(2, 0);
 }
 
 }  // namespace zelk

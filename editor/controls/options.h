@@ -1,15 +1,26 @@
-// options.h - format selection, the Options tab and the OBE tab.
+// options.h - format selection, the Options tab and the OBE switch.
 #ifndef ZELK_CONTROLS_OPTIONS_H
 #define ZELK_CONTROLS_OPTIONS_H
 
-namespace zelk {
+#include <array>
 
-class Editor;
+#include "connection/dispatcher.h"
+#include "connection/live_status.h"
+#include "form/forms.h"
+#include "model/auto_upload.h"
+#include "model/document.h"
+#include "model/record.h"
+
+namespace zelk {
 
 class Options {
 public:
-    explicit Options(Editor& ed) : ed_(ed) {}
-    void wire();
+    struct Controls {
+        std::array<Button, 6>& cmdMode;  // the format buttons
+        OptionsTab& options;
+        ObeTab& obe;  // the OBE switch and filter list
+    };
+    Options(ModVals& vals, Document& doc, Dispatcher& d, AutoUpload& upload, LiveStatus& live, Controls c);
 
     void cmdMode_Click(int index);
     void cboNonsyncMode_Click();
@@ -22,9 +33,17 @@ public:
     void cmdOBEEnable_Click();
     void cboObeF_Click();
 
+    // Entering the OBE tab puts the unit in OBE mode.
+    void enterObeTab() { d_.RetryFunction(FN_EnableOBE); }
+
 private:
     void systemEdited();
-    Editor& ed_;
+    ModVals& v_;
+    Document& doc_;
+    Dispatcher& d_;
+    AutoUpload& upload_;
+    LiveStatus& live_;
+    Controls c_;
 };
 
 }  // namespace zelk

@@ -1,9 +1,8 @@
-#include "sliders.h"
+#include "controls/sliders.h"
 
 #include <cmath>
 #include <cstdlib>
 
-#include "editor.h"
 
 namespace zelk {
 
@@ -28,8 +27,14 @@ bool readTypedNumber(const std::string& text, double& value) {
 
 long roundHalfEven(double v) { return std::lrint(v); }
 
+Sliders::Sliders(ModVals& vals, Document& doc, const LookupTables& tables, SliderKeys& keys, ChannelChange& eq,
+                 AutoUpload& upload, MessageBoxService& msg, Controls c)
+    : v_(vals), doc_(doc), tables_(tables), keys_(keys), eqChange_(eq), upload_(upload), msg_(msg), c_(c) {
+    wire();
+}
+
 bool Sliders::applyCondition(const Slider& s) const {
-    return ed_.main.SliderKeysUp && s.value() != ed_.main.SliderFocusValue;
+    return keys_.SliderKeysUp && s.value() != keys_.SliderFocusValue;
 }
 
 std::string Sliders::text(Family f, int raw) const {
@@ -42,12 +47,11 @@ std::string Sliders::text(Family f, int raw) const {
 
 void Sliders::wireSlider(Slider& s, TextBox& field, Family family, std::function<void()> apply,
                          std::function<void(int key)> focusMove) {
-    auto& m = ed_.main;
-    s.onGotFocus = [&m, &s] { m.SliderFocusValue = static_cast<std::int16_t>(s.value()); };
+    s.onGotFocus = [this, &s] { keys_.SliderFocusValue = static_cast<std::int16_t>(s.value()); };
     s.onScroll = [this, &s, &field, family] { field.setText(text(family, s.value())); };
     s.onChange = std::move(apply);
-    s.onKeyDown = [this, &m, &s, &field, family, focusMove](int key) {
-        m.SliderKeysUp = kFalse;
+    s.onKeyDown = [this, &s, &field, family, focusMove](int key) {
+        keys_.SliderKeysUp = kFalse;
         // Vertical sliders have raw 0 at the top; the OBE slider is
         // horizontal with the larger gain to the right.
         int step = 0;
@@ -68,8 +72,8 @@ void Sliders::wireSlider(Slider& s, TextBox& field, Family family, std::function
         if (step != 0) s.setValue(s.value() + step);
         field.setText(text(family, s.value()));
     };
-    s.onKeyUp = [&m, &s](int key) {
-        m.SliderKeysUp = kTrue;
+    s.onKeyUp = [this, &s](int key) {
+        keys_.SliderKeysUp = kTrue;
         // The move ends with the key: arrows through the control's own
         // end-of-move change, the keypad keys by this explicit call.
         if (key == KEY_UP || key == KEY_DOWN || key == KEY_LEFT || key == KEY_RIGHT || key == KEY_NUMPAD_PLUS ||
@@ -95,9 +99,9 @@ void Sliders::wireField(TextBox& field, Slider& s, Family family) {
             field.setText(text(family, raw));
         } else {
             cancel = true;
-            ed_.box(bass ? "Error, Please enter a number between -10 and 10!"
+            msg_.show(bass ? "Error, Please enter a number between -10 and 10!"
                          : "Error, Please enter a number between -6 and 6!",
-                    "Range Check Error", MsgIcon::Exclamation, MsgButtons::OK);
+                      "Range Check Error", MsgIcon::Exclamation, MsgButtons::OK);
             field.setSelection(0, static_cast<int>(field.text().size()));
         }
     };
@@ -111,58 +115,58 @@ void Sliders::wireField(TextBox& field, Slider& s, Family family) {
 }
 
 void Sliders::wire() {
-    auto& m = ed_.main;
-    auto& v = ed_.vals;
-    auto apply = [this] { ed_.equaliser.ApplyChannelChange(); };
+    auto& e = c_.eq;
+    auto& t = c_.trim;
+    auto& o = c_.obe;
+    auto apply = [this] { eqChange_.ApplyChannelChange(); };
     for (int i = 0; i < 27; ++i) {
-        Slider& s = m.sclA[i];
-        wireSlider(s, m.lblBand[i], Family::Band, [this, &s, apply] {
+        Slider& s = e.sclA[i];
+        wireSlider(s, e.lblBand[i], Family::Band, [this, &s, apply] {
             if (applyCondition(s)) apply();
-        }, [&m, i](int key) { m.sclA[key == KEY_LEFT ? (i + 26) % 27 : (i + 1) % 27].focusIn(); });
+        }, [&e, i](int key) { e.sclA[key == KEY_LEFT ? (i + 26) % 27 : (i + 1) % 27].focusIn(); });
     }
     for (int i = 0; i < 9; ++i) {
-        Slider& s = m.sclB[i];
-        wireSlider(s, m.lblLSRSv[i], Family::Band, [this, &s, apply] {
+        Slider& s = e.sclB[i];
+        wireSlider(s, e.lblLSRSv[i], Family::Band, [this, &s, apply] {
             if (applyCondition(s)) apply();
-        }, [&m, i](int key) { m.sclB[key == KEY_LEFT ? (i + 8) % 9 : (i + 1) % 9].focusIn(); });
+        }, [&e, i](int key) { e.sclB[key == KEY_LEFT ? (i + 8) % 9 : (i + 1) % 9].focusIn(); });
     }
-    wireSlider(m.sclBass, m.lblBass, Family::Bass, [this, apply] {
-        if (applyCondition(ed_.main.sclBass)) apply();
-    }, [&m](int) { m.sclTreb.focusIn(); });
-    wireSlider(m.sclTreb, m.lblTreb, Family::Bass, [this, apply] {
-        if (applyCondition(ed_.main.sclTreb)) apply();
-    }, [&m](int) { m.sclBass.focusIn(); });
+    wireSlider(e.sclBass, e.lblBass, Family::Bass, [this, &e, apply] {
+        if (applyCondition(e.sclBass)) apply();
+    }, [&e](int) { e.sclTreb.focusIn(); });
+    wireSlider(e.sclTreb, e.lblTreb, Family::Bass, [this, &e, apply] {
+        if (applyCondition(e.sclTreb)) apply();
+    }, [&e](int) { e.sclBass.focusIn(); });
 
-    wireSlider(m.sclGain, m.lblGain, Family::Gain, [this, &m, &v] {
-        v.audioBlock.channelEq(5).subGain() = static_cast<std::uint8_t>(m.sclGain.value());
-        if (applyCondition(m.sclGain)) {
-            m.lblGain.setText(bandText(m.sclGain.value()));
-            ed_.upload.UploadToUnit(2, 0);
+    wireSlider(e.sclGain, e.lblGain, Family::Gain, [this, &e] {
+        v_.audioBlock.channelEq(5).subGain() = static_cast<std::uint8_t>(e.sclGain.value());
+        if (applyCondition(e.sclGain)) {
+            e.lblGain.setText(bandText(e.sclGain.value()));
+            upload_.UploadToUnit(2, 0);
         }
     }, nullptr);
 
     for (int i = 0; i < 6; ++i) {
-        Slider& s = m.sclPNG[i];
-        wireSlider(s, m.lblPNG[i], Family::Trim, [this, &m, &v, &s, i] {
-            v.audioBlock.trimLevel(i) = static_cast<std::uint8_t>(s.value());
+        Slider& s = t.sclPNG[i];
+        wireSlider(s, t.lblPNG[i], Family::Trim, [this, &t, &s, i] {
+            v_.audioBlock.trimLevel(i) = static_cast<std::uint8_t>(s.value());
             if (applyCondition(s)) {
-                m.SettingsDirty = kTrue;
-                m.lblPNG[i].setText(bandText(s.value()));
-                ed_.upload.UploadToUnit(2, 0);
+                doc_.markDirty();
+                t.lblPNG[i].setText(bandText(s.value()));
+                upload_.UploadToUnit(2, 0);
             }
-        }, [this, &m, i](int key) {
-            const auto& t = ed_.tables;
-            m.sclPNG[key == KEY_LEFT ? t.SliderLeftNeighbour[i] : t.SliderRightNeighbour[i]].focusIn();
+        }, [this, &t, i](int key) {
+            t.sclPNG[key == KEY_LEFT ? tables_.SliderLeftNeighbour[i] : tables_.SliderRightNeighbour[i]].focusIn();
         });
     }
 
-    wireSlider(m.sclOBE, m.lblOBE, Family::Obe, [this, &m, &v] {
+    wireSlider(o.sclOBE, o.lblOBE, Family::Obe, [this, &o] {
         // The slider runs the other way from the stored gain.
-        v.audioBlock.obeGain() = static_cast<std::uint8_t>(24 - m.sclOBE.value());
-        if (applyCondition(m.sclOBE)) {
-            m.SettingsDirty = kTrue;
-            m.lblOBE.setText(obeSliderText(m.sclOBE.value()));
-            ed_.upload.UploadToUnit(2, 0);
+        v_.audioBlock.obeGain() = static_cast<std::uint8_t>(24 - o.sclOBE.value());
+        if (applyCondition(o.sclOBE)) {
+            doc_.markDirty();
+            o.lblOBE.setText(obeSliderText(o.sclOBE.value()));
+            upload_.UploadToUnit(2, 0);
         }
     }, nullptr);
 }

@@ -8,16 +8,19 @@
 #include <functional>
 #include <string>
 
-namespace zelk {
+#include "form/forms.h"
+#include "form/services.h"
+#include "model/auto_upload.h"
+#include "model/document.h"
+#include "model/lookup.h"
+#include "model/record.h"
 
-class Editor;
-class Slider;
-class TextBox;
+namespace zelk {
 
 // Key codes the sliders and fields use.
 enum Key : int {
-    KEY_ENTER = 13, KEY_ESCAPE = 27, KEY_LEFT = 37, KEY_UP = 38, KEY_RIGHT = 39, KEY_DOWN = 40,
-    KEY_NUMPAD_PLUS = 107, KEY_NUMPAD_MINUS = 109, KEY_F1 = 112, KEY_F2 = 113,
+    KEY_ENTER = 13, KEY_ESCAPE = 27, KEY_PAGE_UP = 33, KEY_PAGE_DOWN = 34, KEY_LEFT = 37, KEY_UP = 38,
+    KEY_RIGHT = 39, KEY_DOWN = 40, KEY_NUMPAD_PLUS = 107, KEY_NUMPAD_MINUS = 109, KEY_F1 = 112, KEY_F2 = 113,
 };
 inline constexpr int SHIFT_CTRL = 2;
 
@@ -28,10 +31,29 @@ bool readTypedNumber(const std::string& text, double& value);
 // Half-to-even rounding to a whole number.
 long roundHalfEven(double v);
 
+// The main window's slider key state, shared by the setting sliders and
+// the main fader: a key held on a slider defers the apply to its release.
+struct SliderKeys {
+    VbBool SliderKeysUp = kTrue;
+    std::int16_t SliderFocusValue = 255;
+};
+
+// Applies an equaliser slider's change to the channel being edited.
+class ChannelChange {
+public:
+    virtual ~ChannelChange() = default;
+    virtual void ApplyChannelChange() = 0;
+};
+
 class Sliders {
 public:
-    explicit Sliders(Editor& ed) : ed_(ed) {}
-    void wire();
+    struct Controls {
+        EqTab& eq;
+        TrimTab& trim;
+        ObeTab& obe;
+    };
+    Sliders(ModVals& vals, Document& doc, const LookupTables& tables, SliderKeys& keys, ChannelChange& eq,
+            AutoUpload& upload, MessageBoxService& msg, Controls c);
 
     // Apply condition of every family but the fader.
     bool applyCondition(const Slider& s) const;
@@ -39,11 +61,19 @@ public:
 private:
     // kind: the family's display and stepping rules.
     enum class Family { Band, Bass, Gain, Trim, Obe };
+    void wire();
     void wireSlider(Slider& s, TextBox& field, Family family, std::function<void()> apply,
                     std::function<void(int key)> focusMove);
     void wireField(TextBox& field, Slider& s, Family family);
     std::string text(Family f, int raw) const;
-    Editor& ed_;
+    ModVals& v_;
+    Document& doc_;
+    const LookupTables& tables_;
+    SliderKeys& keys_;
+    ChannelChange& eqChange_;
+    AutoUpload& upload_;
+    MessageBoxService& msg_;
+    Controls c_;
 };
 
 }  // namespace zelk

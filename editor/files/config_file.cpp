@@ -1,4 +1,4 @@
-#include "config_file.h"
+#include "files/config_file.h"
 
 #include "platform/files.h"
 

@@ -6,7 +6,7 @@
 #include <array>
 #include <string>
 
-#include "record.h"
+#include "model/record.h"
 
 namespace zelk {
 

@@ -1,4 +1,4 @@
-#include "file_commands.h"
+#include "files/file_commands.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -6,8 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "config_file.h"
-#include "editor.h"
+#include "files/config_file.h"
+#include "platform/files.h"
 
 namespace zelk {
 
@@ -56,193 +56,211 @@ void parseSettingsFile(const std::string& text, ProgramSettings& s) {
     number(t, s.RefreshSeconds);
 }
 
-void FileCommands::wire() {
-    auto& m = ed_.main;
-    m.mnuNew.onClick = [this] { mnuNew_Click(); };
-    m.mnuLoad.onClick = [this] { mnuLoad_Click(); };
-    m.mnuSave.onClick = [this] { mnuSave_Click(); };
-    m.mnuSaveAs.onClick = [this] { mnuSaveAs_Click(); };
+std::string withConfigSuffix(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (name.empty() || name.find('.') != std::string::npos) return path;
+    return path + ".zcf";
+}
+
+FileCommands::FileCommands(ModVals& vals, Document& doc, Parts parts, FileDialogService& files, MessageBoxService& msg,
+                           const LinkApi& link, const Paths& paths, Controls c)
+    : v_(vals), doc_(doc), p_(parts), files_(files), msg_(msg), link_(link), paths_(paths), c_(c) {
+    auto& b = c_.bar;
+    b.mnuNew.onClick = [this] { mnuNew_Click(); };
+    b.mnuLoad.onClick = [this] { mnuLoad_Click(); };
+    b.mnuSave.onClick = [this] { mnuSave_Click(); };
+    b.mnuSaveAs.onClick = [this] { mnuSaveAs_Click(); };
 }
 
 void FileCommands::saveChangesQuestion(bool alwaysSave) {
-    if (ed_.box("Do you want to save your changes?", "Save?", MsgIcon::Question, MsgButtons::YesNo) == MsgResult::No)
+    if (msg_.show("Do you want to save your changes?", "Save?", MsgIcon::Question, MsgButtons::YesNo) == MsgResult::No)
         return;
-    if (alwaysSave || !ed_.vals.ConfigFilePath.empty()) mnuSave_Click();
+    if (alwaysSave || !v_.ConfigFilePath.empty()) mnuSave_Click();
     else mnuSaveAs_Click();
 }
 
-void FileCommands::setFileCaption() { ed_.main.form.setCaption(kAppTitle + "   <" + ed_.vals.ConfigFilePath + ">"); }
+void FileCommands::setFileCaption() { doc_.showName(v_.ConfigFilePath); }
 
 void FileCommands::mnuNew_Click() {
-    auto& m = ed_.main;
-    auto& v = ed_.vals;
-    if (m.SettingsDirty) saveChangesQuestion(false);
-    ed_.channels.ResetAll();
-    ed_.channels.LoadChannelData();
-    m.form.setCaption(kAppTitle + "   <Untitled>");
-    for (auto& t : v.TheaterInfo) t.clear();
-    ed_.theaterInfo.ApplyTheaterTabFields();
-    v.HasConfigFile = kFalse;
-    m.SettingsDirty = kFalse;
-    m.mnuSave.setEnabled(false);
+    if (doc_.dirty()) saveChangesQuestion(false);
+    p_.channels.ResetAll();
+    p_.channels.LoadChannelData();
+    doc_.showName("Untitled");
+    for (auto& t : v_.TheaterInfo) t.clear();
+    p_.theater.ApplyTheaterTabFields();
+    v_.HasConfigFile = kFalse;
+    doc_.markClean();
+    c_.bar.mnuSave.setEnabled(false);
 }
 
 void FileCommands::mnuLoad_Click() {
-    auto& m = ed_.main;
-    auto& v = ed_.vals;
     filter = kOpenFilter;
-    if (v.HasConfigFile && m.SettingsDirty) saveChangesQuestion(true);
-    const std::string previousPath = v.ConfigFilePath;
-    if (!m.QuietFileMode) {
-        auto chosen = ed_.svc.files.showOpen(filter, dialogFileName);
+    loadSucceeded_ = false;
+    if (v_.HasConfigFile && doc_.dirty()) saveChangesQuestion(true);
+    const std::string previousPath = v_.ConfigFilePath;
+    if (!QuietFileMode) {
+        auto chosen = files_.showOpen(filter, dialogFileName);
         if (!chosen || chosen->empty()) return;
         dialogFileName = *chosen;
-        v.ConfigFilePath = *chosen;
+        v_.ConfigFilePath = *chosen;
     }
-    v.LoadingControls = kTrue;
-    m.tmrPoll.setEnabled(false);
+    LoadingScope loading(v_);
+    PollPause pause(p_.polling);
 
-    const std::string& path = v.ConfigFilePath;
+    const std::string& path = v_.ConfigFilePath;
     bool ok = true;
     if (path.size() >= 4 && path.compare(path.size() - 4, 4, ".cfg") == 0) {
-        SystemBlock s = v.systemBlock;
-        AudioBlock a = v.audioBlock;
+        SystemBlock s = v_.systemBlock;
+        AudioBlock a = v_.audioBlock;
         ok = ReadOldConfigFile(path, s, a);
         if (ok) {
-            v.systemBlock = s;
-            v.audioBlock = a;
+            v_.systemBlock = s;
+            v_.audioBlock = a;
         }
     } else {
-        ConfigData data = ConfigData::from(v);
+        ConfigData data = ConfigData::from(v_);
         const ReadResult r = ReadConfigFile(path, data);
         if (r == ReadResult::WrongHeader) {
-            v.ConfigFilePath = previousPath;
-            v.LoadingControls = kFalse;
-            m.tmrPoll.setEnabled(true);
+            v_.ConfigFilePath = previousPath;
             return;
         }
         ok = r == ReadResult::Ok;
-        if (ok) data.applyTo(v);
+        if (ok) data.applyTo(v_);
     }
     if (!ok) {
         // Nothing of the file was taken; a later Save must not overwrite the
         // file that failed to open, so the previous path comes back.
-        v.ConfigFilePath = previousPath;
-        m.tmrPoll.setEnabled(true);
-        v.LoadingControls = kFalse;
-        ed_.box("Error open opening file! Incorrect format!", "File Error", MsgIcon::Exclamation, MsgButtons::OK);
+        v_.ConfigFilePath = previousPath;
+        msg_.show("Error open opening file! Incorrect format!", "File Error", MsgIcon::Exclamation, MsgButtons::OK);
         return;
     }
 
-    auto& d = ed_.dispatch;
+    auto& d = p_.dispatch;
     d.RetryFunction(FN_SetVol);
-    ed_.polling.ReflectVolumeLevel(true);
+    p_.live.ReflectVolumeLevel(true);
     d.RetryFunction(FN_SelectFormat);
-    ed_.polling.ReflectModeStatus();
+    p_.live.ReflectModeStatus();
     d.RetryFunction(FN_SetMute);
-    ed_.polling.ReflectMuteStatus();
+    p_.live.ReflectMuteStatus();
 
-    ed_.channels.LoadChannelData();
-    ed_.upload.ApplyUnitSystemSettings();
-    ed_.upload.ApplyUnitAudioSettings();
-    ed_.theaterInfo.ApplyTheaterTabFields();
+    p_.channels.LoadChannelData();
+    p_.upload.ApplyUnitSystemSettings();
+    p_.upload.ApplyUnitAudioSettings();
+    p_.theater.ApplyTheaterTabFields();
 
-    m.mnuSave.setEnabled(true);
-    if (!m.QuietFileMode) setFileCaption();
-    m.SettingsDirty = kFalse;
-    v.HasConfigFile = kTrue;
-    v.LoadingControls = kFalse;
-    m.tmrPoll.setEnabled(true);
+    c_.bar.mnuSave.setEnabled(true);
+    if (!QuietFileMode) setFileCaption();
+    doc_.markClean();
+    v_.HasConfigFile = kTrue;
+    loadSucceeded_ = true;
 }
 
 void FileCommands::mnuSave_Click() {
-    auto& m = ed_.main;
-    auto& v = ed_.vals;
     filter = kSaveFilter;
-    if (v.ConfigFilePath.empty()) {
+    if (v_.ConfigFilePath.empty()) {
         mnuSaveAs_Click();
         return;
     }
-    ed_.channels.SaveChannelData(m.CurrentEQChannel);
-    if (!WriteConfigFile(v.ConfigFilePath, ConfigData::from(v))) {
-        m.SaveAborted = kTrue;
+    p_.channels.SaveChannelData(p_.channels.CurrentEQChannel);
+    if (!WriteConfigFile(v_.ConfigFilePath, ConfigData::from(v_))) {
+        SaveAborted = true;
         return;
     }
-    if (!m.QuietFileMode) setFileCaption();
-    m.SettingsDirty = kFalse;
+    if (!QuietFileMode) setFileCaption();
+    doc_.markClean();
 }
 
 void FileCommands::mnuSaveAs_Click() {
-    auto& m = ed_.main;
-    auto& v = ed_.vals;
     filter = kSaveFilter;
-    ed_.channels.SaveChannelData(m.CurrentEQChannel);
+    p_.channels.SaveChannelData(p_.channels.CurrentEQChannel);
     if (dialogFileName == "Untitled.zcf" || dialogFileName.empty()) {
-        const std::string name = m.txtTheaterInfo[1].text();
+        const std::string& name = v_.TheaterInfo[1];
         dialogFileName = name.empty() ? "Untitled.zcf" : safeFileName(name) + ".zcf";
     }
-    auto chosen = ed_.svc.files.showSave(filter, dialogFileName);
+    auto chosen = files_.showSave(filter, dialogFileName);
     if (!chosen || chosen->empty()) {
-        m.SaveAborted = kTrue;
+        SaveAborted = true;
         return;
     }
-    dialogFileName = *chosen;
-    if (!WriteConfigFile(*chosen, ConfigData::from(v))) {
-        m.SaveAborted = kTrue;
+    const std::string path = withConfigSuffix(*chosen);
+    dialogFileName = path;
+    if (!WriteConfigFile(path, ConfigData::from(v_))) {
+        SaveAborted = true;
         return;
     }
-    v.ConfigFilePath = *chosen;
-    m.mnuSave.setEnabled(true);
+    v_.ConfigFilePath = path;
+    c_.bar.mnuSave.setEnabled(true);
     setFileCaption();
-    m.SettingsDirty = kFalse;
+    doc_.markClean();
+}
+
+bool FileCommands::saveBeforeExit() {
+    SaveAborted = false;
+    if (!v_.ConfigFilePath.empty()) mnuSave_Click();
+    else mnuSaveAs_Click();
+    const bool ok = !SaveAborted;
+    SaveAborted = false;
+    return ok;
+}
+
+bool FileCommands::saveWorkingCopy(const std::string& path) {
+    QuietFileMode = true;
+    SaveAborted = false;
+    v_.ConfigFilePath = path;
+    mnuSave_Click();
+    v_.ConfigFilePath.clear();
+    QuietFileMode = false;
+    const bool ok = !SaveAborted;
+    SaveAborted = false;
+    return ok;
+}
+
+bool FileCommands::loadWorkingCopy(const std::string& path) {
+    v_.ConfigFilePath = path;
+    QuietFileMode = true;
+    mnuLoad_Click();
+    QuietFileMode = false;
+    return loadSucceeded_;
 }
 
 void FileCommands::InitialiseSettings() {
-    auto& m = ed_.main;
-    auto& v = ed_.vals;
-    v.ComPort = 1;
-    v.BaudIndex = 0;
+    v_.ComPort = 1;
+    v_.BaudIndex = 0;
     ProgramSettings s = currentSettings();
-    std::ifstream in(ed_.paths.settingsFile(), std::ios::binary);
+    std::ifstream in(paths_.settingsFile(), std::ios::binary);
     if (in) {
         std::ostringstream text;
         text << in.rdbuf();
         parseSettingsFile(text.str(), s);
     }
-    v.ComPort = static_cast<std::int16_t>(s.ComPort);
-    m.mnuAuto.setChecked(s.Auto);
-    m.mnuConfirm.setChecked(s.Confirm);
-    m.mnuShort.setChecked(s.Short);
-    v.AutoRefreshEnabled = static_cast<std::int16_t>(s.AutoRefreshEnabled);
-    v.RefreshSeconds = static_cast<std::int16_t>(s.RefreshSeconds);
-    if (v.AutoRefreshEnabled == 1) m.mnuAutoRef.setChecked(true);
-    ed_.portSpeed.showPortAndSpeed();
-    ed_.upload.applyAutoUploadRule();
+    v_.ComPort = static_cast<std::int16_t>(s.ComPort);
+    p_.upload.setOptions(s.Auto, s.Confirm, s.Short);
+    p_.polling.setAutoRefresh(s.AutoRefreshEnabled, s.RefreshSeconds);
+    p_.portSpeed.showPortAndSpeed();
 
     // The library's settings file: created with its defaults only when it
     // does not exist yet, so a user's port table is never rewritten.
-    const std::string ini = ed_.lifecycle.GetWinDir() + "/ZelkSerial.ini";
+    const std::string ini = winDir(paths_) + "/ZelkSerial.ini";
     struct stat st {};
-    if (::stat(ini.c_str(), &st) != 0 && ed_.link.DLLCreateIni) ed_.link.DLLCreateIni();
+    if (::stat(ini.c_str(), &st) != 0 && link_.DLLCreateIni) link_.DLLCreateIni();
 }
 
 ProgramSettings FileCommands::currentSettings() const {
-    const auto& m = ed_.main;
-    const auto& v = ed_.vals;
     ProgramSettings s;
-    s.ComPort = v.ComPort;
-    s.Auto = m.mnuAuto.checked();
-    s.Confirm = m.mnuConfirm.checked();
-    s.Short = m.mnuShort.checked();
-    s.AutoRefreshEnabled = v.AutoRefreshEnabled;
-    s.RefreshSeconds = v.RefreshSeconds;
+    s.ComPort = v_.ComPort;
+    s.Auto = p_.upload.autoUpload();
+    s.Confirm = p_.upload.confirm();
+    s.Short = p_.upload.shortcuts();
+    s.AutoRefreshEnabled = v_.AutoRefreshEnabled;
+    s.RefreshSeconds = v_.RefreshSeconds;
     return s;
 }
 
 bool FileCommands::WriteSettings() {
     const ProgramSettings s = currentSettings();
-    if (!makeDirectories(ed_.paths.dataDir)) return false;
-    return writeFileAtomically(ed_.paths.settingsFile(), settingsFileText(s));
+    if (!q7m::platform::makeDirectories(paths_.dataDir)) return false;
+    return writeFileAtomically(paths_.settingsFile(), settingsFileText(s));
 }
 
 }  // namespace zelk

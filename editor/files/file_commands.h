@@ -5,9 +5,21 @@
 
 #include <string>
 
-namespace zelk {
+#include "connection/dispatcher.h"
+#include "connection/lifecycle.h"
+#include "connection/live_status.h"
+#include "connection/polling.h"
+#include "connection/port_speed.h"
+#include "connection/upload.h"
+#include "files/theater.h"
+#include "form/forms.h"
+#include "form/paths.h"
+#include "form/services.h"
+#include "model/channel_ops.h"
+#include "model/document.h"
+#include "model/record.h"
 
-class Editor;
+namespace zelk {
 
 inline const std::string kOpenFilter = "ZELK VELQ Config Files (*.zcf)|*.zcf|Old Config File format (*.cfg)|*.cfg";
 inline const std::string kSaveFilter = "ZELK VELQ Config Files (*.zcf)|*.zcf";
@@ -27,27 +39,58 @@ std::string settingsFileText(const ProgramSettings& s);
 // Reads what it can; values after a missing or damaged line keep `s`'s.
 void parseSettingsFile(const std::string& text, ProgramSettings& s);
 
-class FileCommands {
-public:
-    explicit FileCommands(Editor& ed) : ed_(ed) {}
-    void wire();
+// A name typed in the save dialog without an extension gets ".zcf"; a dot
+// in a folder's name does not count.
+std::string withConfigSuffix(const std::string& path);
 
-    void mnuNew_Click();
+class FileCommands : public DocumentCommands {
+public:
+    struct Controls {
+        MainBar& bar;  // the File menu
+    };
+    struct Parts {
+        Dispatcher& dispatch;
+        LiveStatus& live;
+        Upload& upload;
+        ChannelOps& channels;
+        TheaterInfoEditor& theater;
+        Polling& polling;
+        PortSpeed& portSpeed;
+    };
+    FileCommands(ModVals& vals, Document& doc, Parts parts, FileDialogService& files, MessageBoxService& msg,
+                 const LinkApi& link, const Paths& paths, Controls c);
+
+    void mnuNew_Click() override;
     void mnuLoad_Click();
     void mnuSave_Click();
     void mnuSaveAs_Click();
-    void InitialiseSettings();
-    bool WriteSettings();
+    void InitialiseSettings() override;
+    bool WriteSettings() override;
+
+    bool saveBeforeExit() override;
+    bool saveWorkingCopy(const std::string& path) override;
+    bool loadWorkingCopy(const std::string& path) override;
 
     // The dialog's file name, kept from one command to the next.
     std::string dialogFileName;
     std::string filter;
+    // A save was cancelled or failed; quiet mode: no dialogs or captions.
+    bool SaveAborted = false;
+    bool QuietFileMode = false;
 
 private:
     ProgramSettings currentSettings() const;
     void saveChangesQuestion(bool alwaysSave);
     void setFileCaption();
-    Editor& ed_;
+    ModVals& v_;
+    Document& doc_;
+    Parts p_;
+    FileDialogService& files_;
+    MessageBoxService& msg_;
+    const LinkApi& link_;
+    const Paths& paths_;
+    Controls c_;
+    bool loadSucceeded_ = false;
 };
 
 }  // namespace zelk

@@ -1,29 +1,10 @@
-#include "theater.h"
+#include "files/theater.h"
 
 #include <cstdio>
 
-#include "editor.h"
+#include "model/stamp.h"
 
 namespace zelk {
-
-UnpackedStamp UnpackUploadStamp(AudioBlock& a) {
-    UnpackedStamp s;
-    s.month = a.uploadStamp(0) / 16;
-    s.hour = a.uploadStamp(0) % 16;
-    s.weekday = a.uploadStamp(1) / 32;
-    s.day = a.uploadStamp(1) % 32;
-    s.afternoon = a.uploadStamp(2) / 64;
-    s.minute = a.uploadStamp(2) % 64;
-    s.year = a.uploadStamp(3);
-    return s;
-}
-
-std::string stampText(const UnpackedStamp& s) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%d:%02d %s %02d/%02d/%02d", s.hour, s.minute, s.afternoon == 1 ? "PM" : "AM", s.day,
-                  s.month - 1, s.year);
-    return buf;
-}
 
 std::string acceptableTheaterText(const std::string& typed) {
     std::string out = typed;
@@ -32,55 +13,52 @@ std::string acceptableTheaterText(const std::string& typed) {
     return out;
 }
 
-void TheaterInfoEditor::wire() {
-    auto& m = ed_.main;
-    m.mnuSet.onClick = [this] { mnuSet_Click(); };
-    m.cmdEdit.onClick = [this] { cmdEdit_Click(); };
-    m.tmrClock.onTimer = [this] { tmrClock_Timer(); };
-    auto& t = ed_.theater;
-    for (int i = 0; i < kTheaterLines; ++i) {
-        t.txtTheaterInfo[i].onChange = [this, i] { txtTheaterInfo_Change(i); };
-    }
-    t.cmdOK.onClick = [this] { cmdOK_Click(); };
-    t.cmdCan.onClick = [this] { cmdCan_Click(); };
+TheaterInfoEditor::TheaterInfoEditor(ModVals& vals, Document& doc, ClockService& clock, Controls c)
+    : v_(vals), doc_(doc), clock_(clock), c_(c) {
+    c_.bar.mnuSet.onClick = [this] { mnuSet_Click(); };
+    c_.tab.cmdEdit.onClick = [this] { cmdEdit_Click(); };
+    c_.bar.tmrClock.onTimer = [this] { tmrClock_Timer(); };
+    auto& d = c_.dialog;
+    for (int i = 0; i < kTheaterLines; ++i) d.txtTheaterInfo[i].onChange = [this, i] { txtTheaterInfo_Change(i); };
+    d.cmdOK.onClick = [this] { cmdOK_Click(); };
+    d.cmdCan.onClick = [this] { cmdCan_Click(); };
 }
 
 void TheaterInfoEditor::ApplyTheaterTabFields() {
-    for (int i = 0; i < kTheaterLines; ++i) ed_.main.txtTheaterInfo[i].setText(ed_.vals.TheaterInfo[i]);
+    for (int i = 0; i < kTheaterLines; ++i) c_.tab.txtTheaterInfo[i].setText(v_.TheaterInfo[i]);
 }
 
 void TheaterInfoEditor::mnuSet_Click() {
-    ed_.main.form.setEnabled(false);
+    c_.bar.form.setEnabled(false);
     Form_Load();
-    ed_.theater.form.setVisible(true);
+    c_.dialog.form.setVisible(true);
 }
 
 void TheaterInfoEditor::cmdEdit_Click() { mnuSet_Click(); }
 
 void TheaterInfoEditor::Form_Load() {
-    auto& t = ed_.theater;
-    for (int i = 0; i < kTheaterLines; ++i) t.txtTheaterInfo[i].setText(ed_.vals.TheaterInfo[i]);
-    t.TheaterChanged = kFalse;
+    auto& d = c_.dialog;
+    for (int i = 0; i < kTheaterLines; ++i) d.txtTheaterInfo[i].setText(v_.TheaterInfo[i]);
+    TheaterChanged = false;
 }
 
 void TheaterInfoEditor::txtTheaterInfo_Change(int index) {
-    auto& box = ed_.theater.txtTheaterInfo[index];
+    auto& box = c_.dialog.txtTheaterInfo[index];
     const std::string clean = acceptableTheaterText(box.text());
     if (clean != box.text()) box.setText(clean);  // raises Change again, with the clean text
-    ed_.theater.TheaterChanged = kTrue;
+    TheaterChanged = true;
 }
 
 void TheaterInfoEditor::close() {
-    ed_.theater.form.setVisible(false);
-    ed_.main.form.setEnabled(true);
+    c_.dialog.form.setVisible(false);
+    c_.bar.form.setEnabled(true);
 }
 
 void TheaterInfoEditor::cmdOK_Click() {
-    auto& t = ed_.theater;
-    if (t.TheaterChanged) {
-        for (int i = 0; i < kTheaterLines; ++i) ed_.vals.TheaterInfo[i] = t.txtTheaterInfo[i].text();
+    if (TheaterChanged) {
+        for (int i = 0; i < kTheaterLines; ++i) v_.TheaterInfo[i] = c_.dialog.txtTheaterInfo[i].text();
         ApplyTheaterTabFields();
-        ed_.main.SettingsDirty = kTrue;
+        doc_.markDirty();
     }
     close();
 }
@@ -88,17 +66,17 @@ void TheaterInfoEditor::cmdOK_Click() {
 void TheaterInfoEditor::cmdCan_Click() { close(); }
 
 void TheaterInfoEditor::ShowDate() {
-    const std::string text = stampText(UnpackUploadStamp(ed_.vals.audioBlock));
-    ed_.main.txtTheaterInfo[9].setText(text);
-    ed_.vals.TheaterInfo[9] = text;
+    const std::string text = stampText(UnpackUploadStamp(v_.audioBlock));
+    c_.tab.txtTheaterInfo[9].setText(text);
+    v_.TheaterInfo[9] = text;
 }
 
 void TheaterInfoEditor::tmrClock_Timer() {
-    const LocalTime t = ed_.svc.clock.now();
+    const LocalTime t = clock_.now();
     const int h12 = t.hour % 12 == 0 ? 12 : t.hour % 12;
     char buf[32];
     std::snprintf(buf, sizeof buf, "%02d:%02d:%02d %s", h12, t.minute, t.second, t.hour >= 12 ? "PM" : "AM");
-    ed_.main.lblClock.setCaption(buf);
+    c_.lblClock.setCaption(buf);
 }
 
 }  // namespace zelk

@@ -5,30 +5,32 @@
 
 #include <string>
 
+#include "connection/upload.h"
+#include "form/forms.h"
+#include "form/services.h"
+#include "model/document.h"
+#include "model/record.h"
+
 namespace zelk {
 
-class Editor;
-struct AudioBlock;
-
-struct UnpackedStamp {
-    int month = 0, hour = 0, weekday = 0, day = 0, afternoon = 0, minute = 0, year = 0;
-};
-UnpackedStamp UnpackUploadStamp(AudioBlock& audio);
-// "3:07 PM 25/03/04" for the stamp of Thursday 25 March 2004, 3:07 PM.
-std::string stampText(const UnpackedStamp& s);
 // A theater text as the dialog accepts it: the file format cannot carry a
 // double quote, so typed double quotes become single quotes.
 std::string acceptableTheaterText(const std::string& typed);
 
-class TheaterInfoEditor {
+class TheaterInfoEditor : public StampDisplay {
 public:
-    explicit TheaterInfoEditor(Editor& ed) : ed_(ed) {}
-    void wire();
+    struct Controls {
+        MainBar& bar;  // the window (disabled while the dialog is up), the menu entry, the clock timer
+        TheaterTab& tab;
+        FrmTheater& dialog;
+        Label& lblClock;
+    };
+    TheaterInfoEditor(ModVals& vals, Document& doc, ClockService& clock, Controls c);
 
     void ApplyTheaterTabFields();
     void mnuSet_Click();
     void cmdEdit_Click();
-    void ShowDate();
+    void ShowDate() override;
     void tmrClock_Timer();
 
     // frmTheater
@@ -37,9 +39,14 @@ public:
     void cmdOK_Click();
     void cmdCan_Click();
 
+    bool TheaterChanged = false;
+
 private:
     void close();
-    Editor& ed_;
+    ModVals& v_;
+    Document& doc_;
+    ClockService& clock_;
+    Controls c_;
 };
 
 }  // namespace zelk

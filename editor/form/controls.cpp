@@ -1,4 +1,4 @@
-#include "controls.h"
+#include "form/controls.h"
 
 #include <algorithm>
 
@@ -15,7 +15,8 @@ void Control::move(int left, int top) {
 
 void Control::notify(Prop p) {
     // Observers may add observers while being told; iterate by index.
-    for (std::size_t i = 0; i < observers_.size(); ++i) observers_[i](*this, p);
+    for (std::size_t i = 0; i < observers_.size(); ++i)
+        if (observers_[i]) observers_[i](*this, p);
 }
 
 void TextBox::setCaption(const std::string& c) {

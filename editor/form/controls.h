@@ -10,6 +10,7 @@
 #ifndef ZELK_FORM_CONTROLS_H
 #define ZELK_FORM_CONTROLS_H
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -77,8 +78,18 @@ public:
     // end moves the real focus when it sees Prop::Focus.
     void setFocus() { notify(Prop::Focus); }
 
+    // Observers are told of every property change.  observe() returns a
+    // token; whoever goes away before the control (a widget) removes its
+    // observer with unobserve(token), so it is never called afterwards.
     using Observer = std::function<void(Control&, Prop)>;
-    void observe(Observer o) { observers_.push_back(std::move(o)); }
+    using ObserverToken = std::size_t;
+    ObserverToken observe(Observer o) {
+        observers_.push_back(std::move(o));
+        return observers_.size();
+    }
+    void unobserve(ObserverToken token) {
+        if (token >= 1 && token <= observers_.size()) observers_[token - 1] = nullptr;
+    }
 
 protected:
     template <typename T>
@@ -253,6 +264,23 @@ public:
 private:
     int interval_ = 0;
 };
+
+// The looks of a toggle button: on is bold on yellow, off is plain on the
+// neutral button colour.  Rules never read these back: the owner of a
+// toggle keeps its state in a variable and shows it through showToggle.
+inline void offLook(Control& c) {
+    c.setBackColour(kButtonFace);
+    c.setBold(false);
+}
+inline void onLook(Control& c) {
+    c.setBackColour(kYellow);
+    c.setBold(true);
+}
+inline void showToggle(Control& c, bool on, const std::string& caption) {
+    if (on) onLook(c);
+    else offLook(c);
+    c.setCaption(caption);
+}
 
 // Links option buttons into one group.
 template <typename Array>

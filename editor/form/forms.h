@@ -1,104 +1,56 @@
 // forms.h - the controls of the editor's windows, as the logic sees them.
 //
-// Each window is a plain object holding its controls by their names; the
-// behaviour lives in the subsystem components (model, files, connection,
-// controls, optical), which share these objects.
+// The main window is one plain struct per tab plus the window bar (title,
+// tab strip, connect button and status, timers, menus); each dialog is one
+// struct.  The structs hold controls only: the state behind them lives in
+// the components that own them (see docs/architecture.md).  Every control
+// keeps the name the rules use ("sclA(3)", "cmdPN(2)", "Frame1(21)").
 #ifndef ZELK_FORM_FORMS_H
 #define ZELK_FORM_FORMS_H
 
 #include <array>
 #include <string>
 
-#include "controls.h"
-#include "record.h"
+#include "form/controls.h"
 
 namespace zelk {
 
 inline const std::string kAppTitle = "ZELK Cinema Processor and EQ Software";
 
-struct FrmMain {
-    FrmMain();
+// Screen order of the channels (Left, Center, Right, LS, RS, Sub) and the
+// short names shown above their columns.
+inline constexpr std::array<int, 6> kScreenOrder = {0, 2, 4, 1, 3, 5};
+extern const std::array<const char*, 6> kScreenChannelNames;
 
+// The fader group that three tabs carry: "Master Fader" frame, the level
+// field, a mute button, "Set Fader = 7.0" and "Adjust Fader".
+struct FaderGroup {
+    FaderGroup(int index, const std::string& muteName);
+    Frame Frame8;       // Frame8(index)
+    Label lblFader;     // " Fader"
+    TextBox lblVol;     // lblVol(index + 1)
+    Button cmdMute;     // cmdMute2, cmdMute3 or cmdMute5
+    Button cmdSet7;     // cmdSet7(index)
+    Button cmdAdjust;   // cmdAdjust(index)
+};
+
+// The window itself: title, tab strip, connection, timers and menus.
+struct MainBar {
+    MainBar();
     Label form{"frmMain"};  // caption = window title; enabled = takes input
 
-    // Tab strip and its eight frames.
     int SSTAB1_Tab = 0;  // the tab showing
     std::array<std::string, 8> tabCaptions;
     std::array<Frame, 8> frmtabs;
-    std::array<Frame, 22> Frame1;
-    std::array<Frame, 3> Frame8;
 
-    // Connection.
     Button cmdConnect{"cmdConnect"};
     Label lblStat{"lblStat"};
-    std::array<Label, 3> lnlInfo;
-    Timer tmrPoll{"tmrPoll"};
-    Timer tmrRefresh{"tmrRefresh"};
-    Timer Timer2{"Timer2"};
-    Timer tmrClock{"tmrClock"};
-    Label lblClock{"lblClock"};
-    std::array<Button, 6> cmdUp;
     Button cmdtest{"cmdtest"};  // hidden; its colour is the neutral button colour
 
-    // Format selection and fader.
-    std::array<Button, 6> cmdMode;
-    std::array<TextBox, 4> lblVol;
-    Slider sclVol{"sclVol"};
-    Button cmdMute{"cmdMute"}, cmdMute2{"cmdMute2"}, cmdMute3{"cmdMute3"}, cmdMute4{"cmdMute4"}, cmdMute5{"cmdMute5"};
-    std::array<Button, 3> cmdSet7;
-    std::array<Button, 3> cmdAdjust;
+    Timer tmrPoll{"tmrPoll"};
+    Timer tmrRefresh{"tmrRefresh"};
+    Timer tmrClock{"tmrClock"};
 
-    // Output trim.
-    std::array<Slider, 6> sclPNG;
-    std::array<TextBox, 6> lblPNG;
-    Button cmdReset{"cmdReset"};
-    Button cmdRT60{"cmdRT60"};
-    std::array<Button, 6> cmdPN;
-    std::array<Button, 6> cmdPhase;
-
-    // Equaliser.
-    std::array<Button, 6> cmdEQChan;
-    Frame frmBandA{"frmBandA"}, frmBandB{"frmBandB"}, frmBass{"frmBass"};
-    std::array<Slider, 27> sclA;
-    std::array<TextBox, 27> lblBand;
-    std::array<Slider, 9> sclB;
-    std::array<TextBox, 9> lblLSRSv;
-    Slider sclGain{"sclGain"};
-    TextBox lblGain{"lblGain"};
-    std::array<OptionButton, 3> optBand;
-    std::array<OptionButton, 7> optSPB;
-    Slider sclBass{"sclBass"}, sclTreb{"sclTreb"};
-    TextBox lblBass{"lblBass"}, lblTreb{"lblTreb"};
-    Button cmdCopy{"cmdCopy"}, cmdClear{"cmdClear"}, cmdPaste{"cmdPaste"}, cmdPink{"cmdPink"};
-
-    // OBE.
-    ComboBox cboObeF{"cboObeF"};
-    Slider sclOBE{"sclOBE"};
-    TextBox lblOBE{"lblOBE"};
-    Button cmdOBEEnable{"cmdOBEEnable"};
-    Button cmdPNC{"cmdPNC"}, cmdPNS{"cmdPNS"};
-
-    // Optical setup.
-    Button cmdStart{"cmdStart"};
-    std::array<OptionButton, 3> optOptical;
-    std::array<Button, 2> cmdPro;
-    Label lblLock{"lblLock"};
-    Label lblStart{"lblStart"};
-    Timer tmrOptical{"tmrOptical"};
-
-    // Options.
-    ComboBox cboNonsyncMode{"cboNonsyncMode"}, cboNonsyncTrim{"cboNonsyncTrim"};
-    ComboBox cboReaderDelay{"cboReaderDelay"}, cboSurroundDelay{"cboSurroundDelay"};
-    CheckBox chkDisableMatrix{"chkDisableMatrix"};
-    std::array<OptionButton, 5> optDefaultFormat;
-    std::array<OptionButton, 4> optF1Key;
-
-    // Theater information and help.
-    std::array<TextBox, 11> txtTheaterInfo;
-    Button cmdEdit{"cmdEdit"};
-    TextBox RTFc{"RTFc"};  // the help text (rich text); caption = file content
-
-    // Menus.
     MenuItem mnuNew{"mnuNew"}, mnuLoad{"mnuLoad"}, mnuSave{"mnuSave"}, mnuSaveAs{"mnuSaveAs"};
     MenuItem mnuRef{"mnuRef"}, mnuend{"mnuend"};
     MenuItem mnuAuto{"mnuAuto"}, mnuConfirm{"mnuConfirm"}, mnuShort{"mnuShort"};
@@ -106,35 +58,143 @@ struct FrmMain {
     MenuItem mnuCom{"mnuCom"}, mnuBaud{"mnuBaud"};
     std::array<MenuItem, 4> mnuComN;   // mnuCom1 .. mnuCom4
     std::array<MenuItem, 4> mnuBaudN;  // mnuBaud1 .. mnuBaud4
+};
 
-    // Window state.
-    VbBool SettingsDirty = kFalse;
-    std::int16_t CurrentEQChannel = 0;
-    std::int16_t CopiedChannel = 7;  // 7: nothing copied
-    VbBool UnitAccepted = kFalse;
-    VbBool SaveAborted = kFalse;
-    VbBool QuietFileMode = kFalse;
-    std::int16_t RefreshCounter = 0;
-    std::array<VbBool, 3> FaderPromptDone{};  // tabs 1, 2, 3
-    VbBool SliderKeysUp = kTrue;
-    std::int16_t SliderFocusValue = 255;
+// Tab 0, "Format Selection".
+struct FormatTab {
+    FormatTab();
+    Frame Frame1_3{"Frame1(3)"};  // "Mode:"
+    std::array<Button, 6> cmdMode;
+    Frame Frame1_1{"Frame1(1)"};  // "Master Fader"
+    TextBox lblVol{"lblVol(0)"};
+    Slider sclVol{"sclVol"};
+    Label lblFader{"lblFader"};
+    Button cmdMute{"cmdMute"};
+    Label lblLogo{"lblLogo"}, lblProduct{"lblProduct"};
+    Label lblClock{"lblClock"};
+    Frame Frame1_21{"Frame1(21)"};  // "Processor Unit Information"
+    std::array<Label, 3> lnlInfo;
+    Button cmdUp{"cmdUp(0)"};
+};
 
-    Colour neutralColour() const { return cmdtest.backColour(); }
-    // Toggle-button looks.
-    void offLook(Control& c) const {
-        c.setBackColour(neutralColour());
-        c.setBold(false);
-    }
-    static void onLook(Control& c) {
-        c.setBackColour(kYellow);
-        c.setBold(true);
-    }
-    // A toggle button switched on or off, with the caption of its new state.
-    void showToggle(Control& c, bool on, const std::string& caption) const {
-        if (on) onLook(c);
-        else offLook(c);
-        c.setCaption(caption);
-    }
+// Tab 1, "Output Trim".
+struct TrimTab {
+    TrimTab();
+    Frame frmTrim{"frmTrim"};  // "Trim Level"
+    std::array<Label, 6> lblTrimChannel;  // channel names above the sliders, screen order
+    std::array<Slider, 6> sclPNG;
+    std::array<TextBox, 6> lblPNG;
+    Button cmdReset{"cmdReset"};
+    Frame Frame1_13{"Frame1(13)"};  // "Pink noise"
+    Label lblPinkRow{"lblPinkRow"}, lblPhaseRow{"lblPhaseRow"};
+    std::array<Label, 6> lblPinkChannel;
+    std::array<Button, 6> cmdPN;
+    std::array<Button, 6> cmdPhase;
+    Frame Frame1_5{"Frame1(5)"};  // "RT-60 Mode"
+    Button cmdRT60{"cmdRT60"};
+    FaderGroup fader{0, "cmdMute2"};
+    Button cmdUp{"cmdUp(1)"};
+};
+
+// Tab 2, "E.Q".
+struct EqTab {
+    EqTab();
+    Frame frmChannel{"frmChannel"};  // "Channel"
+    std::array<Button, 6> cmdEQChan;
+    Button cmdCopy{"cmdCopy"}, cmdClear{"cmdClear"}, cmdPaste{"cmdPaste"}, cmdPink{"cmdPink"};
+    Frame frmBandA{"frmBandA"}, frmBandB{"frmBandB"}, frmBass{"frmBass"};
+    std::array<Label, 27> lblBandHz;  // centre frequencies above the 27 bands
+    std::array<Slider, 27> sclA;
+    std::array<TextBox, 27> lblBand;
+    std::array<Label, 9> lblOctaveHz;
+    std::array<Slider, 9> sclB;
+    std::array<TextBox, 9> lblLSRSv;
+    Label lblGainCaption{"lblGainCaption"};
+    Slider sclGain{"sclGain"};
+    TextBox lblGain{"lblGain"};
+    Frame frmBandwidth{"frmBandwidth"}, frmFrequency{"frmFrequency"};
+    std::array<OptionButton, 3> optBand;
+    std::array<OptionButton, 7> optSPB;
+    Frame Frame1_8{"Frame1(8)"};  // "Bass / Treble"
+    Label lblBassCaption{"lblBassCaption"}, lblTrebCaption{"lblTrebCaption"};
+    Slider sclBass{"sclBass"}, sclTreb{"sclTreb"};
+    TextBox lblBass{"lblBass"}, lblTreb{"lblTreb"};
+    FaderGroup fader{1, "cmdMute3"};
+    Button cmdUp{"cmdUp(2)"};
+};
+
+// Tab 3, "OBE".
+struct ObeTab {
+    ObeTab();
+    Frame frmObe{"frmObe"};
+    Button cmdOBEEnable{"cmdOBEEnable"};
+    Label lblObeFilter{"lblObeFilter"}, lblObeGain{"lblObeGain"};
+    ComboBox cboObeF{"cboObeF"};
+    Slider sclOBE{"sclOBE"};
+    TextBox lblOBE{"lblOBE"};
+    Label lblPinkCenter{"lblPinkCenter"}, lblPinkSub{"lblPinkSub"};
+    Button cmdPNC{"cmdPNC"}, cmdPNS{"cmdPNS"};
+    FaderGroup fader{2, "cmdMute5"};
+    Button cmdUp{"cmdUp(5)"};
+};
+
+// Tab 4, "Optical Setup".
+struct OpticalTab {
+    OpticalTab();
+    Frame frmMode{"frmMode"};
+    std::array<OptionButton, 3> optOptical;
+    Button cmdStart{"cmdStart"};
+    std::array<Button, 2> cmdPro;
+    Label lblLock{"lblLock"};
+    Label lblStart{"lblStart"};
+    Timer tmrOptical{"tmrOptical"};
+    Timer Timer2{"Timer2"};  // blinks "Press Start  -->"
+    Button cmdMute4{"cmdMute4"};
+    Button cmdUp{"cmdUp(3)"};
+};
+
+// Tab 5, "Options".
+struct OptionsTab {
+    OptionsTab();
+    Label lblNonsyncMode{"lblNonsyncMode"}, lblNonsyncTrim{"lblNonsyncTrim"};
+    Label lblReaderDelay{"lblReaderDelay"}, lblSurroundDelay{"lblSurroundDelay"};
+    ComboBox cboNonsyncMode{"cboNonsyncMode"}, cboNonsyncTrim{"cboNonsyncTrim"};
+    ComboBox cboReaderDelay{"cboReaderDelay"}, cboSurroundDelay{"cboSurroundDelay"};
+    CheckBox chkDisableMatrix{"chkDisableMatrix"};
+    Frame frmPowerOn{"frmPowerOn"}, frmF1Key{"frmF1Key"};
+    std::array<OptionButton, 5> optDefaultFormat;
+    std::array<OptionButton, 4> optF1Key;
+    Button cmdUp{"cmdUp(4)"};
+};
+
+// Tab 6, "Theater Information".
+struct TheaterTab {
+    TheaterTab();
+    std::array<Label, 11> lblTheater;  // the field captions
+    std::array<TextBox, 11> txtTheaterInfo;
+    Button cmdEdit{"cmdEdit"};
+};
+
+// Tab 7, "Help".
+struct HelpTab {
+    TextBox RTFc{"RTFc"};  // the help text (rich text); caption = file content
+};
+
+struct FrmMain {
+    MainBar bar;
+    FormatTab format;
+    TrimTab trim;
+    EqTab eq;
+    ObeTab obe;
+    OpticalTab optical;
+    OptionsTab options;
+    TheaterTab theater;
+    HelpTab help;
+
+    // The controls that several tabs repeat, gathered for their owners.
+    std::array<TextBox*, 4> faderFields();      // lblVol(0) .. lblVol(3)
+    std::array<Button*, 5> muteButtons();       // cmdMute, cmdMute2 .. cmdMute5
+    std::array<Button*, 6> uploadButtons();     // cmdUp(0) .. cmdUp(5)
 };
 
 // Progress dialog shown while connecting.
@@ -150,9 +210,9 @@ struct FrmProg {
 struct FrmTheater {
     FrmTheater();
     Label form{"frmTheater"};
+    std::array<Label, 11> lblTheater;
     std::array<TextBox, 11> txtTheaterInfo;
     Button cmdOK{"cmdOK"}, cmdCan{"cmdCan"};
-    VbBool TheaterChanged = kFalse;
 };
 
 // "Automatic Update".
@@ -179,8 +239,6 @@ struct FrmFader {
     Label form{"frmFader"};
     TextBox lblVol{"lblVol"};
     Slider sclVol{"sclVol"};
-    VbBool SliderKeysUp = kTrue;
-    std::int16_t SliderFocusValue = 255;
 };
 
 extern const std::array<const char*, 11> kTheaterLabels;

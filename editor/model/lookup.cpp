@@ -1,4 +1,4 @@
-#include "lookup.h"
+#include "model/lookup.h"
 
 #include <cmath>
 #include <cstdio>

@@ -104,6 +104,22 @@ struct ModVals {
     VbBool FaderDialogActive = kFalse;
 };
 
+// Sets LoadingControls for its life (the program is filling controls, so
+// their change handlers store and send nothing) and then puts back the
+// value the caller had: a routine called while its caller is loading never
+// ends the caller's loading early.
+class LoadingScope {
+public:
+    explicit LoadingScope(ModVals& v) : v_(v), saved_(v.LoadingControls) { v.LoadingControls = kTrue; }
+    ~LoadingScope() { v_.LoadingControls = saved_; }
+    LoadingScope(const LoadingScope&) = delete;
+    LoadingScope& operator=(const LoadingScope&) = delete;
+
+private:
+    ModVals& v_;
+    VbBool saved_;
+};
+
 }  // namespace zelk
 
 #endif

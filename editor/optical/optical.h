@@ -1,22 +1,38 @@
-// optical.h - the optical setup tab as far as the rest of the editor
-// reaches it: the "Stream Lock" indicator and the tab's mute button.
+// optical.h - the optical setup tab: the "Stream Lock" indicator, the
+// blinking "Press Start" prompt, the tab's mute button, and stopping a
+// running measurement when the tab is left or the link is lost.
 #ifndef ZELK_OPTICAL_OPTICAL_H
 #define ZELK_OPTICAL_OPTICAL_H
 
+#include "connection/dispatcher.h"
+#include "connection/link_events.h"
+#include "controls/levels.h"
+#include "form/forms.h"
+#include "model/record.h"
+
 namespace zelk {
 
-class Editor;
-
-class Optical {
+class Optical : public LinkEvents {
 public:
-    explicit Optical(Editor& ed) : ed_(ed) {}
-    void wire();
+    Optical(ModVals& vals, Dispatcher& d, Levels& levels, OpticalTab& tab);
 
     void StreamLock(bool locked);
     void cmdMute4_Click();
+    void Timer2_Timer();
+    // Leaving the tab stops a running measurement.
+    void leaveTab();
+
+    bool running() const { return running_; }
+
+    void streamLost() override { StreamLock(false); }
+    void linkLost(std::uint16_t) override;
 
 private:
-    Editor& ed_;
+    ModVals& v_;
+    Dispatcher& d_;
+    Levels& levels_;
+    OpticalTab& t_;
+    bool running_ = false;
 };
 
 }  // namespace zelk

@@ -10,7 +10,7 @@ struct OnLine : Harness {
     OnLine() {
         initialise();
         ed->vals.OnLine = kTrue;
-        ed->main.mnuAuto.setChecked(true);
+        ed->upload.setOptions(true, false, false);
         fake.clear();
     }
     Editor& e() { return *ed; }
@@ -40,15 +40,15 @@ TEST(ChannelOps, CopyLeftPasteOnCenterCopiesValuesAndUploadsOnce) {
     EXPECT_EQ(h.msg.boxes[0].icon, MsgIcon::Question);
     for (int b = 0; b < 27; ++b) {
         EXPECT_EQ(a.channelEq(2).bandGain(b), b % 25);
-        EXPECT_EQ(m.sclA[b].value(), b % 25);
+        EXPECT_EQ(m.eq.sclA[b].value(), b % 25);
     }
-    EXPECT_EQ(m.lblBand[1].text(), "5.5");
+    EXPECT_EQ(m.eq.lblBand[1].text(), "5.5");
     EXPECT_EQ(a.channelEq(2).bass(), 3);
     EXPECT_EQ(a.channelEq(2).treble(), 17);
-    EXPECT_EQ(m.lblTreb.text(), "-7");
+    EXPECT_EQ(m.eq.lblTreb.text(), "-7");
     EXPECT_EQ(a.channelEq(0).bandGain(3), 3);  // the source is unchanged
     EXPECT_EQ(h.fake.names(), (std::vector<std::string>{"SetAudio"}));
-    EXPECT_EQ(m.SettingsDirty, kTrue);
+    EXPECT_EQ(vb(h.ed->document.dirty()), kTrue);
 }
 
 TEST(ChannelOps, PasteRefusals) {
@@ -96,7 +96,7 @@ TEST(ChannelOps, ResetOnSubwooferAsksAndUploadsTheAudioBlock) {
     sub.subFrequency() = 6;
     sub.bass() = 0;
     h.e().channels.LoadChannelData();
-    EXPECT_TRUE(m.optSPB[6].value());
+    EXPECT_TRUE(m.eq.optSPB[6].value());
     h.msg.answer(MsgResult::No);
     h.e().channels.cmdClear_Click();
     EXPECT_EQ(sub.subGain(), 3);
@@ -107,10 +107,10 @@ TEST(ChannelOps, ResetOnSubwooferAsksAndUploadsTheAudioBlock) {
     EXPECT_EQ(sub.subBandwidth(), 0);
     EXPECT_EQ(sub.subFrequency(), 0);
     EXPECT_EQ(sub.bass(), 10);
-    EXPECT_EQ(m.lblGain.text(), "0.0");
-    EXPECT_TRUE(m.optBand[0].value());
-    EXPECT_TRUE(m.optSPB[0].value());
-    EXPECT_EQ(m.lblBass.text(), "0");
+    EXPECT_EQ(m.eq.lblGain.text(), "0.0");
+    EXPECT_TRUE(m.eq.optBand[0].value());
+    EXPECT_TRUE(m.eq.optSPB[0].value());
+    EXPECT_EQ(m.eq.lblBass.text(), "0");
     EXPECT_EQ(h.fake.names(), (std::vector<std::string>{"SetAudio"}));
     // A reset of a screen channel while showing it must not touch the
     // subwoofer's options nor the shown channel's band bytes.
@@ -126,13 +126,13 @@ TEST(ChannelOps, OutputTrimResetNeedsNoQuestionAndSendsNothingOffLine) {
     OnLine h;
     auto& m = h.e().main;
     for (int ch = 0; ch < 6; ++ch) {
-        m.sclPNG[ch].setValue(ch * 3);
-        m.lblPNG[ch].setText("x");
+        m.trim.sclPNG[ch].setValue(ch * 3);
+        m.trim.lblPNG[ch].setText("x");
     }
     h.fake.clear();
     h.e().channels.cmdReset_Click();
     for (int ch = 0; ch < 6; ++ch) {
-        EXPECT_EQ(m.lblPNG[ch].text(), "0.0");
+        EXPECT_EQ(m.trim.lblPNG[ch].text(), "0.0");
         EXPECT_EQ(h.e().vals.audioBlock.trimLevel(ch), 12);
     }
     EXPECT_TRUE(h.msg.boxes.empty());
@@ -150,8 +150,8 @@ TEST(ChannelOps, LoadAndSaveMoveOnlyTheChannelsOwnBands) {
     auto& a = h.e().vals.audioBlock;
     h.showChannel(1);
     a.channelEq(1).bandGain(9) = 77;  // not a surround band: never touched
-    m.sclB[8].setValue(4);
-    m.sclTreb.setValue(20);
+    m.eq.sclB[8].setValue(4);
+    m.eq.sclTreb.setValue(20);
     h.e().channels.SaveChannelData(1);
     EXPECT_EQ(a.channelEq(1).bandGain(8), 4);
     EXPECT_EQ(a.channelEq(1).bandGain(9), 77);

@@ -4,7 +4,7 @@
 
 #include <sys/stat.h>
 
-#include "config_file.h"
+#include "files/config_file.h"
 #include "editor_harness.h"
 
 using namespace zelktest;

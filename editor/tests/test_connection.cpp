@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "editor_harness.h"
+#include "model/stamp.h"
 
 using namespace zelktest;
 
@@ -40,7 +41,7 @@ TEST(Dispatcher, RetriesPauseClearAndShowDataQuestionAfterTheSecondFailure) {
     // One failure: a single pause, never "Data?".
     h.fake.failNext("GetVol", 0x0084);
     std::vector<std::string> statuses;
-    h.e().main.lblStat.observe([&](Control& c, Prop p) {
+    h.e().main.bar.lblStat.observe([&](Control& c, Prop p) {
         if (p == Prop::Caption) statuses.push_back(c.caption());
     });
     EXPECT_EQ(d.RetryFunction(FN_GetVol), 0);
@@ -55,7 +56,7 @@ TEST(Dispatcher, RetriesPauseClearAndShowDataQuestionAfterTheSecondFailure) {
     EXPECT_EQ(d.RetryFunction(FN_GetFormat), 0);
     EXPECT_EQ(statuses, (std::vector<std::string>{"Data?", "On Line"}));
     EXPECT_EQ(h.clock.sleptMs, 600);
-    EXPECT_EQ(h.e().main.lblStat.backColour(), kGreen);
+    EXPECT_EQ(h.e().main.bar.lblStat.backColour(), kGreen);
 
     // Block transfers are retried without ClearError.
     h.fake.clear();
@@ -79,12 +80,12 @@ TEST(Dispatcher, SixFailuresReportOnceAndGoOffLine) {
               "The following Errors were encountered:\n\n- Error Communicating System Block\n"
               "- Invalid response from unit\n\n\nCannot Continue On Line!\n");
     EXPECT_EQ(h.e().vals.OnLine, kFalse);
-    EXPECT_EQ(h.e().main.lblStat.caption(), "Off Line");
-    EXPECT_EQ(h.e().main.lblStat.backColour(), kRed);
-    EXPECT_FALSE(h.e().main.cmdUp[0].enabled());
-    EXPECT_FALSE(h.e().main.frmtabs[4].enabled());
-    EXPECT_TRUE(h.e().main.cmdUp[5].enabled());  // the OBE tab's button is not among the frames
-    EXPECT_EQ(h.e().main.UnitAccepted, kFalse);
+    EXPECT_EQ(h.e().main.bar.lblStat.caption(), "Off Line");
+    EXPECT_EQ(h.e().main.bar.lblStat.backColour(), kRed);
+    EXPECT_FALSE(h.e().main.format.cmdUp.enabled());
+    EXPECT_FALSE(h.e().main.bar.frmtabs[4].enabled());
+    EXPECT_TRUE(h.e().main.obe.cmdUp.enabled());  // the OBE tab's button is not among the frames
+    EXPECT_EQ(h.e().dispatch.UnitAccepted(), false);
     EXPECT_EQ(h.e().vals.UnitBusy, kFalse);
     // Off line now: further calls are skipped.
     h.fake.clear();
@@ -102,8 +103,8 @@ TEST(Dispatcher, DispErrTexts) {
     Connected h;
     h.e().dispatch.DispErr(768);  // no stream: only the lock label
     EXPECT_TRUE(h.msg.boxes.empty());
-    EXPECT_EQ(h.e().main.lblLock.caption(), "No Stream");
-    EXPECT_EQ(h.e().main.lblLock.backColour(), kRed);
+    EXPECT_EQ(h.e().main.optical.lblLock.caption(), "No Stream");
+    EXPECT_EQ(h.e().main.optical.lblLock.backColour(), kRed);
     EXPECT_EQ(h.e().vals.OnLine, kTrue);
 
     h.e().dispatch.DispErr(0);  // silent, but off line and the library shut
@@ -124,21 +125,21 @@ TEST(Connect, SequenceCaptionsAndPolling) {
     EXPECT_EQ(h.fake.names(), (std::vector<std::string>{"InitDLL", "GetUnitVersion", "GetAudio", "GetSystem",
                                                          "GetMute", "GetVol", "GetFormat", "StopStream"}));
     auto& m = h.ed->main;
-    EXPECT_EQ(m.lnlInfo[0].caption(), "CPU Version: 1.05.0077");
-    EXPECT_EQ(m.lnlInfo[1].caption(), "DSP Controller: 1.03");
-    EXPECT_EQ(m.lnlInfo[2].caption(), "DSP Firmware: 1.09");
-    EXPECT_TRUE(m.Frame1[21].visible());
-    EXPECT_EQ(m.lblStat.caption(), "On Line");
-    EXPECT_EQ(m.cmdMode[0].caption(), "Internal SR");
-    EXPECT_TRUE(m.tmrPoll.enabled());
-    EXPECT_EQ(m.tmrPoll.interval(), 2000);
+    EXPECT_EQ(m.format.lnlInfo[0].caption(), "CPU Version: 1.05.0077");
+    EXPECT_EQ(m.format.lnlInfo[1].caption(), "DSP Controller: 1.03");
+    EXPECT_EQ(m.format.lnlInfo[2].caption(), "DSP Firmware: 1.09");
+    EXPECT_TRUE(m.format.Frame1_21.visible());
+    EXPECT_EQ(m.bar.lblStat.caption(), "On Line");
+    EXPECT_EQ(m.format.cmdMode[0].caption(), "Internal SR");
+    EXPECT_TRUE(m.bar.tmrPoll.enabled());
+    EXPECT_EQ(m.bar.tmrPoll.interval(), 2000);
     EXPECT_EQ(h.ed->vals.CurrentVolume, 55);
-    EXPECT_EQ(m.lblVol[2].text(), "5.5");
-    EXPECT_EQ(m.cmdMute3.caption(), "Un-Mute");
-    EXPECT_TRUE(m.cmdMode[2].bold());
-    EXPECT_EQ(m.cmdMode[2].backColour(), kGrey);
+    EXPECT_EQ(m.eq.fader.lblVol.text(), "5.5");
+    EXPECT_EQ(m.eq.fader.cmdMute.caption(), "Un-Mute");
+    EXPECT_TRUE(m.format.cmdMode[2].bold());
+    EXPECT_EQ(m.format.cmdMode[2].backColour(), kGrey);
     EXPECT_EQ(h.ed->vals.systemBlock.bytes, h.fake.system);
-    EXPECT_EQ(m.SettingsDirty, kFalse);
+    EXPECT_EQ(vb(h.ed->document.dirty()), kFalse);
     EXPECT_EQ(h.ed->vals.LoadingControls, kFalse);
     EXPECT_EQ(h.ed->prog.lblCap.caption(), "Determining Software Version.");
 
@@ -171,8 +172,8 @@ TEST(Connect, OldUnitIsRejectedAndAbsentUnitReported) {
     ASSERT_EQ(h.msg.boxes.size(), 1u);
     EXPECT_EQ(h.msg.boxes[0].text, "Error cinema processor bios is out of date, contact ZELK for an update.");
     EXPECT_EQ(h.msg.boxes[0].title, "Cinema Processor Error");
-    EXPECT_EQ(h.ed->main.lblStat.caption(), "Off Line");
-    EXPECT_EQ(h.ed->main.lnlInfo[2].caption(), "DSP Firmware: 1.08");
+    EXPECT_EQ(h.ed->main.bar.lblStat.caption(), "Off Line");
+    EXPECT_EQ(h.ed->main.format.lnlInfo[2].caption(), "DSP Firmware: 1.08");
     EXPECT_EQ(h.fake.count("DLLShutdown"), 1);
     EXPECT_EQ(h.fake.count("GetAudio"), 0);
 
@@ -185,7 +186,7 @@ TEST(Connect, OldUnitIsRejectedAndAbsentUnitReported) {
     ASSERT_EQ(absent.msg.boxes.size(), 1u);
     EXPECT_EQ(absent.msg.boxes[0].text, "Unable to connect to unit!");
     EXPECT_EQ(absent.msg.boxes[0].title, "Connection Error");
-    EXPECT_EQ(absent.ed->main.lblStat.caption(), "Off Line");
+    EXPECT_EQ(absent.ed->main.bar.lblStat.caption(), "Off Line");
     EXPECT_EQ(absent.ed->prog.pb.value(), 6);
     EXPECT_GE(absent.ui.eventsProcessed, 6);
 }
@@ -220,25 +221,25 @@ TEST(Upload, AutomaticAndExplicitRules) {
     Connected h;
     auto& m = h.e().main;
     // Automatic upload off: an option edit sends nothing, but is stored.
-    m.cboSurroundDelay.setListIndex(5);
+    m.options.cboSurroundDelay.setListIndex(5);
     EXPECT_EQ(h.e().vals.systemBlock.surroundDelay(), 5);
-    EXPECT_EQ(m.SettingsDirty, kTrue);
+    EXPECT_EQ(vb(h.ed->document.dirty()), kTrue);
     EXPECT_TRUE(h.fake.calls.empty());
     // "Upload Settings": system, then audio, with the stamp.
     h.clock.time = {2005, 1, 1, 6, 0, 5, 0};
-    m.cmdUp[2].click();
+    m.eq.cmdUp.click();
     EXPECT_EQ(h.fake.names(), (std::vector<std::string>{"SetSystem", "SetAudio"}));
     EXPECT_EQ(h.fake.audiosSent.back()[0], 2 * 16 + 0);
-    EXPECT_EQ(m.txtTheaterInfo[9].text(), "0:05 AM 01/01/05");
+    EXPECT_EQ(m.theater.txtTheaterInfo[9].text(), "0:05 AM 01/01/05");
     EXPECT_EQ(h.e().vals.TheaterInfo[9], "0:05 AM 01/01/05");
 
     // Confirmation on: No sends nothing and keeps the stamp.
     h.fake.clear();
-    m.mnuConfirm.click();
+    m.bar.mnuConfirm.click();
     const auto stamp = h.e().vals.audioBlock.bytes;
     h.clock.time = {2006, 6, 6, 2, 9, 9, 0};
     h.msg.answer(MsgResult::No);
-    m.cmdUp[0].click();
+    m.format.cmdUp.click();
     ASSERT_EQ(h.msg.boxes.size(), 1u);
     EXPECT_EQ(h.msg.boxes[0].text, "Are you sure you want to Upload the Current Settings?");
     EXPECT_EQ(h.msg.boxes[0].title, "Confirm Upload!");
@@ -246,30 +247,30 @@ TEST(Upload, AutomaticAndExplicitRules) {
     EXPECT_EQ(h.e().vals.audioBlock.bytes, stamp);
 
     // Automatic upload on: never asks; each edit sends only its block.
-    m.mnuAuto.click();
-    EXPECT_FALSE(m.mnuConfirm.enabled());
-    EXPECT_FALSE(m.mnuShort.enabled());
-    m.cmdUp[0].click();
+    m.bar.mnuAuto.click();
+    EXPECT_FALSE(m.bar.mnuConfirm.enabled());
+    EXPECT_FALSE(m.bar.mnuShort.enabled());
+    m.format.cmdUp.click();
     EXPECT_EQ(h.msg.boxes.size(), 1u);
     h.fake.clear();
-    m.sclPNG[1].setValue(3);
+    m.trim.sclPNG[1].setValue(3);
     EXPECT_EQ(h.fake.names(), (std::vector<std::string>{"SetAudio"}));
     EXPECT_EQ(h.fake.audiosSent.back()[7], 3);
     h.fake.clear();
-    m.cboSurroundDelay.setListIndex(1);
+    m.options.cboSurroundDelay.setListIndex(1);
     EXPECT_EQ(h.fake.names(), (std::vector<std::string>{"SetSystem"}));
     h.fake.clear();
-    m.cboReaderDelay.setListIndex(300);
+    m.options.cboReaderDelay.setListIndex(300);
     EXPECT_EQ(h.fake.systemsSent.back()[4], 1);
     EXPECT_EQ(h.fake.systemsSent.back()[5], 44);
     // While the program fills controls nothing is sent.
     h.fake.clear();
     h.e().vals.LoadingControls = kTrue;
-    m.cboSurroundDelay.setListIndex(2);
+    m.options.cboSurroundDelay.setListIndex(2);
     h.e().vals.LoadingControls = kFalse;
     EXPECT_TRUE(h.fake.calls.empty());
-    m.mnuAuto.click();
-    EXPECT_TRUE(m.mnuConfirm.enabled());
+    m.bar.mnuAuto.click();
+    EXPECT_TRUE(m.bar.mnuConfirm.enabled());
 }
 
 TEST(Upload, ObeOffInTheUnitRestoresFrequencyOneWhenEnabled) {
@@ -279,64 +280,65 @@ TEST(Upload, ObeOffInTheUnitRestoresFrequencyOneWhenEnabled) {
     h.fake.audio[192] = 10;
     ASSERT_TRUE(h.connect());
     auto& m = h.ed->main;
-    EXPECT_EQ(m.cmdOBEEnable.caption(), "OBE Disable");
-    EXPECT_FALSE(m.cboObeF.enabled());
-    EXPECT_EQ(m.sclOBE.value(), 14);
+    EXPECT_EQ(m.obe.cmdOBEEnable.caption(), "OBE Disable");
+    EXPECT_FALSE(m.obe.cboObeF.enabled());
+    EXPECT_EQ(m.obe.sclOBE.value(), 14);
     EXPECT_EQ(h.ed->vals.audioBlock.obeGain(), 10);  // reading the unit does not change its gain
-    EXPECT_EQ(m.lblOBE.text(), "1.0");
-    m.cmdOBEEnable.click();
+    EXPECT_EQ(m.obe.lblOBE.text(), "1.0");
+    m.obe.cmdOBEEnable.click();
     EXPECT_EQ(h.ed->vals.audioBlock.obeFrequency(), 1);
-    EXPECT_EQ(m.cmdOBEEnable.caption(), "OBE Enable");
-    EXPECT_EQ(m.cmdOBEEnable.backColour(), kYellow);
-    EXPECT_TRUE(m.cboObeF.enabled());
-    EXPECT_EQ(m.cboObeF.text(), "50 Hz");
+    EXPECT_EQ(m.obe.cmdOBEEnable.caption(), "OBE Enable");
+    EXPECT_EQ(m.obe.cmdOBEEnable.backColour(), kYellow);
+    EXPECT_TRUE(m.obe.cboObeF.enabled());
+    EXPECT_EQ(m.obe.cboObeF.text(), "50 Hz");
 }
 
 TEST(Polling, PollReadsThreeValuesAndRedrawsOnlyChanges) {
     Connected h;
     auto& m = h.e().main;
-    m.tmrPoll.tick();
+    m.bar.tmrPoll.tick();
     EXPECT_EQ(h.fake.names(), (std::vector<std::string>{"GetFormat", "GetMute", "GetVol"}));
     EXPECT_EQ(h.ui.repaints, 0);
     EXPECT_EQ(h.e().vals.UnitBusy, kFalse);
 
     h.fake.clear();
     h.fake.format = 2;  // pressed on the unit's front panel
-    m.tmrPoll.tick();
-    EXPECT_TRUE(m.cmdMode[2].bold());
-    EXPECT_EQ(m.cmdMode[2].backColour(), kGrey);
-    EXPECT_FALSE(m.cmdMode[3].bold());
-    EXPECT_EQ(m.cmdMode[3].backColour(), m.neutralColour());
+    m.bar.tmrPoll.tick();
+    EXPECT_TRUE(m.format.cmdMode[2].bold());
+    EXPECT_EQ(m.format.cmdMode[2].backColour(), kGrey);
+    EXPECT_FALSE(m.format.cmdMode[3].bold());
+    EXPECT_EQ(m.format.cmdMode[3].backColour(), kButtonFace);
 
     // Busy or off line: the poll does nothing.
     h.fake.clear();
     h.e().vals.UnitBusy = kTrue;
-    m.tmrPoll.tick();
+    m.bar.tmrPoll.tick();
     h.e().vals.UnitBusy = kFalse;
     h.e().vals.OnLine = kFalse;
-    m.tmrPoll.tick();
+    m.bar.tmrPoll.tick();
     EXPECT_TRUE(h.fake.calls.empty());
 }
 
 TEST(Polling, AutomaticUpdateCountsOnLineIdleSeconds) {
     Connected h;
     auto& m = h.e().main;
-    h.e().vals.RefreshSeconds = 3;
-    m.tmrRefresh.tick();  // not enabled: no count
-    EXPECT_EQ(m.RefreshCounter, 0);
-    m.mnuAutoRef.setChecked(true);
-    m.tmrRefresh.tick();
-    m.tmrRefresh.tick();
+    h.e().polling.setAutoRefresh(0, 3);
+    m.bar.tmrRefresh.tick();  // not enabled: no count
+    EXPECT_EQ(h.ed->polling.RefreshCounter, 0);
+    h.e().polling.setAutoRefresh(1, 3);
+    EXPECT_TRUE(m.bar.mnuAutoRef.checked());
+    m.bar.tmrRefresh.tick();
+    m.bar.tmrRefresh.tick();
     EXPECT_TRUE(h.fake.calls.empty());
     h.e().vals.UnitBusy = kTrue;
-    m.tmrRefresh.tick();  // busy: no count, no reset
-    EXPECT_EQ(m.RefreshCounter, 2);
+    m.bar.tmrRefresh.tick();  // busy: no count, no reset
+    EXPECT_EQ(h.ed->polling.RefreshCounter, 2);
     h.e().vals.UnitBusy = kFalse;
-    m.form.setCaption("something else");
-    m.tmrRefresh.tick();
-    EXPECT_EQ(m.RefreshCounter, 0);
+    m.bar.form.setCaption("something else");
+    m.bar.tmrRefresh.tick();
+    EXPECT_EQ(h.ed->polling.RefreshCounter, 0);
     EXPECT_EQ(h.fake.names(), (std::vector<std::string>{"GetAudio", "GetSystem", "GetMute", "GetVol", "GetFormat"}));
-    EXPECT_EQ(m.form.caption(), "ZELK Cinema Processor and EQ Software   <CP Settings>");
+    EXPECT_EQ(m.bar.form.caption(), "ZELK Cinema Processor and EQ Software   <CP Settings>");
 }
 
 TEST(Polling, RefreshDialog) {
@@ -350,26 +352,25 @@ TEST(Polling, RefreshDialog) {
     Connected h;
     auto& m = h.e().main;
     auto& r = h.e().ref;
-    h.e().vals.AutoRefreshEnabled = 1;
-    m.mnuAutoRef.setChecked(true);
-    m.mnuAutoRef.click();
-    EXPECT_FALSE(m.form.enabled());
+    h.e().polling.setAutoRefresh(1, 60);
+    m.bar.mnuAutoRef.click();
+    EXPECT_FALSE(m.bar.form.enabled());
     EXPECT_TRUE(r.form.visible());
-    EXPECT_TRUE(m.mnuAuto.checked());  // automatic update brings automatic upload
+    EXPECT_TRUE(m.bar.mnuAuto.checked());  // automatic update brings automatic upload
     EXPECT_EQ(r.txtRef.text(), "60");
     r.chkRef.setValue(0);
     EXPECT_FALSE(r.txtRef.enabled());
     r.txtRef.setText("15");
     r.Command1.click();
-    EXPECT_TRUE(m.form.enabled());
+    EXPECT_TRUE(m.bar.form.enabled());
     EXPECT_FALSE(r.form.visible());
     EXPECT_EQ(h.e().vals.RefreshSeconds, 15);
     EXPECT_EQ(h.e().vals.AutoRefreshEnabled, 0);
-    EXPECT_FALSE(m.mnuAutoRef.checked());
+    EXPECT_FALSE(m.bar.mnuAutoRef.checked());
 
     // "Update" off line does nothing.
     h.e().vals.OnLine = kFalse;
-    m.mnuRef.click();
+    m.bar.mnuRef.click();
     EXPECT_TRUE(h.fake.calls.empty());
 }
 
@@ -377,18 +378,18 @@ TEST(PortSpeed, MenusOffAndOnLine) {
     Harness h;
     h.initialise();
     auto& m = h.ed->main;
-    m.mnuBaudN[1].click();
-    EXPECT_TRUE(m.mnuBaudN[1].checked());
-    EXPECT_FALSE(m.mnuBaudN[0].checked());
+    m.bar.mnuBaudN[1].click();
+    EXPECT_TRUE(m.bar.mnuBaudN[1].checked());
+    EXPECT_FALSE(m.bar.mnuBaudN[0].checked());
     EXPECT_EQ(h.ed->vals.BaudIndex, 1);
     EXPECT_TRUE(h.fake.calls.empty());
-    m.mnuComN[2].click();
+    m.bar.mnuComN[2].click();
     EXPECT_EQ(h.ed->vals.ComPort, 3);
-    EXPECT_TRUE(m.mnuComN[2].checked());
-    EXPECT_FALSE(m.mnuComN[0].checked());
+    EXPECT_TRUE(m.bar.mnuComN[2].checked());
+    EXPECT_FALSE(m.bar.mnuComN[0].checked());
     ASSERT_TRUE(h.connect());
     EXPECT_EQ(h.fake.calls[0], (LinkCall{"InitDLL", {3}}));
     h.fake.clear();
-    m.mnuBaudN[0].click();
+    m.bar.mnuBaudN[0].click();
     EXPECT_EQ(h.fake.calls, (std::vector<LinkCall>{{"SetDLLBaud", {0}}}));
 }

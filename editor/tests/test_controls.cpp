@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "controls.h"
+#include "form/controls.h"
 
 using namespace zelk;
 

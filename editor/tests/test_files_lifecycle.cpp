@@ -3,7 +3,7 @@
 
 #include <sys/stat.h>
 
-#include "config_file.h"
+#include "files/config_file.h"
 #include "editor_harness.h"
 
 using namespace zelktest;
@@ -31,12 +31,12 @@ TEST(FileCommands, NewAsksOnlyWhenChangedAndResets) {
     auto& m = h.e().main;
     h.f().mnuNew_Click();
     EXPECT_TRUE(h.msg.boxes.empty());
-    EXPECT_EQ(m.form.caption(), kTitle + "<Untitled>");
-    EXPECT_FALSE(m.mnuSave.enabled());
+    EXPECT_EQ(m.bar.form.caption(), kTitle + "<Untitled>");
+    EXPECT_FALSE(m.bar.mnuSave.enabled());
 
-    m.sclPNG[0].setValue(2);
+    m.trim.sclPNG[0].setValue(2);
     h.e().vals.TheaterInfo[1] = "Roxy";
-    ASSERT_EQ(m.SettingsDirty, kTrue);
+    ASSERT_EQ(vb(h.ed->document.dirty()), kTrue);
     h.msg.answer(MsgResult::No);
     h.f().mnuNew_Click();
     ASSERT_EQ(h.msg.boxes.size(), 1u);
@@ -46,32 +46,35 @@ TEST(FileCommands, NewAsksOnlyWhenChangedAndResets) {
     EXPECT_TRUE(h.files.filters.empty());  // No: nothing written, no dialog
     EXPECT_EQ(h.e().vals.audioBlock.trimLevel(0), 12);
     EXPECT_EQ(h.e().vals.TheaterInfo[1], "");
-    EXPECT_EQ(m.SettingsDirty, kFalse);
+    EXPECT_EQ(vb(h.ed->document.dirty()), kFalse);
     EXPECT_TRUE(h.fake.calls.empty());  // New sends nothing
 }
 
 TEST(FileCommands, SaveAsProposesTheTheaterNameAndSaveReusesThePath) {
     Fresh h;
     auto& m = h.e().main;
-    m.txtTheaterInfo[1].setText("Odeon/Leicester Sq");
+    m.bar.mnuSet.click();  // typed in the theater dialog
+    h.e().theater.txtTheaterInfo[1].setText("Odeon/Leicester Sq");
+    h.e().theater.cmdOK.click();
+    EXPECT_EQ(m.theater.txtTheaterInfo[1].text(), "Odeon/Leicester Sq");
     h.files.paths.push_back(std::nullopt);
     h.f().mnuSave_Click();  // no file yet: Save As, cancelled
     EXPECT_EQ(h.files.proposed.back(), "Odeon_Leicester Sq.zcf");
     EXPECT_EQ(h.files.filters.back(), "ZELK VELQ Config Files (*.zcf)|*.zcf");
-    EXPECT_EQ(m.SaveAborted, kTrue);
+    EXPECT_EQ(h.ed->fileCmds.SaveAborted, true);
 
     const std::string path = h.file("odeon.zcf");
     h.files.paths.push_back(path);
-    m.SettingsDirty = kTrue;
+    h.ed->document.markDirty();
     h.f().mnuSaveAs_Click();
     EXPECT_TRUE(exists(path));
-    EXPECT_EQ(m.form.caption(), kTitle + "<" + path + ">");
-    EXPECT_EQ(m.SettingsDirty, kFalse);
-    EXPECT_TRUE(m.mnuSave.enabled());
+    EXPECT_EQ(m.bar.form.caption(), kTitle + "<" + path + ">");
+    EXPECT_EQ(vb(h.ed->document.dirty()), kFalse);
+    EXPECT_TRUE(m.bar.mnuSave.enabled());
     EXPECT_EQ(h.e().vals.HasConfigFile, kFalse);  // Save As does not change it
 
     // Save writes the sliders' values of the channel on screen.
-    h.e().main.sclA[0].setValue(3);
+    h.e().main.eq.sclA[0].setValue(3);
     h.f().mnuSave_Click();
     ConfigData d;
     ASSERT_EQ(ReadConfigFile(path, d), ReadResult::Ok);
@@ -92,29 +95,29 @@ TEST(FileCommands, OpenShowsTheFileAndSendsTheLiveValues) {
     d.TheaterInfo[0] = "Circuit X";
     ASSERT_TRUE(WriteConfigFile(h.file("a.zcf"), d));
     h.e().vals.OnLine = kTrue;
-    m.mnuAuto.setChecked(true);
+    h.e().upload.setOptions(true, false, false);
     h.files.paths.push_back(h.file("a.zcf"));
     h.f().mnuLoad_Click();
     EXPECT_EQ(h.files.filters.back(),
               "ZELK VELQ Config Files (*.zcf)|*.zcf|Old Config File format (*.cfg)|*.cfg");
     // Live values sent, blocks not uploaded.
     EXPECT_EQ(h.fake.calls, (std::vector<LinkCall>{{"SetVol", {55}}, {"SelectFormat", {0}}, {"SetMute", {-1}}}));
-    EXPECT_EQ(m.cboSurroundDelay.text(), "30 mS");
-    EXPECT_EQ(m.lblPNG[2].text(), "-4.0");
-    EXPECT_EQ(m.sclPNG[2].value(), 20);
-    EXPECT_EQ(m.cmdOBEEnable.caption(), "OBE Enable");
-    EXPECT_EQ(m.cboObeF.text(), "80 Hz");
-    EXPECT_EQ(m.lblVol[3].text(), "5.5");
-    EXPECT_EQ(m.cmdMute.caption(), "Un-Mute");
-    EXPECT_EQ(m.txtTheaterInfo[9].text(), "typed date");
-    EXPECT_EQ(m.txtTheaterInfo[0].text(), "Circuit X");
-    EXPECT_EQ(m.form.caption(), kTitle + "<" + h.file("a.zcf") + ">");
-    EXPECT_EQ(m.SettingsDirty, kFalse);
+    EXPECT_EQ(m.options.cboSurroundDelay.text(), "30 mS");
+    EXPECT_EQ(m.trim.lblPNG[2].text(), "-4.0");
+    EXPECT_EQ(m.trim.sclPNG[2].value(), 20);
+    EXPECT_EQ(m.obe.cmdOBEEnable.caption(), "OBE Enable");
+    EXPECT_EQ(m.obe.cboObeF.text(), "80 Hz");
+    EXPECT_EQ(m.obe.fader.lblVol.text(), "5.5");
+    EXPECT_EQ(m.format.cmdMute.caption(), "Un-Mute");
+    EXPECT_EQ(m.theater.txtTheaterInfo[9].text(), "typed date");
+    EXPECT_EQ(m.theater.txtTheaterInfo[0].text(), "Circuit X");
+    EXPECT_EQ(m.bar.form.caption(), kTitle + "<" + h.file("a.zcf") + ">");
+    EXPECT_EQ(vb(h.ed->document.dirty()), kFalse);
     EXPECT_EQ(h.e().vals.HasConfigFile, kTrue);
-    EXPECT_TRUE(m.tmrPoll.enabled());
+    EXPECT_TRUE(m.bar.tmrPoll.enabled());
 
     // A later Open after an edit asks, and Yes saves to the current file.
-    m.cboSurroundDelay.setListIndex(9);
+    m.options.cboSurroundDelay.setListIndex(9);
     h.files.paths.push_back(std::nullopt);
     h.f().mnuLoad_Click();
     ASSERT_EQ(h.msg.boxes.size(), 1u);
@@ -130,7 +133,7 @@ TEST(FileCommands, FailedOpenKeepsEverythingAndThePreviousPath) {
     ASSERT_TRUE(WriteConfigFile(h.file("good.zcf"), ConfigData::from(h.e().vals)));
     h.files.paths.push_back(h.file("good.zcf"));
     h.f().mnuLoad_Click();
-    const std::string caption = m.form.caption();
+    const std::string caption = m.bar.form.caption();
     h.e().vals.audioBlock.trimLevel(1) = 7;
     std::string broken = configFileText(ConfigData::from(h.e().vals));
     broken.resize(broken.size() / 2);
@@ -143,9 +146,9 @@ TEST(FileCommands, FailedOpenKeepsEverythingAndThePreviousPath) {
     EXPECT_EQ(h.msg.boxes[0].icon, MsgIcon::Exclamation);
     EXPECT_EQ(h.e().vals.audioBlock.trimLevel(1), 7);
     EXPECT_EQ(h.e().vals.ConfigFilePath, h.file("good.zcf"));
-    EXPECT_EQ(m.form.caption(), caption);
+    EXPECT_EQ(m.bar.form.caption(), caption);
     EXPECT_EQ(h.e().vals.LoadingControls, kFalse);
-    EXPECT_TRUE(m.tmrPoll.enabled());
+    EXPECT_TRUE(m.bar.tmrPoll.enabled());
 
     // Wrong header (an upper-case .CFG is read as text): no message at all.
     writeFile(h.file("OLD.CFG"), std::string(352, '\x01'));
@@ -161,7 +164,7 @@ TEST(FileCommands, FailedOpenKeepsEverythingAndThePreviousPath) {
     h.files.paths.push_back(h.file("old.cfg"));
     h.f().mnuLoad_Click();
     EXPECT_EQ(h.e().vals.systemBlock.surroundDelay(), 4);
-    EXPECT_EQ(m.cboSurroundDelay.text(), "40 mS");
+    EXPECT_EQ(m.options.cboSurroundDelay.text(), "40 mS");
     EXPECT_EQ(h.e().vals.audioBlock.bytes[200], 2);
 }
 
@@ -170,30 +173,30 @@ TEST(Theater, DialogOkCancelAndQuotes) {
     auto& m = h.e().main;
     auto& t = h.e().theater;
     h.e().vals.TheaterInfo[1] = "Roxy";
-    m.cmdEdit.click();
+    m.theater.cmdEdit.click();
     EXPECT_TRUE(t.form.visible());
-    EXPECT_FALSE(m.form.enabled());
+    EXPECT_FALSE(m.bar.form.enabled());
     EXPECT_EQ(t.txtTheaterInfo[1].text(), "Roxy");
     t.cmdOK.click();  // nothing typed
-    EXPECT_EQ(m.SettingsDirty, kFalse);
-    EXPECT_TRUE(m.form.enabled());
+    EXPECT_EQ(vb(h.ed->document.dirty()), kFalse);
+    EXPECT_TRUE(m.bar.form.enabled());
 
-    m.mnuSet.click();
+    m.bar.mnuSet.click();
     t.txtTheaterInfo[1].setText("The \"Grand\"");
     EXPECT_EQ(t.txtTheaterInfo[1].text(), "The 'Grand'");
     t.cmdCan.click();
     EXPECT_EQ(h.e().vals.TheaterInfo[1], "Roxy");
 
-    m.mnuSet.click();
+    m.bar.mnuSet.click();
     t.txtTheaterInfo[1].setText("Grand");
     t.cmdOK.click();
     EXPECT_EQ(h.e().vals.TheaterInfo[1], "Grand");
-    EXPECT_EQ(m.txtTheaterInfo[1].text(), "Grand");
-    EXPECT_EQ(m.SettingsDirty, kTrue);
+    EXPECT_EQ(m.theater.txtTheaterInfo[1].text(), "Grand");
+    EXPECT_EQ(vb(h.ed->document.dirty()), kTrue);
 
     h.clock.time = {2004, 3, 25, 4, 15, 7, 9};
-    m.tmrClock.tick();
-    EXPECT_EQ(m.lblClock.caption(), "03:07:09 PM");
+    m.bar.tmrClock.tick();
+    EXPECT_EQ(m.format.lblClock.caption(), "03:07:09 PM");
 }
 
 TEST(Settings, FileFormatRoundTripAndDamage) {
@@ -224,13 +227,13 @@ TEST(Settings, FileFormatRoundTripAndDamage) {
     writeFile(h.e().paths.settingsFile(), " 3\r\nFalse\r\nTrue\r\nFalse\r\n 1\r\n 30\r\n");
     h.f().InitialiseSettings();
     EXPECT_EQ(h.e().vals.ComPort, 3);
-    EXPECT_TRUE(m.mnuComN[2].checked());
-    EXPECT_FALSE(m.mnuComN[0].checked());
-    EXPECT_TRUE(m.mnuBaudN[0].checked());
-    EXPECT_FALSE(m.mnuAuto.checked());
-    EXPECT_TRUE(m.mnuConfirm.checked());
-    EXPECT_TRUE(m.mnuShort.enabled());
-    EXPECT_TRUE(m.mnuAutoRef.checked());
+    EXPECT_TRUE(m.bar.mnuComN[2].checked());
+    EXPECT_FALSE(m.bar.mnuComN[0].checked());
+    EXPECT_TRUE(m.bar.mnuBaudN[0].checked());
+    EXPECT_FALSE(m.bar.mnuAuto.checked());
+    EXPECT_TRUE(m.bar.mnuConfirm.checked());
+    EXPECT_TRUE(m.bar.mnuShort.enabled());
+    EXPECT_TRUE(m.bar.mnuAutoRef.checked());
     EXPECT_EQ(h.e().vals.RefreshSeconds, 30);
     EXPECT_EQ(h.fake.count("DLLCreateIni"), 1);  // no ZelkSerial.ini yet
 
@@ -245,23 +248,23 @@ TEST(Lifecycle, StartOffLineAndOnLine) {
     Harness off;
     off.fake.failNext("InitDLL", 0x0041, 6);
     ASSERT_TRUE(off.ed->lifecycle.Form_Load());
-    EXPECT_EQ(off.ed->main.form.caption(), kTitle + "<Untitled>");
+    EXPECT_EQ(off.ed->main.bar.form.caption(), kTitle + "<Untitled>");
     EXPECT_FALSE(exists(off.ed->paths.workingFile()));
     EXPECT_EQ(off.msg.texts(), (std::vector<std::string>{"Unable to connect to unit!"}));
     EXPECT_EQ(off.ed->vals.LoadingControls, kFalse);
-    EXPECT_TRUE(off.ed->main.frmtabs[0].enabled());
-    EXPECT_FALSE(off.ed->main.frmtabs[1].enabled());
+    EXPECT_TRUE(off.ed->main.bar.frmtabs[0].enabled());
+    EXPECT_FALSE(off.ed->main.bar.frmtabs[1].enabled());
 
     Harness on;
     writeFile(on.dir.file("VELQ-HELP.rtf"), "{\\rtf1 Help text}");
     on.fake.system[6] = 7;
     ASSERT_TRUE(on.ed->lifecycle.Form_Load());
-    EXPECT_EQ(on.ed->main.form.caption(), kTitle + "<CP Settings>");
+    EXPECT_EQ(on.ed->main.bar.form.caption(), kTitle + "<CP Settings>");
     EXPECT_EQ(on.ed->vals.ConfigFilePath, "");
     ConfigData snapshot;
     ASSERT_EQ(ReadConfigFile(on.ed->paths.workingFile(), snapshot), ReadResult::Ok);
     EXPECT_EQ(snapshot.systemBlock.surroundDelay(), 7);
-    EXPECT_EQ(on.ed->main.RTFc.text(), "{\\rtf1 Help text}");
+    EXPECT_EQ(on.ed->main.help.RTFc.text(), "{\\rtf1 Help text}");
     EXPECT_EQ(on.fake.names().back(), "StopStream");
     EXPECT_TRUE(on.msg.boxes.empty());
 }
@@ -285,7 +288,7 @@ TEST(Lifecycle, CloseWithCancelSaveAndRevert) {
     Harness h;
     ASSERT_TRUE(h.ed->lifecycle.Form_Load());
     auto& m = h.ed->main;
-    m.sclPNG[0].setValue(1);  // an edit
+    m.trim.sclPNG[0].setValue(1);  // an edit
     h.fake.clear();
 
     h.msg.answer(MsgResult::Cancel);
@@ -298,7 +301,7 @@ TEST(Lifecycle, CloseWithCancelSaveAndRevert) {
     h.msg.answer(MsgResult::Yes);
     h.files.paths.push_back(std::nullopt);
     EXPECT_FALSE(h.ed->lifecycle.Form_Unload());
-    EXPECT_EQ(m.SaveAborted, kFalse);
+    EXPECT_EQ(h.ed->fileCmds.SaveAborted, false);
 
     // No to saving, Yes to reverting: the snapshot goes back to the unit,
     // then the unit is quietened and the link closed.

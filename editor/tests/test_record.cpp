@@ -65,7 +65,7 @@ TEST(Lookup, TablesAndDisplayTexts) {
     h.ed->channels.InitialiseLookupArrays();
     const auto& t = h.ed->tables;
     EXPECT_EQ(t.ChannelNames[3], "Right Surround Channel");
-    EXPECT_EQ(h.ed->main.cboReaderDelay.items().size(), 397u);
+    EXPECT_EQ(h.ed->main.options.cboReaderDelay.items().size(), 397u);
     // The neighbour tables walk L, C, R, LS, RS, Sub cyclically and undo each other.
     int ch = 0;
     std::vector<int> walk;
@@ -85,7 +85,7 @@ TEST(ResetAll, NeutralConfigurationThatKeepsTheCarriedBytes) {
     v.CurrentVolume = 12;
     v.CurrentMute = kTrue;
     v.CurrentFormat = 4;
-    h.ed->main.sclPNG[3].setValue(3);
+    h.ed->main.trim.sclPNG[3].setValue(3);
     h.ed->upload.ApplyUnitSystemSettings();  // the controls show what the record holds
     h.ed->upload.ApplyUnitAudioSettings();
 
@@ -115,13 +115,13 @@ TEST(ResetAll, NeutralConfigurationThatKeepsTheCarriedBytes) {
     EXPECT_EQ(v.systemBlock.f1KeyAssignment(), 0);
     EXPECT_EQ(v.systemBlock.powerOnFormat(), 0);
     EXPECT_EQ(v.systemBlock.matrixDisabled(), 0);
-    EXPECT_EQ(h.ed->main.cboNonsyncTrim.text(), "0 dB");
+    EXPECT_EQ(h.ed->main.options.cboNonsyncTrim.text(), "0 dB");
     // OBE off on screen and in the record.
     EXPECT_EQ(v.audioBlock.obeFrequency(), 0);
     EXPECT_EQ(v.ObeEnabled, kFalse);
     EXPECT_EQ(v.ObeFrequencyIndex, 1);
-    EXPECT_EQ(h.ed->main.cmdOBEEnable.caption(), "OBE Disable");
-    EXPECT_FALSE(h.ed->main.cboObeF.enabled());
+    EXPECT_EQ(h.ed->main.obe.cmdOBEEnable.caption(), "OBE Disable");
+    EXPECT_FALSE(h.ed->main.obe.cboObeF.enabled());
     EXPECT_EQ(v.CurrentVolume, 70);
     EXPECT_EQ(v.CurrentMute, kFalse);
     EXPECT_EQ(v.CurrentFormat, 0);

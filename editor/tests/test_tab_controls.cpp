@@ -22,21 +22,21 @@ TEST(Tabs, LeavingOutputTrimSwitchesTestSignalsOffChannelByChannel) {
     OnLine h;
     auto& m = h.e().main;
     h.e().tabs.selectTab(1);
-    m.cmdPN[0].click();
-    m.cmdPN[4].click();
-    m.cmdPhase[2].click();
-    EXPECT_EQ(m.cmdPN[0].caption(), "On");
-    EXPECT_EQ(m.cmdPN[0].backColour(), kYellow);
+    m.trim.cmdPN[0].click();
+    m.trim.cmdPN[4].click();
+    m.trim.cmdPhase[2].click();
+    EXPECT_EQ(m.trim.cmdPN[0].caption(), "On");
+    EXPECT_EQ(m.trim.cmdPN[0].backColour(), kYellow);
     h.fake.clear();
     h.e().tabs.selectTab(5);
     EXPECT_EQ(h.calls(), (std::vector<LinkCall>{{"SetPink", {0, 0}}, {"SetPhase", {2, 0}}, {"SetPink", {4, 0}}}));
     for (int i = 0; i < 6; ++i) {
-        EXPECT_EQ(m.cmdPN[i].caption(), "Off");
-        EXPECT_EQ(m.cmdPhase[i].caption(), "In Phase");
-        EXPECT_FALSE(m.cmdPN[i].bold());
+        EXPECT_EQ(m.trim.cmdPN[i].caption(), "Off");
+        EXPECT_EQ(m.trim.cmdPhase[i].caption(), "In Phase");
+        EXPECT_FALSE(m.trim.cmdPN[i].bold());
     }
-    EXPECT_TRUE(m.frmtabs[5].enabled());
-    EXPECT_FALSE(m.frmtabs[1].enabled());
+    EXPECT_TRUE(m.bar.frmtabs[5].enabled());
+    EXPECT_FALSE(m.bar.frmtabs[1].enabled());
     // Leaving Options always sends pink off for centre and sub; leaving OBE always stops the stream.
     h.fake.clear();
     h.e().tabs.selectTab(3);
@@ -52,7 +52,7 @@ TEST(Tabs, FaderQuestionOncePerTab) {
     h.e().tabs.selectTab(1);  // the fader reads 7.0: no question
     EXPECT_TRUE(h.msg.boxes.empty());
     h.e().vals.CurrentVolume = 65;
-    h.e().polling.ReflectVolumeLevel(true);
+    h.e().live.ReflectVolumeLevel(true);
     h.fake.clear();
     h.e().tabs.selectTab(0);
     h.msg.answer(MsgResult::No);
@@ -60,13 +60,13 @@ TEST(Tabs, FaderQuestionOncePerTab) {
     ASSERT_EQ(h.msg.boxes.size(), 1u);
     EXPECT_EQ(h.msg.boxes[0].text, "Do you want to set fader = 7.0?");
     EXPECT_EQ(h.msg.boxes[0].title, "Fader=7.0?");
-    EXPECT_EQ(m.lblVol[0].text(), "6.5");
+    EXPECT_EQ(m.format.lblVol.text(), "6.5");
     h.e().tabs.selectTab(0);
     h.e().tabs.selectTab(2);
     EXPECT_EQ(h.msg.boxes.size(), 1u);  // not again on tab 2
     h.e().tabs.selectTab(1);             // but once on tab 1, and Yes sets 7.0
     EXPECT_EQ(h.msg.boxes.size(), 2u);
-    EXPECT_EQ(m.lblVol[3].text(), "7.0");
+    EXPECT_EQ(m.obe.fader.lblVol.text(), "7.0");
     EXPECT_EQ(h.e().vals.CurrentVolume, 70);
     EXPECT_EQ(h.fake.count("SetVol"), 1);
 }
@@ -79,7 +79,7 @@ TEST(Tabs, KeyboardShortcuts) {
     h.e().tabs.Form_KeyDown('G', SHIFT_CTRL);  // shortcuts off
     h.e().tabs.Form_KeyDown(KEY_F2, 0);
     EXPECT_TRUE(h.fake.calls.empty());
-    m.mnuShort.click();
+    m.bar.mnuShort.click();
     h.e().tabs.Form_KeyDown('G', SHIFT_CTRL);  // not the E.Q tab
     EXPECT_TRUE(h.fake.calls.empty());
     h.e().tabs.Form_KeyDown(KEY_F2, 0);
@@ -87,18 +87,18 @@ TEST(Tabs, KeyboardShortcuts) {
     h.e().tabs.selectTab(2);
     h.fake.clear();
     h.e().tabs.Form_KeyDown('G', SHIFT_CTRL);
-    EXPECT_EQ(m.cmdPink.caption(), "Pink Noise On");
+    EXPECT_EQ(m.eq.cmdPink.caption(), "Pink Noise On");
     h.e().tabs.Form_KeyDown('Q', SHIFT_CTRL);  // right surround: the noise follows
     EXPECT_EQ(h.calls(), (std::vector<LinkCall>{{"SetPink", {0, -1}}, {"SetPink", {0, 0}}, {"SetPink", {3, -1}}}));
-    EXPECT_EQ(m.CurrentEQChannel, 3);
-    EXPECT_TRUE(m.frmBandB.visible());
-    EXPECT_FALSE(m.frmBandA.visible());
-    EXPECT_EQ(m.frmBandB.caption(), "Right Surround Channel");
+    EXPECT_EQ(h.ed->channels.CurrentEQChannel, 3);
+    EXPECT_TRUE(m.eq.frmBandB.visible());
+    EXPECT_FALSE(m.eq.frmBandA.visible());
+    EXPECT_EQ(m.eq.frmBandB.caption(), "Right Surround Channel");
     h.fake.clear();
     h.e().tabs.selectTab(0);  // leaving the E.Q tab switches it off
     EXPECT_EQ(h.calls(), (std::vector<LinkCall>{{"SetPink", {3, 0}}}));
-    EXPECT_EQ(m.cmdPink.caption(), "Pink Noise Off");
-    m.mnuAuto.click();
+    EXPECT_EQ(m.eq.cmdPink.caption(), "Pink Noise Off");
+    m.bar.mnuAuto.click();
     h.fake.clear();
     h.e().tabs.Form_KeyDown(KEY_F2, 0);  // automatic upload on: F2 does nothing
     EXPECT_TRUE(h.fake.calls.empty());
@@ -108,126 +108,126 @@ TEST(EntryFields, TypedValuesAreCheckedAndSnapped) {
     OnLine h;
     auto& m = h.e().main;
     h.e().tabs.selectTab(2);
-    m.mnuAuto.click();
+    m.bar.mnuAuto.click();
     h.fake.clear();
     auto type = [&](TextBox& f, const std::string& text) {
         f.setText(text);
         f.keyDown(KEY_ENTER);
         return f.text();
     };
-    EXPECT_EQ(type(m.lblBand[3], "1.3"), "1.0");
-    EXPECT_EQ(m.sclA[3].value(), 10);
+    EXPECT_EQ(type(m.eq.lblBand[3], "1.3"), "1.0");
+    EXPECT_EQ(m.eq.sclA[3].value(), 10);
     EXPECT_EQ(h.e().vals.audioBlock.channelEq(0).bandGain(3), 10);
     EXPECT_EQ(h.fake.names(), (std::vector<std::string>{"SetAudio"}));
-    EXPECT_EQ(type(m.lblBand[3], "-1.3"), "-1.5");
-    EXPECT_EQ(type(m.lblBand[3], "6"), "6.0");
-    EXPECT_EQ(m.sclA[3].value(), 0);
+    EXPECT_EQ(type(m.eq.lblBand[3], "-1.3"), "-1.5");
+    EXPECT_EQ(type(m.eq.lblBand[3], "6"), "6.0");
+    EXPECT_EQ(m.eq.sclA[3].value(), 0);
     h.fake.clear();
-    EXPECT_EQ(type(m.lblBand[3], "6"), "6.0");  // same raw value: nothing applied
+    EXPECT_EQ(type(m.eq.lblBand[3], "6"), "6.0");  // same raw value: nothing applied
     EXPECT_TRUE(h.fake.calls.empty());
-    EXPECT_EQ(type(m.lblBand[3], "abc"), "6.0");  // unreadable: back to the value, no message
+    EXPECT_EQ(type(m.eq.lblBand[3], "abc"), "6.0");  // unreadable: back to the value, no message
     EXPECT_TRUE(h.msg.boxes.empty());
-    EXPECT_EQ(type(m.lblBand[3], "6.1"), "6.1");  // refused, kept selected
+    EXPECT_EQ(type(m.eq.lblBand[3], "6.1"), "6.1");  // refused, kept selected
     ASSERT_EQ(h.msg.boxes.size(), 1u);
     EXPECT_EQ(h.msg.boxes[0].text, "Error, Please enter a number between -6 and 6!");
     EXPECT_EQ(h.msg.boxes[0].title, "Range Check Error");
-    EXPECT_EQ(m.lblBand[3].selLength(), 3);
-    EXPECT_EQ(type(m.lblBass, "-10"), "-10");
-    EXPECT_EQ(m.sclBass.value(), 20);
-    EXPECT_EQ(type(m.lblTreb, "2.5"), "2");  // halves to even
-    m.lblTreb.setText("3");
-    m.lblTreb.keyDown(KEY_ESCAPE);
-    EXPECT_EQ(m.lblTreb.text(), "2");
-    EXPECT_EQ(type(m.lblBass, "11"), "11");
+    EXPECT_EQ(m.eq.lblBand[3].selLength(), 3);
+    EXPECT_EQ(type(m.eq.lblBass, "-10"), "-10");
+    EXPECT_EQ(m.eq.sclBass.value(), 20);
+    EXPECT_EQ(type(m.eq.lblTreb, "2.5"), "2");  // halves to even
+    m.eq.lblTreb.setText("3");
+    m.eq.lblTreb.keyDown(KEY_ESCAPE);
+    EXPECT_EQ(m.eq.lblTreb.text(), "2");
+    EXPECT_EQ(type(m.eq.lblBass, "11"), "11");
     EXPECT_EQ(h.msg.boxes.back().text, "Error, Please enter a number between -10 and 10!");
-    EXPECT_EQ(type(m.lblOBE, "-6"), "-6.0");
-    EXPECT_EQ(m.sclOBE.value(), 0);
+    EXPECT_EQ(type(m.obe.lblOBE, "-6"), "-6.0");
+    EXPECT_EQ(m.obe.sclOBE.value(), 0);
     // The fader: every display follows, and the level is sent.
     h.fake.clear();
-    EXPECT_EQ(type(m.lblVol[2], "7.04"), "7.0");
+    EXPECT_EQ(type(m.eq.fader.lblVol, "7.04"), "7.0");
     EXPECT_TRUE(h.fake.calls.empty());  // 70 already
-    EXPECT_EQ(type(m.lblVol[2], "9.9"), "9.9");
-    EXPECT_EQ(m.lblVol[0].text(), "9.9");
+    EXPECT_EQ(type(m.eq.fader.lblVol, "9.9"), "9.9");
+    EXPECT_EQ(m.format.lblVol.text(), "9.9");
     EXPECT_EQ(h.e().fader.lblVol.text(), "9.9");
     EXPECT_EQ(h.calls(), (std::vector<LinkCall>{{"SetVol", {99}}}));
-    EXPECT_EQ(type(m.lblVol[2], "10"), "10");
+    EXPECT_EQ(type(m.eq.fader.lblVol, "10"), "10");
     EXPECT_EQ(h.msg.boxes.back().text, "Error, Please enter a number between 0 and 9.9!");
-    EXPECT_EQ(type(m.lblVol[2], "-0.1"), "-0.1");
+    EXPECT_EQ(type(m.eq.fader.lblVol, "-0.1"), "-0.1");
     EXPECT_EQ(h.e().vals.CurrentVolume, 99);
 }
 
 TEST(Sliders, KeysStepOnceApplyOnReleaseAndWalkNeighbours) {
     OnLine h;
     auto& m = h.e().main;
-    m.mnuAuto.click();
+    m.bar.mnuAuto.click();
     h.e().tabs.selectTab(2);
-    m.sclBass.setValue(10);
-    m.sclBass.gotFocus();
+    m.eq.sclBass.setValue(10);
+    m.eq.sclBass.gotFocus();
     h.fake.clear();
-    for (int i = 0; i < 3; ++i) m.sclBass.onKeyDown(KEY_UP);
-    EXPECT_EQ(m.sclBass.value(), 7);
-    EXPECT_EQ(m.lblBass.text(), "3");
+    for (int i = 0; i < 3; ++i) m.eq.sclBass.onKeyDown(KEY_UP);
+    EXPECT_EQ(m.eq.sclBass.value(), 7);
+    EXPECT_EQ(m.eq.lblBass.text(), "3");
     EXPECT_TRUE(h.fake.calls.empty());
-    m.sclBass.onKeyUp(KEY_UP);
+    m.eq.sclBass.onKeyUp(KEY_UP);
     EXPECT_EQ(h.fake.names(), (std::vector<std::string>{"SetAudio"}));
     EXPECT_EQ(h.e().vals.audioBlock.channelEq(0).bass(), 7);
 
     // Dragging updates the field live and applies once on release.
     h.fake.clear();
-    m.sclA[3].gotFocus();
-    for (int v : {11, 10, 9, 8}) m.sclA[3].userScroll(v);
-    EXPECT_EQ(m.lblBand[3].text(), "2.0");
+    m.eq.sclA[3].gotFocus();
+    for (int v : {11, 10, 9, 8}) m.eq.sclA[3].userScroll(v);
+    EXPECT_EQ(m.eq.lblBand[3].text(), "2.0");
     EXPECT_TRUE(h.fake.calls.empty());
-    m.sclA[3].userRelease();
+    m.eq.sclA[3].userRelease();
     EXPECT_EQ(h.fake.count("SetAudio"), 1);
     // Clicking without moving applies nothing.
     h.fake.clear();
-    m.sclA[5].gotFocus();
-    m.sclA[5].userRelease();
+    m.eq.sclA[5].gotFocus();
+    m.eq.sclA[5].userRelease();
     EXPECT_TRUE(h.fake.calls.empty());
 
     int focused = -1;
     for (int i = 0; i < 6; ++i)
-        m.sclPNG[i].observe([&focused, i](Control&, Prop p) {
+        m.trim.sclPNG[i].observe([&focused, i](Control&, Prop p) {
             if (p == Prop::Focus) focused = i;
         });
-    m.sclPNG[0].onKeyDown(KEY_LEFT);
+    m.trim.sclPNG[0].onKeyDown(KEY_LEFT);
     EXPECT_EQ(focused, 5);
-    m.sclPNG[5].onKeyDown(KEY_RIGHT);
+    m.trim.sclPNG[5].onKeyDown(KEY_RIGHT);
     EXPECT_EQ(focused, 0);
-    m.sclPNG[4].onKeyDown(KEY_RIGHT);
+    m.trim.sclPNG[4].onKeyDown(KEY_RIGHT);
     EXPECT_EQ(focused, 1);
 }
 
 TEST(Levels, MutePinkPhaseRt60AndFormat) {
     OnLine h;
     auto& m = h.e().main;
-    m.cmdMute2.click();
-    EXPECT_EQ(m.cmdMute5.caption(), "Un-Mute");
-    EXPECT_EQ(m.cmdMute.backColour(), kRed);
+    m.trim.fader.cmdMute.click();
+    EXPECT_EQ(m.obe.fader.cmdMute.caption(), "Un-Mute");
+    EXPECT_EQ(m.format.cmdMute.backColour(), kRed);
     h.fake.clear();
-    m.cmdPN[0].click();  // pink noise while muted un-mutes
+    m.trim.cmdPN[0].click();  // pink noise while muted un-mutes
     EXPECT_EQ(h.calls(), (std::vector<LinkCall>{{"SetPink", {0, -1}}, {"SetMute", {0}}}));
-    EXPECT_EQ(m.cmdMute4.caption(), "Mute");
+    EXPECT_EQ(m.optical.cmdMute4.caption(), "Mute");
     h.fake.clear();
-    m.cmdRT60.click();
+    m.trim.cmdRT60.click();
     EXPECT_EQ(h.calls(), (std::vector<LinkCall>{{"SetRT60", {-1}}}));
-    EXPECT_EQ(m.cmdPN[0].caption(), "Off");
-    EXPECT_EQ(m.cmdRT60.caption(), "On");
+    EXPECT_EQ(m.trim.cmdPN[0].caption(), "Off");
+    EXPECT_EQ(m.trim.cmdRT60.caption(), "On");
     h.fake.clear();
-    m.cmdPNS.click();
+    m.obe.cmdPNS.click();
     EXPECT_EQ(h.calls(), (std::vector<LinkCall>{{"SetPink", {5, -1}}}));
     h.fake.clear();
-    m.cmdMode[2].click();
-    m.cmdMode[2].click();  // already the format: nothing
+    m.format.cmdMode[2].click();
+    m.format.cmdMode[2].click();  // already the format: nothing
     EXPECT_EQ(h.calls(), (std::vector<LinkCall>{{"SelectFormat", {2}}}));
-    EXPECT_TRUE(m.cmdMode[2].bold());
+    EXPECT_TRUE(m.format.cmdMode[2].bold());
     h.msg.answer(MsgResult::No);
-    m.cmdSet7[0].click();
+    m.trim.fader.cmdSet7.click();
     h.e().vals.CurrentVolume = 50;
-    h.e().polling.ReflectVolumeLevel(true);
+    h.e().live.ReflectVolumeLevel(true);
     h.fake.clear();
-    m.cmdSet7[1].click();
+    m.eq.fader.cmdSet7.click();
     EXPECT_EQ(h.msg.boxes.back().text, "Are you sure you want to Set Fader = 7.0 ?");
     EXPECT_EQ(h.calls(), (std::vector<LinkCall>{{"SetVol", {70}}}));
 }
@@ -235,31 +235,31 @@ TEST(Levels, MutePinkPhaseRt60AndFormat) {
 TEST(Options, FieldsRelabelAndObeRules) {
     OnLine h;
     auto& m = h.e().main;
-    m.optF1Key[3].setValue(true);
-    EXPECT_EQ(m.cmdMode[0].caption(), "Ext 2-Trk SR Type NR");
-    m.optF1Key[1].setValue(true);
-    EXPECT_EQ(m.cmdMode[0].caption(), "External N.R.");
+    m.options.optF1Key[3].setValue(true);
+    EXPECT_EQ(m.format.cmdMode[0].caption(), "Ext 2-Trk SR Type NR");
+    m.options.optF1Key[1].setValue(true);
+    EXPECT_EQ(m.format.cmdMode[0].caption(), "External N.R.");
     EXPECT_EQ(h.e().vals.systemBlock.f1KeyAssignment(), 1);
-    m.optDefaultFormat[4].setValue(true);
+    m.options.optDefaultFormat[4].setValue(true);
     EXPECT_EQ(h.e().vals.systemBlock.powerOnFormat(), 4);
-    m.chkDisableMatrix.setValue(1);
+    m.options.chkDisableMatrix.setValue(1);
     EXPECT_EQ(h.e().vals.systemBlock.matrixDisabled(), 1);
     EXPECT_TRUE(h.fake.calls.empty());  // automatic upload off: stored and flagged only
-    EXPECT_EQ(m.SettingsDirty, kTrue);
+    EXPECT_EQ(vb(h.ed->document.dirty()), kTrue);
 
-    m.mnuAuto.click();
+    m.bar.mnuAuto.click();
     h.fake.clear();
-    m.cboObeF.setListIndex(3);  // OBE disabled: nothing stored or sent
+    m.obe.cboObeF.setListIndex(3);  // OBE disabled: nothing stored or sent
     EXPECT_EQ(h.e().vals.ObeFrequencyIndex, 1);
     EXPECT_TRUE(h.fake.calls.empty());
-    m.cmdOBEEnable.click();
+    m.obe.cmdOBEEnable.click();
     EXPECT_EQ(h.e().vals.audioBlock.obeFrequency(), 1);
     EXPECT_EQ(h.fake.audiosSent.back()[193], 1);
-    m.cboObeF.setListIndex(7);
+    m.obe.cboObeF.setListIndex(7);
     EXPECT_EQ(h.e().vals.audioBlock.obeFrequency(), 8);
-    m.cmdOBEEnable.click();
+    m.obe.cmdOBEEnable.click();
     EXPECT_EQ(h.e().vals.audioBlock.obeFrequency(), 0);
-    m.cmdOBEEnable.click();
+    m.obe.cmdOBEEnable.click();
     EXPECT_EQ(h.e().vals.audioBlock.obeFrequency(), 8);  // the last filter comes back
-    EXPECT_EQ(m.cboObeF.text(), "120 Hz");
+    EXPECT_EQ(m.obe.cboObeF.text(), "120 Hz");
 }

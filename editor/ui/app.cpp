@@ -1,4 +1,4 @@
-#include "app.h"
+#include "ui/app.h"
 
 namespace zelk {
 
@@ -7,14 +7,14 @@ EditorApp::EditorApp(const LinkApi& link, Paths paths, MessageBoxService* msg, F
                                                 files ? *files : static_cast<FileDialogService&>(qtFiles_), clock_,
                                                 ui_},
                                        link, std::move(paths));
-    editor_->main.form.setVisible(false);
+    editor_->main.bar.form.setVisible(false);
     main_ = std::make_unique<MainWindow>(*editor_);
     main_->resize(940, 660);
     qtMsg_.parent = main_.get();
     qtFiles_.parent = main_.get();
     ui_.mainWindow = main_.get();
     // The main window follows its form's visibility.
-    editor_->main.form.observe([this](Control& c, Prop p) {
+    editor_->main.bar.form.observe([this](Control& c, Prop p) {
         if (p == Prop::Visible) main_->setVisible(c.visible());
     });
     buildProgressDialog(*editor_, main_.get());

@@ -5,9 +5,9 @@
 
 #include <memory>
 
-#include "editor.h"
-#include "qt_services.h"
-#include "windows.h"
+#include "app/editor.h"
+#include "ui/qt_services.h"
+#include "ui/windows.h"
 
 namespace zelk {
 

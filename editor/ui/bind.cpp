@@ -1,4 +1,4 @@
-#include "bind.h"
+#include "ui/bind.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -10,13 +10,14 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QSlider>
 #include <QTimer>
 
-#include "controls.h"
+#include "form/controls.h"
 
 namespace zelk {
 
@@ -55,6 +56,17 @@ private:
     Fn fn_;
 };
 
+// Observes a control for as long as `owner` lives: the observer is removed
+// when the widget is destroyed, and never calls a widget that is gone.
+template <typename Fn>
+void watch(Control& c, QObject* owner, Fn fn) {
+    QPointer<QObject> alive(owner);
+    const auto token = c.observe([alive, fn](Control& ctl, Prop p) {
+        if (alive) fn(ctl, p);
+    });
+    QObject::connect(owner, &QObject::destroyed, [&c, token] { c.unobserve(token); });
+}
+
 }  // namespace
 
 int vbKeyCode(int key, bool keypad) {
@@ -88,7 +100,7 @@ void bindCommon(Control& c, QWidget* w) {
     w->setEnabled(c.enabled());
     if (!c.visible()) w->setVisible(false);
     applyLook(c, w);
-    c.observe([w](Control& ctl, Prop p) {
+    watch(c, w, [w](Control& ctl, Prop p) {
         Syncing guard;
         switch (p) {
         case Prop::Enabled: w->setEnabled(ctl.enabled()); break;
@@ -104,7 +116,7 @@ void bindCommon(Control& c, QWidget* w) {
 void bind(Button& c, QAbstractButton* w) {
     bindCommon(c, w);
     w->setText(qs(c.caption()));
-    c.observe([w](Control& ctl, Prop p) {
+    watch(c, w, [w](Control& ctl, Prop p) {
         Syncing guard;
         if (p == Prop::Caption) w->setText(qs(ctl.caption()));
     });
@@ -119,7 +131,7 @@ void bind(Button& c, QAction* a) {
     a->setEnabled(c.enabled());
     a->setChecked(c.checked());
     if (!c.shortcut.empty()) a->setShortcut(QKeySequence(qs(c.shortcut)));
-    c.observe([a](Control& ctl, Prop p) {
+    watch(c, a, [a](Control& ctl, Prop p) {
         Syncing guard;
         auto& b = static_cast<Button&>(ctl);
         if (p == Prop::Caption) a->setText(qs(b.caption()));
@@ -145,7 +157,7 @@ void bind(Label& c, QLabel* w) {
     bindCommon(c, w);
     w->setText(qs(c.caption()));
     if (!(c.backColour() == kButtonFace)) w->setAutoFillBackground(true);
-    c.observe([w](Control& ctl, Prop p) {
+    watch(c, w, [w](Control& ctl, Prop p) {
         Syncing guard;
         if (p == Prop::Caption) w->setText(qs(ctl.caption()));
     });
@@ -155,7 +167,7 @@ void bind(Label& c, QGroupBox* w) {
     bindCommon(c, w);
     w->setTitle(qs(c.caption()));
     w->setStyleSheet(QString());
-    c.observe([w](Control& ctl, Prop p) {
+    watch(c, w, [w](Control& ctl, Prop p) {
         Syncing guard;
         if (p == Prop::Caption) w->setTitle(qs(ctl.caption()));
         if (p == Prop::BackColour) w->setStyleSheet(QString());
@@ -165,7 +177,7 @@ void bind(Label& c, QGroupBox* w) {
 void bind(Label& c, QWidget* w) {
     w->setObjectName(qs(c.name()));
     w->setEnabled(c.enabled());
-    c.observe([w](Control& ctl, Prop p) {
+    watch(c, w, [w](Control& ctl, Prop p) {
         Syncing guard;
         if (p == Prop::Enabled) w->setEnabled(ctl.enabled());
         if (p == Prop::Visible) w->setVisible(ctl.visible());
@@ -175,7 +187,7 @@ void bind(Label& c, QWidget* w) {
 void bind(TextBox& c, QLineEdit* w) {
     bindCommon(c, w);
     w->setText(qs(c.text()));
-    c.observe([w](Control& ctl, Prop p) {
+    watch(c, w, [w](Control& ctl, Prop p) {
         Syncing guard;
         auto& t = static_cast<TextBox&>(ctl);
         if (p == Prop::Caption && w->text() != qs(t.text())) w->setText(qs(t.text()));
@@ -206,7 +218,7 @@ void bind(TextBox& c, QLineEdit* w) {
 void bind(TextBox& c, QPlainTextEdit* w) {
     bindCommon(c, w);
     w->setPlainText(qs(c.text()));
-    c.observe([w](Control& ctl, Prop p) {
+    watch(c, w, [w](Control& ctl, Prop p) {
         Syncing guard;
         auto& t = static_cast<TextBox&>(ctl);
         if (p == Prop::Caption && w->toPlainText() != qs(t.text())) w->setPlainText(qs(t.text()));
@@ -222,7 +234,7 @@ void bind(Slider& c, QSlider* w) {
     w->setValue(c.value());
     // Raw 0 sits at the top of a vertical slider.
     if (w->orientation() == Qt::Vertical) w->setInvertedAppearance(true);
-    c.observe([w](Control& ctl, Prop p) {
+    watch(c, w, [w](Control& ctl, Prop p) {
         Syncing guard;
         auto& s = static_cast<Slider&>(ctl);
         if (p == Prop::Value && w->value() != s.value()) w->setValue(s.value());
@@ -269,7 +281,7 @@ void bind(Slider& c, QProgressBar* w) {
     w->setObjectName(qs(c.name()));
     w->setRange(0, c.max());
     w->setValue(c.value());
-    c.observe([w](Control& ctl, Prop p) {
+    watch(c, w, [w](Control& ctl, Prop p) {
         auto& s = static_cast<Slider&>(ctl);
         if (p == Prop::Value) w->setValue(s.value());
         if (p == Prop::Max) w->setRange(0, s.max());
@@ -285,7 +297,7 @@ void bind(ComboBox& c, QComboBox* w) {
         w->setCurrentIndex(c.listIndex());
     };
     fill();
-    c.observe([w, fill](Control& ctl, Prop p) {
+    watch(c, w, [w, fill](Control& ctl, Prop p) {
         auto& cb = static_cast<ComboBox&>(ctl);
         if (p == Prop::Items) fill();
         if (p == Prop::ListIndex) {
@@ -303,7 +315,7 @@ void bind(OptionButton& c, QRadioButton* w) {
     w->setText(qs(c.caption()));
     w->setAutoExclusive(false);  // the logic keeps the group exclusive
     w->setChecked(c.value());
-    c.observe([w](Control& ctl, Prop p) {
+    watch(c, w, [w](Control& ctl, Prop p) {
         Syncing guard;
         auto& o = static_cast<OptionButton&>(ctl);
         if (p == Prop::Checked) w->setChecked(o.value());
@@ -323,7 +335,7 @@ void bind(CheckBox& c, QCheckBox* w) {
     bindCommon(c, w);
     w->setText(qs(c.caption()));
     w->setChecked(c.value() != 0);
-    c.observe([w](Control& ctl, Prop p) {
+    watch(c, w, [w](Control& ctl, Prop p) {
         Syncing guard;
         auto& k = static_cast<CheckBox&>(ctl);
         if (p == Prop::Checked) w->setChecked(k.value() != 0);
@@ -339,7 +351,7 @@ void bind(Timer& c, QTimer* t) {
         else t->stop();
     };
     update();
-    c.observe([update](Control&, Prop p) {
+    watch(c, t, [update](Control&, Prop p) {
         if (p == Prop::Enabled || p == Prop::Interval) update();
     });
     QObject::connect(t, &QTimer::timeout, t, [&c] { c.tick(); });

@@ -11,9 +11,10 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "bind.h"
-#include "editor.h"
-#include "windows.h"
+#include "app/editor.h"
+#include "ui/bind.h"
+#include "ui/tabs.h"
+#include "ui/windows.h"
 
 namespace zelk {
 
@@ -47,47 +48,6 @@ void bindWindow(Label& form, QWidget* w) {
     });
 }
 }  // namespace
-
-int layoutTheaterFields(QGridLayout* g, std::array<TextBox, 11>& boxes, bool readOnly) {
-    auto* heading = new QLabel(QStringLiteral("Theater Information"));
-    QFont hf = heading->font();
-    hf.setBold(true);
-    hf.setPointSize(hf.pointSize() + 4);
-    heading->setFont(hf);
-    g->addWidget(heading, 0, 0, 1, 4);
-    auto edit = [&](int i) {
-        auto* e = new QLineEdit;
-        e->setReadOnly(readOnly);
-        bind(boxes[static_cast<std::size_t>(i)], e);
-        return e;
-    };
-    auto lab = [](int i) { return new QLabel(kTheaterLabels[static_cast<std::size_t>(i)]); };
-    // Full-width rows for 0, 1, 2 and 7; 3|4, 5|6 and 8|9 share a row.
-    int row = 1;
-    auto full = [&](int i) {
-        g->addWidget(lab(i), row, 0);
-        g->addWidget(edit(i), row++, 1, 1, 3);
-    };
-    auto pair = [&](int l, int r) {
-        g->addWidget(lab(l), row, 0);
-        g->addWidget(edit(l), row, 1);
-        g->addWidget(lab(r), row, 2);
-        g->addWidget(edit(r), row++, 3);
-    };
-    full(0);
-    full(1);
-    full(2);
-    pair(3, 4);
-    pair(5, 6);
-    full(7);
-    pair(8, 9);
-    g->addWidget(lab(10), row, 0, Qt::AlignTop);
-    auto* notes = new QPlainTextEdit;
-    notes->setReadOnly(readOnly);
-    bind(boxes[10], notes);
-    g->addWidget(notes, row++, 1, 1, 3);
-    return row;
-}
 
 QWidget* buildSplash(Editor& ed) {
     auto& s = ed.splash;
@@ -140,7 +100,7 @@ QDialog* buildTheaterDialog(Editor& ed, QWidget* parent) {
     auto* d = new BoundDialog(parent, [&t] { t.cmdCan.click(); });
     d->setObjectName("frmTheater");
     auto* g = new QGridLayout(d);
-    const int row = layoutTheaterFields(g, t.txtTheaterInfo, false);
+    const int row = layoutTheaterFields(g, t.lblTheater, t.txtTheaterInfo, false);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     auto* ok = new QPushButton;

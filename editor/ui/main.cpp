@@ -5,8 +5,8 @@
 #include <cstring>
 #include <unistd.h>
 
-#include "app.h"
-#include "link_api.h"
+#include "ui/app.h"
+#include "connection/link_api.h"
 
 namespace {
 void usage() {

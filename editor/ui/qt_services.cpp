@@ -1,4 +1,4 @@
-#include "qt_services.h"
+#include "ui/qt_services.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -55,10 +55,9 @@ std::optional<std::string> QtFileDialog::showOpen(const std::string& filter, con
 }
 
 std::optional<std::string> QtFileDialog::showSave(const std::string& filter, const std::string& fileName) {
-    QString p = QFileDialog::getSaveFileName(parent, QStringLiteral("Save As"), QString::fromStdString(fileName),
-                                             qtFilter(filter));
+    const QString p = QFileDialog::getSaveFileName(parent, QStringLiteral("Save As"), QString::fromStdString(fileName),
+                                                   qtFilter(filter));
     if (p.isEmpty()) return std::nullopt;
-    if (!p.contains('.')) p += QStringLiteral(".zcf");
     return p.toStdString();
 }
 

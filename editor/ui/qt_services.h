@@ -6,7 +6,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "services.h"
+#include "form/services.h"
 
 namespace zelk {
 

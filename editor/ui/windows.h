@@ -30,19 +30,9 @@ protected:
 
 private:
     void buildMenus();
-    QWidget* buildFormatTab();
-    QWidget* buildTrimTab();
-    QWidget* buildEqTab();
-    QWidget* buildObeTab();
-    QWidget* buildOpticalTab();
-    QWidget* buildOptionsTab();
-    QWidget* buildTheaterTab();
-    QWidget* buildHelpTab();
-    QWidget* faderGroup(int index);
 
     Editor& ed_;
     QTabWidget* tabs_ = nullptr;
-    QTextBrowser* help_ = nullptr;
     bool closing_ = false;
 };
 
@@ -59,9 +49,6 @@ protected:
 private:
     std::function<void()> onClose_;
 };
-
-// The eleven theater fields in their rows; returns the next free row.
-int layoutTheaterFields(QGridLayout* g, std::array<TextBox, 11>& boxes, bool readOnly);
 
 QWidget* buildSplash(Editor& ed);
 QDialog* buildProgressDialog(Editor& ed, QWidget* parent);

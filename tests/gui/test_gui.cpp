@@ -13,10 +13,10 @@
 #include <deque>
 #include <memory>
 
-#include "app.h"
-#include "config_file.h"
-#include "link_api.h"
-#include "rtf_reader.h"
+#include "ui/app.h"
+#include "files/config_file.h"
+#include "connection/link_api.h"
+#include "ui/rtf_reader.h"
 #include "sim_process.h"
 
 using namespace zelk;

@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "editor_harness.h"
-#include "link_api.h"
+#include "connection/link_api.h"
 #include "sim_process.h"
 
 using namespace zelktest;
@@ -34,25 +34,25 @@ TEST(EditorWithUnit, ConnectReadsTheUnitAndUploadsWhatTheUserChanged) {
     WithUnit u({"--cpu", "1.05", "--build", "77"});
     ASSERT_TRUE(u.h->connect());
     auto& m = u.e().main;
-    EXPECT_EQ(m.lblStat.caption(), "On Line");
-    EXPECT_EQ(m.lnlInfo[0].caption(), "CPU Version: 1.05.0077");
-    EXPECT_EQ(m.lnlInfo[1].caption(), "DSP Controller: 1.03");
-    EXPECT_EQ(m.lnlInfo[2].caption(), "DSP Firmware: 1.09");
+    EXPECT_EQ(m.bar.lblStat.caption(), "On Line");
+    EXPECT_EQ(m.format.lnlInfo[0].caption(), "CPU Version: 1.05.0077");
+    EXPECT_EQ(m.format.lnlInfo[1].caption(), "DSP Controller: 1.03");
+    EXPECT_EQ(m.format.lnlInfo[2].caption(), "DSP Firmware: 1.09");
     // The simulator's installed configuration is on screen.
-    EXPECT_EQ(m.cboSurroundDelay.text(), "20 mS");
-    EXPECT_EQ(m.cboNonsyncTrim.text(), "-3 dB");
-    EXPECT_EQ(m.cboReaderDelay.text(), "2.00 TC Frames");
-    EXPECT_EQ(m.lblVol[0].text(), "7.0");
-    EXPECT_TRUE(m.cmdMode[3].bold());
+    EXPECT_EQ(m.options.cboSurroundDelay.text(), "20 mS");
+    EXPECT_EQ(m.options.cboNonsyncTrim.text(), "-3 dB");
+    EXPECT_EQ(m.options.cboReaderDelay.text(), "2.00 TC Frames");
+    EXPECT_EQ(m.format.lblVol.text(), "7.0");
+    EXPECT_TRUE(m.format.cmdMode[3].bold());
     EXPECT_EQ(u.e().vals.systemBlock.bytes[8], 0x10);
-    EXPECT_EQ(m.txtTheaterInfo[9].text(), "3:07 PM 25/03/04");
-    EXPECT_EQ(m.SettingsDirty, kFalse);
+    EXPECT_EQ(m.theater.txtTheaterInfo[9].text(), "3:07 PM 25/03/04");
+    EXPECT_EQ(vb(u.e().document.dirty()), kFalse);
 
     // An edit with automatic upload on reaches the unit, stamped.
     u.sim.clearLog();
-    m.mnuAuto.click();
-    m.cboSurroundDelay.setText("50 mS");
-    m.sclPNG[4].setValue(16);
+    m.bar.mnuAuto.click();
+    m.options.cboSurroundDelay.setText("50 mS");
+    m.trim.sclPNG[4].setValue(16);
     ASSERT_TRUE(u.sim.waitForLog("STORED audio block"));
     const std::string saved = u.sim.dir() + "/unit.img";
     ASSERT_TRUE(u.sim.control("save " + saved));
@@ -69,7 +69,7 @@ TEST(EditorWithUnit, OldUnitIsRejected) {
     EXPECT_FALSE(u.h->connect());
     ASSERT_EQ(u.h->msg.boxes.size(), 1u);
     EXPECT_EQ(u.h->msg.boxes[0].title, "Cinema Processor Error");
-    EXPECT_EQ(u.e().main.lblStat.caption(), "Off Line");
+    EXPECT_EQ(u.e().main.bar.lblStat.caption(), "Off Line");
     EXPECT_TRUE(u.sim.logMatching("FRAME").empty());  // no block was read
 }
 
@@ -80,13 +80,13 @@ TEST(EditorWithUnit, PollFollowsTheFrontPanel) {
     ASSERT_TRUE(u.sim.control("format S"));
     ASSERT_TRUE(u.sim.control("mute on"));
     ASSERT_TRUE(u.sim.control("fader 5.5"));
-    m.tmrPoll.tick();
+    m.bar.tmrPoll.tick();
     EXPECT_EQ(u.e().vals.CurrentFormat, 2);
-    EXPECT_TRUE(m.cmdMode[2].bold());
-    EXPECT_EQ(m.cmdMute.caption(), "Un-Mute");
-    EXPECT_EQ(m.lblVol[1].text(), "5.5");
-    EXPECT_EQ(m.sclVol.value(), 99 - 55);
-    EXPECT_EQ(m.lblStat.caption(), "On Line");
+    EXPECT_TRUE(m.format.cmdMode[2].bold());
+    EXPECT_EQ(m.format.cmdMute.caption(), "Un-Mute");
+    EXPECT_EQ(m.trim.fader.lblVol.text(), "5.5");
+    EXPECT_EQ(m.format.sclVol.value(), 99 - 55);
+    EXPECT_EQ(m.bar.lblStat.caption(), "On Line");
 }
 
 TEST(EditorWithUnit, SilentUnitGoesOffLineAfterSixAttempts) {
@@ -94,27 +94,27 @@ TEST(EditorWithUnit, SilentUnitGoesOffLineAfterSixAttempts) {
     ASSERT_TRUE(u.h->connect());
     u.sim.clearLog();
     ASSERT_TRUE(u.sim.control("silent on"));
-    u.e().main.tmrPoll.tick();
+    u.e().main.bar.tmrPoll.tick();
     EXPECT_EQ(u.sim.logMatching("TEXT F").size(), 6u);
-    EXPECT_EQ(u.e().main.lblStat.caption(), "Off Line");
+    EXPECT_EQ(u.e().main.bar.lblStat.caption(), "Off Line");
     ASSERT_EQ(u.h->msg.boxes.size(), 1u);
     EXPECT_NE(u.h->msg.boxes[0].text.find("- Error Receiving\n- Error during ASCII command"), std::string::npos);
     // The library was shut down: the port can be opened again.
     ASSERT_TRUE(u.sim.control("silent off"));
-    u.e().main.UnitAccepted = kFalse;
+    u.e().dispatch.setUnitAccepted(false);
     EXPECT_TRUE(u.h->connect());
 }
 
 TEST(EditorWithUnit, StartSnapshotsTheUnitAndCloseRevertsAndQuietensIt) {
     WithUnit u;
     ASSERT_TRUE(u.e().lifecycle.Form_Load());
-    EXPECT_EQ(u.e().main.form.caption(), "ZELK Cinema Processor and EQ Software   <CP Settings>");
+    EXPECT_EQ(u.e().main.bar.form.caption(), "ZELK Cinema Processor and EQ Software   <CP Settings>");
     const std::string snapshot = q7mtest::readFile(u.e().paths.workingFile());
     EXPECT_EQ(snapshot.rfind("\"ZELK CP Settings File: V1.0\"\r\n3,70,#FALSE#\r\n", 0), 0u) << snapshot.substr(0, 60);
 
     // Change something in the unit, then close: No to saving, Yes to reverting.
-    u.e().main.mnuAuto.click();
-    u.e().main.cboSurroundDelay.setText("90 mS");
+    u.e().main.bar.mnuAuto.click();
+    u.e().main.options.cboSurroundDelay.setText("90 mS");
     ASSERT_TRUE(u.sim.waitForLog("STORED system block"));
     u.sim.clearLog();
     u.h->msg.answer(MsgResult::No);

@@ -13,7 +13,7 @@
 #include <sstream>
 #include <thread>
 
-#include "link_api.h"
+#include "connection/link_api.h"
 #include "q7mslib.h"
 #include "sim_process.h"
 

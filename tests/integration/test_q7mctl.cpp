@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <sys/wait.h>
 
-#include "config_file.h"
+#include "files/config_file.h"
 #include "sim_process.h"
 
 using namespace q7mtest;

@@ -178,7 +178,7 @@ void Harness::initialise() {
     ed->channels.ResetAll();
     ed->channels.LoadChannelData();
     ed->vals.LoadingControls = kFalse;
-    ed->main.SettingsDirty = kFalse;
+    ed->document.markClean();
 }
 
 bool Harness::connect() {

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "editor.h"
+#include "app/editor.h"
 #include "sim_process.h"
 
 namespace zelktest {

@@ -1,4 +1,4 @@
-#include "paths.h"
+#include "form/paths.h"
 
 #include "platform/files.h"
 

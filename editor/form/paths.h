@@ -1,6 +1,6 @@
 // paths.h - where the editor finds and keeps its files.
-#ifndef ZELK_FILES_PATHS_H
-#define ZELK_FILES_PATHS_H
+#ifndef ZELK_FORM_PATHS_H
+#define ZELK_FORM_PATHS_H
 
 #include <string>
 

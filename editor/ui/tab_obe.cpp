@@ -1,0 +1,46 @@
+// The "OBE" tab: the OBE switch, filter and gain, pink noise on center and
+// sub, and the fader group.
+#include <QRadioButton>
+#include <QComboBox>
+#include <QSlider>
+#include <QLineEdit>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "ui/tabs.h"
+#include "ui/widgets.h"
+
+namespace zelk {
+
+QWidget* buildObeTab(ObeTab& t) {
+    auto* page = new QWidget;
+    auto* h = new QHBoxLayout(page);
+    auto* obe = frame(t.frmObe);
+    auto* g = new QGridLayout(obe);
+    g->addWidget(button(t.cmdOBEEnable), 0, 0, 1, 3);
+    g->addWidget(label(t.lblObeFilter), 1, 0);
+    g->addWidget(combo(t.cboObeF), 1, 1);
+    g->addWidget(label(t.lblObeGain), 2, 0);
+    g->addWidget(slider(t.sclOBE, Qt::Horizontal, 240), 2, 1);
+    g->addWidget(field(t.lblOBE), 2, 2);
+    g->addWidget(label(t.lblPinkCenter), 3, 0);
+    g->addWidget(button(t.cmdPNC), 3, 1);
+    g->addWidget(label(t.lblPinkSub), 4, 0);
+    g->addWidget(button(t.cmdPNS), 4, 1);
+    g->setRowStretch(5, 1);
+    h->addWidget(obe, 1);
+    auto* right = new QVBoxLayout;
+    right->addWidget(faderGroup(t.fader));
+    right->addStretch();
+    right->addWidget(button(t.cmdUp));
+    h->addLayout(right);
+    obe->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    h->setAlignment(obe, Qt::AlignTop);
+    return page;
+}
+
+}  // namespace zelk

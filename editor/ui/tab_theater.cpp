@@ -1,0 +1,69 @@
+// The "Theater Information" tab (read-only; "Edit" opens the dialog) and
+// the field layout it shares with the dialog.
+#include <QRadioButton>
+#include <QComboBox>
+#include <QSlider>
+#include <QGroupBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "ui/bind.h"
+#include "ui/tabs.h"
+#include "ui/widgets.h"
+
+namespace zelk {
+
+int layoutTheaterFields(QGridLayout* g, std::array<Label, 11>& captions, std::array<TextBox, 11>& boxes,
+                        bool readOnly) {
+    auto* heading = new QLabel(QStringLiteral("Theater Information"));
+    QFont hf = heading->font();
+    hf.setBold(true);
+    hf.setPointSize(hf.pointSize() + 4);
+    heading->setFont(hf);
+    g->addWidget(heading, 0, 0, 1, 4);
+    auto edit = [&](int i) {
+        auto* e = new QLineEdit;
+        e->setReadOnly(readOnly);
+        bind(boxes[static_cast<std::size_t>(i)], e);
+        return e;
+    };
+    auto lab = [&](int i) { return label(captions[static_cast<std::size_t>(i)]); };
+    // Full-width rows for 0, 1, 2 and 7; 3|4, 5|6 and 8|9 share a row.
+    int row = 1;
+    auto full = [&](int i) {
+        g->addWidget(lab(i), row, 0);
+        g->addWidget(edit(i), row++, 1, 1, 3);
+    };
+    auto pair = [&](int l, int r) {
+        g->addWidget(lab(l), row, 0);
+        g->addWidget(edit(l), row, 1);
+        g->addWidget(lab(r), row, 2);
+        g->addWidget(edit(r), row++, 3);
+    };
+    full(0);
+    full(1);
+    full(2);
+    pair(3, 4);
+    pair(5, 6);
+    full(7);
+    pair(8, 9);
+    g->addWidget(lab(10), row, 0, Qt::AlignTop);
+    auto* notes = new QPlainTextEdit;
+    notes->setReadOnly(readOnly);
+    bind(boxes[10], notes);
+    g->addWidget(notes, row++, 1, 1, 3);
+    return row;
+}
+
+QWidget* buildTheaterTab(TheaterTab& t) {
+    auto* page = new QWidget;
+    auto* g = new QGridLayout(page);
+    const int row = layoutTheaterFields(g, t.lblTheater, t.txtTheaterInfo, true);
+    g->addWidget(button(t.cmdEdit), row, 3, Qt::AlignRight);
+    return page;
+}
+
+}  // namespace zelk

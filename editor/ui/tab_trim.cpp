@@ -1,0 +1,55 @@
+// The "Output Trim" tab: the six trims, pink noise and phase per channel,
+// RT-60 and the fader group.
+#include <QRadioButton>
+#include <QComboBox>
+#include <QSlider>
+#include <QLineEdit>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "ui/tabs.h"
+#include "ui/widgets.h"
+
+namespace zelk {
+
+QWidget* buildTrimTab(TrimTab& t) {
+    auto* page = new QWidget;
+    auto* g = new QGridLayout(page);
+
+    auto* trim = frame(t.frmTrim);
+    auto* tl = new QGridLayout(trim);
+    for (int col = 0; col < 6; ++col) {
+        const int ch = kScreenOrder[static_cast<std::size_t>(col)];
+        tl->addWidget(label(t.lblTrimChannel[col]), 0, col, Qt::AlignHCenter);
+        tl->addWidget(slider(t.sclPNG[ch], Qt::Vertical, 170), 1, col, Qt::AlignHCenter);
+        tl->addWidget(field(t.lblPNG[ch]), 2, col, Qt::AlignHCenter);
+    }
+    tl->addWidget(button(t.cmdReset), 3, 0, 1, 6, Qt::AlignHCenter);
+    g->addWidget(trim, 0, 0, 2, 1);
+
+    auto* pink = frame(t.Frame1_13);
+    auto* pl = new QGridLayout(pink);
+    pl->addWidget(label(t.lblPinkRow), 1, 0);
+    pl->addWidget(label(t.lblPhaseRow), 2, 0);
+    for (int col = 0; col < 6; ++col) {
+        const int ch = kScreenOrder[static_cast<std::size_t>(col)];
+        pl->addWidget(label(t.lblPinkChannel[col]), 0, col + 1, Qt::AlignHCenter);
+        pl->addWidget(button(t.cmdPN[ch]), 1, col + 1);
+        pl->addWidget(button(t.cmdPhase[ch]), 2, col + 1);
+    }
+    g->addWidget(pink, 2, 0);
+
+    auto* rt = frame(t.Frame1_5);
+    auto* rl = new QVBoxLayout(rt);
+    rl->addWidget(button(t.cmdRT60));
+    g->addWidget(rt, 0, 1, Qt::AlignTop);
+    g->addWidget(faderGroup(t.fader), 1, 1, Qt::AlignTop);
+    g->addWidget(button(t.cmdUp), 2, 1, Qt::AlignBottom);
+    g->setRowStretch(3, 1);
+    return page;
+}
+
+}  // namespace zelk

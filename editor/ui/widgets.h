@@ -1,0 +1,34 @@
+// widgets.h - makes the Qt widget for a control object and binds the two,
+// so the tab builders read as a list of what each tab holds.
+#ifndef ZELK_UI_WIDGETS_H
+#define ZELK_UI_WIDGETS_H
+
+#include <QString>
+#include <Qt>
+
+#include "form/forms.h"
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QSlider;
+class QWidget;
+
+namespace zelk {
+
+QPushButton* button(Button& c, QWidget* parent = nullptr);
+QLabel* label(Label& c, QWidget* parent = nullptr);
+QLineEdit* field(TextBox& c, int width = 44);
+QSlider* slider(Slider& c, Qt::Orientation o, int length);
+QGroupBox* frame(Frame& c);
+QComboBox* combo(ComboBox& c);
+QRadioButton* option(OptionButton& c);
+// The "Master Fader" group three tabs carry.
+QWidget* faderGroup(FaderGroup& g);
+
+}  // namespace zelk
+
+#endif
