@@ -18,7 +18,18 @@ namespace zelk {
 // number, or `previous` for text that is no number or a value below 1.
 int parseRefreshSeconds(const std::string& text, int previous);
 
-class Polling {
+// The poll timer as the controls and file commands see it: held while the
+// user drags the fader or the program loads a file.
+class PollControl {
+public:
+    virtual ~PollControl() = default;
+    virtual void suspend() = 0;
+    virtual void resume() = 0;
+    // Automatic update as read from the settings file.
+    virtual void setAutoRefresh(int enabled, int seconds) = 0;
+};
+
+class Polling : public PollControl {
 public:
     struct Controls {
         MainBar& bar;  // poll and refresh timers, "Update", "Automatic Update", the window
@@ -37,11 +48,10 @@ public:
     // The poll timer: started at 2000 ms once connected, held while the
     // user drags the fader or the program loads a file.
     void startPolling();
-    void suspend();
-    void resume();
+    void suspend() override;
+    void resume() override;
 
-    // Automatic update as read from the settings file.
-    void setAutoRefresh(int enabled, int seconds);
+    void setAutoRefresh(int enabled, int seconds) override;
 
     std::int16_t RefreshCounter = 0;
 
@@ -58,13 +68,13 @@ private:
 // Holds the poll timer for its life and starts it again afterwards.
 class PollPause {
 public:
-    explicit PollPause(Polling& p) : p_(p) { p_.suspend(); }
+    explicit PollPause(PollControl& p) : p_(p) { p_.suspend(); }
     ~PollPause() { p_.resume(); }
     PollPause(const PollPause&) = delete;
     PollPause& operator=(const PollPause&) = delete;
 
 private:
-    Polling& p_;
+    PollControl& p_;
 };
 
 }  // namespace zelk

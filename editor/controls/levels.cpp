@@ -6,7 +6,7 @@
 
 namespace zelk {
 
-Levels::Levels(ModVals& vals, Dispatcher& d, LiveStatus& live, Polling& polling, SliderKeys& keys,
+Levels::Levels(ModVals& vals, Dispatcher& d, LiveStatus& live, PollControl& polling, SliderKeys& keys,
                MessageBoxService& msg, UiService& ui, Controls c)
     : v_(vals), d_(d), live_(live), polling_(polling), keys_(keys), msg_(msg), ui_(ui), c_(c) {
     auto& f = c_.format;

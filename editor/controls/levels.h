@@ -24,7 +24,7 @@ public:
         ObeTab& obe;        // pink noise on center and sub
         FrmFader& fader;
     };
-    Levels(ModVals& vals, Dispatcher& d, LiveStatus& live, Polling& polling, SliderKeys& keys, MessageBoxService& msg,
+    Levels(ModVals& vals, Dispatcher& d, LiveStatus& live, PollControl& polling, SliderKeys& keys, MessageBoxService& msg,
            UiService& ui, Controls c);
 
     void cmdSet7_Click(int index);
@@ -68,7 +68,7 @@ private:
     ModVals& v_;
     Dispatcher& d_;
     LiveStatus& live_;
-    Polling& polling_;
+    PollControl& polling_;
     SliderKeys& keys_;
     MessageBoxService& msg_;
     UiService& ui_;

@@ -54,7 +54,7 @@ public:
         Upload& upload;
         ChannelOps& channels;
         TheaterInfoEditor& theater;
-        Polling& polling;
+        PollControl& polling;
         PortSpeed& portSpeed;
     };
     FileCommands(ModVals& vals, Document& doc, Parts parts, FileDialogService& files, MessageBoxService& msg,

@@ -1,6 +1,6 @@
 #include "form/forms.h"
 
-#include "model/lookup.h"
+#include "form/captions.h"
 
 namespace zelk {
 

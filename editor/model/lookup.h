@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "form/captions.h"
+
 namespace zelk {
 
 struct LookupTables {
@@ -14,19 +16,6 @@ struct LookupTables {
     std::array<int, 6> SliderLeftNeighbour{};
     std::array<int, 6> SliderRightNeighbour{};
 };
-
-// Items of the reader-delay list: 0.00 to 99.00 TC frames in quarter frames.
-std::vector<std::string> readerDelayItems();
-std::vector<std::string> surroundDelayItems();  // "0 mS" .. "100 mS"
-std::vector<std::string> nonsyncTrimItems();    // "0 dB", "-1 dB" .. "-20 dB"
-std::vector<std::string> nonsyncModeItems();
-std::vector<std::string> obeFrequencyItems();   // "50 Hz" .. "120 Hz"
-extern const std::array<const char*, 7> kSubFrequencyNames;
-extern const std::array<const char*, 3> kSubBandwidthNames;
-extern const std::array<const char*, 5> kPowerOnFormatNames;
-extern const std::array<const char*, 4> kF1KeyNames;
-extern const std::array<const char*, 6> kFormatCaptions;
-extern const std::array<const char*, 6> kEqChannelCaptions;
 
 // Number formats of the displays ("0.0", "0", "00"...).
 std::string format0(double v);   // "0"
