@@ -17,3 +17,8 @@ echo "== normal build"
 echo "== sanitizer build (ASan + UBSan)"
 "$root/scripts/build.sh" "$root/build-asan" -DQ7M_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 (cd "$root/build-asan" && ctest --output-on-failure -j2)
+
+echo "== thread sanitizer build (the link thread)"
+cmake -S "$root" -B "$root/build-tsan" -DQ7M_TSAN=ON -DQ7M_GUI=OFF -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build "$root/build-tsan" -j"$(nproc)" --target test_link_thread
+(cd "$root/build-tsan" && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -R '^LinkThread\.')

@@ -20,7 +20,7 @@ Editor::Editor(Services services, const LinkApi& linkApi, Paths p)
       link(linkApi),
       paths(std::move(p)),
       document(main.bar.form),
-      dispatch(link, vals, svc.clock, svc.msg, linkEvents,
+      dispatch(link, svc.runner, vals, svc.clock, svc.msg, linkEvents,
                [this] { return portHint(paths.configDir, vals.ComPort); }),
       live(vals, {main.format.cmdMode, main.muteButtons(), main.faderFields(), main.format.sclVol, fader, main.obe},
            svc.ui),

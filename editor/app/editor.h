@@ -9,6 +9,7 @@
 #include "connection/lifecycle.h"
 #include "connection/link_api.h"
 #include "connection/link_events.h"
+#include "connection/link_runner.h"
 #include "connection/live_status.h"
 #include "connection/online_gate.h"
 #include "connection/polling.h"
@@ -37,6 +38,7 @@ struct Services {
     FileDialogService& files;
     ClockService& clock;
     UiService& ui;
+    LinkRunner& runner;  // where library calls run
 };
 
 class Editor {

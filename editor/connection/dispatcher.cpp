@@ -18,18 +18,25 @@ std::string errorReportText(std::uint16_t errorWord) {
     return text;
 }
 
-namespace {
-// A missing entry point (library not loaded) reads as "could not initialise".
-template <typename Fn, typename... Args>
-std::uint16_t call(Fn fn, Args... args) {
-    if (!fn) return 0x0040;
-    return static_cast<std::uint16_t>(fn(args...));
-}
-}  // namespace
+Dispatcher::Dispatcher(const LinkApi& link, LinkRunner& runner, ModVals& vals, ClockService& clock,
+                       MessageBoxService& msg, LinkEvents& events, std::function<std::string()> portHint)
+    : link_(link),
+      runner_(runner),
+      v_(vals),
+      clock_(clock),
+      msg_(msg),
+      events_(events),
+      portHint_(std::move(portHint)) {}
 
-Dispatcher::Dispatcher(const LinkApi& link, ModVals& vals, ClockService& clock, MessageBoxService& msg,
-                       LinkEvents& events, std::function<std::string()> portHint)
-    : link_(link), v_(vals), clock_(clock), msg_(msg), events_(events), portHint_(std::move(portHint)) {}
+// One library call, run where library calls run.  A missing entry point
+// (library not loaded) reads as "could not initialise".
+template <typename Fn, typename... Args>
+std::uint16_t Dispatcher::invoke(Fn fn, Args... args) {
+    if (!fn) return 0x0040;
+    std::uint16_t e = 0;
+    runner_.call([&] { e = static_cast<std::uint16_t>(fn(args...)); });
+    return e;
+}
 
 std::uint16_t Dispatcher::attempt(int code, std::int32_t arg1, std::int32_t arg2) {
     auto& v = v_;
@@ -37,7 +44,7 @@ std::uint16_t Dispatcher::attempt(int code, std::int32_t arg1, std::int32_t arg2
     switch (code) {
     case FN_GetFormat: {
         std::int16_t r = v.CurrentFormat;
-        const auto e = call(api.GetFormat, &r);
+        const auto e = invoke(api.GetFormat, &r);
         if (e == 0 && r != v.CurrentFormat) {
             v.CurrentFormat = r;
             events_.liveValueChanged(LiveValue::Format);
@@ -46,7 +53,7 @@ std::uint16_t Dispatcher::attempt(int code, std::int32_t arg1, std::int32_t arg2
     }
     case FN_GetVol: {
         std::int16_t r = v.CurrentVolume;
-        const auto e = call(api.GetVol, &r);
+        const auto e = invoke(api.GetVol, &r);
         if (e == 0 && r != v.CurrentVolume) {
             v.CurrentVolume = r;
             events_.liveValueChanged(LiveValue::Volume);
@@ -57,38 +64,38 @@ std::uint16_t Dispatcher::attempt(int code, std::int32_t arg1, std::int32_t arg2
         // The library writes 1 or 0 (or nothing for a reply it does not
         // know); the editor keeps its booleans as -1 and 0.
         std::uint8_t r = v.CurrentMute ? 1 : 0;
-        const auto e = call(api.GetMute, &r);
+        const auto e = invoke(api.GetMute, &r);
         if (e == 0 && vb(r != 0) != v.CurrentMute) {
             v.CurrentMute = vb(r != 0);
             events_.liveValueChanged(LiveValue::Mute);
         }
         return e;
     }
-    case FN_SelectFormat: return call(api.SelectFormat, static_cast<std::int32_t>(v.CurrentFormat));
-    case FN_SetVol: return call(api.SetVol, static_cast<std::int32_t>(v.CurrentVolume));
-    case FN_SetMute: return call(api.SetMute, static_cast<std::int32_t>(v.CurrentMute));
-    case FN_SetPink: return call(api.SetPink, arg1, arg2);
-    case FN_SetPhase: return call(api.SetPhase, arg1, arg2);
+    case FN_SelectFormat: return invoke(api.SelectFormat, static_cast<std::int32_t>(v.CurrentFormat));
+    case FN_SetVol: return invoke(api.SetVol, static_cast<std::int32_t>(v.CurrentVolume));
+    case FN_SetMute: return invoke(api.SetMute, static_cast<std::int32_t>(v.CurrentMute));
+    case FN_SetPink: return invoke(api.SetPink, arg1, arg2);
+    case FN_SetPhase: return invoke(api.SetPhase, arg1, arg2);
     case FN_GetUnitVersion: {
         std::array<std::int16_t, 7> buf = v.unitVersions;
-        const auto e = call(api.GetUnitVersion, buf.data());
+        const auto e = invoke(api.GetUnitVersion, buf.data());
         if (e == 0) v.unitVersions = buf;
         return e;
     }
-    case FN_InitDLL: return call(api.InitDLL, static_cast<std::int32_t>(v.ComPort));
-    case FN_GetAudio: return call(api.GetAudio, v.audioBlock.data());
-    case FN_GetSystem: return call(api.GetSystem, v.systemBlock.data());
-    case FN_SetAudio: return call(api.SetAudio, static_cast<const std::uint8_t*>(v.audioBlock.data()));
-    case FN_SetSystem: return call(api.SetSystem, static_cast<const std::uint8_t*>(v.systemBlock.data()));
-    case FN_SetProjector: return call(api.SetProjector, static_cast<std::int32_t>(v.ProjectorIndex));
-    case FN_BeginGainStream: return call(api.BeginGainStream);
-    case FN_BeginSlitStream: return call(api.BeginSlitStream);
-    case FN_BeginAzimuthStream: return call(api.BeginAzimuthStream);
-    case FN_StopStream: return call(api.StopStream);
-    case FN_EnableOBE: return call(api.EnableOBE);
-    case FN_SetRT60: return call(api.SetRT60, arg2);
-    case FN_DLLShutdown: return call(api.DLLShutdown);
-    case FN_SetDLLBaud: return call(api.SetDLLBaud, arg1);
+    case FN_InitDLL: return invoke(api.InitDLL, static_cast<std::int32_t>(v.ComPort));
+    case FN_GetAudio: return invoke(api.GetAudio, v.audioBlock.data());
+    case FN_GetSystem: return invoke(api.GetSystem, v.systemBlock.data());
+    case FN_SetAudio: return invoke(api.SetAudio, static_cast<const std::uint8_t*>(v.audioBlock.data()));
+    case FN_SetSystem: return invoke(api.SetSystem, static_cast<const std::uint8_t*>(v.systemBlock.data()));
+    case FN_SetProjector: return invoke(api.SetProjector, static_cast<std::int32_t>(v.ProjectorIndex));
+    case FN_BeginGainStream: return invoke(api.BeginGainStream);
+    case FN_BeginSlitStream: return invoke(api.BeginSlitStream);
+    case FN_BeginAzimuthStream: return invoke(api.BeginAzimuthStream);
+    case FN_StopStream: return invoke(api.StopStream);
+    case FN_EnableOBE: return invoke(api.EnableOBE);
+    case FN_SetRT60: return invoke(api.SetRT60, arg2);
+    case FN_DLLShutdown: return invoke(api.DLLShutdown);
+    case FN_SetDLLBaud: return invoke(api.SetDLLBaud, arg1);
     default: return 0;
     }
 }
@@ -96,6 +103,7 @@ std::uint16_t Dispatcher::attempt(int code, std::int32_t arg1, std::int32_t arg2
 std::uint16_t Dispatcher::RetryFunction(int code, std::int32_t arg1, std::int32_t arg2) {
     auto& v = v_;
     if (code != FN_InitDLL && !v.OnLine) return 0;
+    ExchangeScope exchange(runner_);
     if (!v.PollActive) v.UnitBusy = kTrue;
     int retryCount = 0;
     std::uint16_t result = 0;
@@ -115,7 +123,7 @@ std::uint16_t Dispatcher::RetryFunction(int code, std::int32_t arg1, std::int32_
         if (code == FN_GetUnitVersion || code == FN_InitDLL) events_.retryProgress(retryCount);
         if (code != FN_InitDLL && code != FN_GetAudio && code != FN_GetSystem && code != FN_SetAudio &&
             code != FN_SetSystem && link_.ClearError)
-            link_.ClearError();
+            runner_.call([this] { link_.ClearError(); });
         if (retryCount >= kMaxAttempts) {
             DispErr(e);
             result = e;
@@ -144,7 +152,7 @@ void Dispatcher::DispErr(std::uint16_t errorWord) {
     unitAccepted_ = false;
     v_.OnLine = kFalse;
     events_.linkStatus(LinkStatus::OffLine);
-    if (link_.DLLShutdown) link_.DLLShutdown();
+    if (link_.DLLShutdown) runner_.call([this] { link_.DLLShutdown(); });
     events_.linkLost(errorWord);
 }
 

@@ -11,6 +11,7 @@
 
 #include "connection/link_api.h"
 #include "connection/link_events.h"
+#include "connection/link_runner.h"
 #include "form/services.h"
 #include "model/record.h"
 
@@ -35,8 +36,9 @@ class Dispatcher {
 public:
     // `portHint` gives an extra line for "Unable to connect to unit!" when
     // the reason can be told (no device, no permission...), or "".
-    Dispatcher(const LinkApi& link, ModVals& vals, ClockService& clock, MessageBoxService& msg, LinkEvents& events,
-               std::function<std::string()> portHint = {});
+    // Every library call runs through `runner`.
+    Dispatcher(const LinkApi& link, LinkRunner& runner, ModVals& vals, ClockService& clock, MessageBoxService& msg,
+               LinkEvents& events, std::function<std::string()> portHint = {});
 
     // Returns the error word of the last attempt (0 = success, and 0 when
     // the call is skipped because the editor is off line).
@@ -49,11 +51,18 @@ public:
     bool UnitAccepted() const { return unitAccepted_; }
     void setUnitAccepted(bool a) { unitAccepted_ = a; }
 
+    // Runs a library call that does not go through RetryFunction (the few
+    // the editor makes directly) where library calls run.
+    void runDirect(const std::function<void()>& libraryCall) { runner_.call(libraryCall); }
     const LinkApi& link() const { return link_; }
+    LinkRunner& runner() { return runner_; }
 
 private:
     std::uint16_t attempt(int code, std::int32_t arg1, std::int32_t arg2);
+    template <typename Fn, typename... Args>
+    std::uint16_t invoke(Fn fn, Args... args);
     const LinkApi& link_;
+    LinkRunner& runner_;
     ModVals& v_;
     ClockService& clock_;
     MessageBoxService& msg_;

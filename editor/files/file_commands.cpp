@@ -243,7 +243,7 @@ void FileCommands::InitialiseSettings() {
     // does not exist yet, so a user's port table is never rewritten.
     const std::string ini = winDir(paths_) + "/ZelkSerial.ini";
     struct stat st {};
-    if (::stat(ini.c_str(), &st) != 0 && link_.DLLCreateIni) link_.DLLCreateIni();
+    if (::stat(ini.c_str(), &st) != 0 && link_.DLLCreateIni) p_.dispatch.runDirect([this] { link_.DLLCreateIni(); });
 }
 
 ProgramSettings FileCommands::currentSettings() const {

@@ -65,7 +65,8 @@ struct Base {
     CountingUi ui;
     RecordingSink sink;
     std::string hint;
-    Dispatcher d{fake.api(), vals, clock, msg, sink, [this] { return hint; }};
+    DirectRunner runner;
+    Dispatcher d{fake.api(), runner, vals, clock, msg, sink, [this] { return hint; }};
     void onLine() { vals.OnLine = kTrue; }
 };
 

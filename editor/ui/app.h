@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/editor.h"
+#include "ui/qt_link_runner.h"
 #include "ui/qt_services.h"
 #include "ui/windows.h"
 
@@ -23,7 +24,10 @@ public:
     Editor& editor() { return *editor_; }
     MainWindow& mainWindow() { return *main_; }
 
+    QtLinkRunner& runner() { return runner_; }
+
 private:
+    QtLinkRunner runner_;
     QtMessageBox qtMsg_;
     QtFileDialog qtFiles_;
     QtClock clock_;

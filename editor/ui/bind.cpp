@@ -26,6 +26,7 @@ namespace {
 // True while the program writes into a widget, so the widget's own signals
 // are not taken for a user's action.
 int gSyncing = 0;
+TickGate gTickGate;
 struct Syncing {
     Syncing() { ++gSyncing; }
     ~Syncing() { --gSyncing; }
@@ -68,6 +69,8 @@ void watch(Control& c, QObject* owner, Fn fn) {
 }
 
 }  // namespace
+
+void setTickGate(TickGate gate) { gTickGate = std::move(gate); }
 
 int vbKeyCode(int key, bool keypad) {
     if (keypad && key == Qt::Key_Plus) return 107;
@@ -354,7 +357,10 @@ void bind(Timer& c, QTimer* t) {
     watch(c, t, [update](Control&, Prop p) {
         if (p == Prop::Enabled || p == Prop::Interval) update();
     });
-    QObject::connect(t, &QTimer::timeout, t, [&c] { c.tick(); });
+    QObject::connect(t, &QTimer::timeout, t, [&c] {
+        if (gTickGate) gTickGate(&c, [&c] { c.tick(); });
+        else c.tick();
+    });
 }
 
 }  // namespace zelk

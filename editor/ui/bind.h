@@ -4,6 +4,8 @@
 #ifndef ZELK_UI_BIND_H
 #define ZELK_UI_BIND_H
 
+#include <functional>
+
 class QAbstractButton;
 class QAction;
 class QCheckBox;
@@ -48,6 +50,11 @@ void bind(ComboBox& c, QComboBox* w);
 void bind(OptionButton& c, QRadioButton* w);
 void bind(CheckBox& c, QCheckBox* w);
 void bind(Timer& c, QTimer* t);
+
+// What a timer's tick goes through: by default it runs at once; the editor
+// defers ticks that arrive while an exchange with the unit is in flight.
+using TickGate = std::function<void(const void* key, std::function<void()> tick)>;
+void setTickGate(TickGate gate);
 
 }  // namespace zelk
 

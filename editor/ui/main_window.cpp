@@ -23,6 +23,7 @@
 
 #include "app/editor.h"
 #include "ui/bind.h"
+#include "ui/qt_link_runner.h"
 #include "ui/tabs.h"
 #include "ui/widgets.h"
 #include "ui/windows.h"
@@ -120,6 +121,13 @@ void MainWindow::buildMenus() {
 void MainWindow::closeEvent(QCloseEvent* e) {
     if (closing_ || ed_.lifecycle.ended()) {
         e->accept();
+        return;
+    }
+    // A close asked for while the unit is being talked to waits for that
+    // exchange to end, then runs the shut-down sequence.
+    if (runner_ && runner_->busy()) {
+        e->ignore();
+        runner_->whenIdle(this, [this] { close(); });
         return;
     }
     if (!ed_.lifecycle.Form_Unload()) {

@@ -1,5 +1,7 @@
 #include "ui/qt_services.h"
 
+#include "ui/qt_link_runner.h"
+
 #include <QApplication>
 #include <QDateTime>
 #include <QFileDialog>
@@ -67,7 +69,10 @@ LocalTime QtClock::now() {
             t.time().hour(), t.time().minute(), t.time().second()};
 }
 
-void QtClock::sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void QtClock::sleepMs(int ms) {
+    if (runner) runner->wait(ms);
+    else std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 void QtUi::repaint() {
     // Paint now, while a unit call blocks, without running other events.
@@ -75,7 +80,8 @@ void QtUi::repaint() {
         if (w->isVisible()) w->repaint();
 }
 
-void QtUi::processEvents() { QCoreApplication::processEvents(); }
+// While the logic is in the middle of an exchange, the user's input waits.
+void QtUi::processEvents() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
 
 int QtUi::screenHeightTwips() {
     const QScreen* s = QGuiApplication::primaryScreen();

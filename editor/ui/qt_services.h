@@ -26,10 +26,14 @@ public:
     QWidget* parent = nullptr;
 };
 
+class QtLinkRunner;
+
 class QtClock : public ClockService {
 public:
     LocalTime now() override;
+    // Waits through the link runner, so the window keeps painting.
     void sleepMs(int ms) override;
+    QtLinkRunner* runner = nullptr;
 };
 
 class QtUi : public UiService {

@@ -19,9 +19,12 @@ namespace zelk {
 class Editor;
 class TextBox;
 
+class QtLinkRunner;
+
 class MainWindow : public QMainWindow {
 public:
     explicit MainWindow(Editor& ed);
+    void setRunner(QtLinkRunner* r) { runner_ = r; }
     QTabWidget* tabs() const { return tabs_; }
 
 protected:
@@ -34,6 +37,7 @@ private:
     Editor& ed_;
     QTabWidget* tabs_ = nullptr;
     bool closing_ = false;
+    QtLinkRunner* runner_ = nullptr;
 };
 
 // Binds the visibility, caption and enabled state of a window to its form

@@ -169,7 +169,7 @@ Harness::Harness(const LinkApi* realLink) {
     p.programDir = dir.path();
     p.dataDir = dir.file("data");
     p.configDir = dir.file("config");
-    ed = std::make_unique<Editor>(Services{msg, files, clock, ui}, realLink ? *realLink : fake.api(), p);
+    ed = std::make_unique<Editor>(Services{msg, files, clock, ui, runner}, realLink ? *realLink : fake.api(), p);
 }
 
 void Harness::initialise() {

@@ -107,6 +107,7 @@ struct Harness {
     ScriptedFileDialog files;
     TestClock clock;
     CountingUi ui;
+    DirectRunner runner;
     std::unique_ptr<Editor> ed;
 
     // Editor set up as after start-up, without connecting.

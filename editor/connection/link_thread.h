@@ -1,0 +1,49 @@
+// link_thread.h - the one thread that calls the unit link library.  Jobs
+// run one at a time, in the order they were posted; `done` runs on the link
+// thread right after its job, so a caller can wake itself from there.
+#ifndef ZELK_CONNECTION_LINK_THREAD_H
+#define ZELK_CONNECTION_LINK_THREAD_H
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+#include "connection/link_runner.h"
+
+namespace zelk {
+
+class LinkThread {
+public:
+    LinkThread();
+    ~LinkThread();  // finishes the jobs already posted, then joins
+    LinkThread(const LinkThread&) = delete;
+    LinkThread& operator=(const LinkThread&) = delete;
+
+    void post(std::function<void()> job, std::function<void()> done);
+    bool onLinkThread() const { return std::this_thread::get_id() == thread_.get_id(); }
+
+private:
+    void loop();
+    std::mutex m_;
+    std::condition_variable cv_;
+    std::deque<std::pair<std::function<void()>, std::function<void()>>> jobs_;
+    bool stopping_ = false;
+    std::thread thread_;
+};
+
+// Runs each call on a link thread and blocks the caller until it is done
+// (no event loop): for programs without a window, and for tests of the
+// thread hand-over.
+class BlockingThreadRunner : public LinkRunner {
+public:
+    void call(const std::function<void()>& libraryCall) override;
+
+private:
+    LinkThread thread_;
+};
+
+}  // namespace zelk
+
+#endif
