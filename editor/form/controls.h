@@ -257,6 +257,9 @@ public:
     int interval() const { return interval_; }
     void setInterval(int ms) { assign(interval_, ms, Prop::Interval); }
     std::function<void()> onTimer;
+    // Its tick talks to the unit (poll, refresh, optical): while another
+    // exchange is in flight the tick waits for it.  The clock does not.
+    bool talksToUnit = false;
     void tick() {
         if (enabled() && interval_ > 0 && onTimer) onTimer();
     }

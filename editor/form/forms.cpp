@@ -73,6 +73,8 @@ MainBar::MainBar() {
     mnuBaudN[2].setEnabled(false);
     mnuBaudN[3].setEnabled(false);
 
+    tmrPoll.talksToUnit = true;
+    tmrRefresh.talksToUnit = true;
     tmrPoll.setInterval(5000);
     tmrPoll.setEnabled(false);
     tmrRefresh.setInterval(1000);
@@ -208,6 +210,7 @@ OpticalTab::OpticalTab() {
     lblLock.setCaption("Stream Lock");
     lblLock.setVisible(false);
     lblStart.setCaption("Press Start  -->");
+    tmrOptical.talksToUnit = true;
     tmrOptical.setEnabled(false);
     tmrOptical.setInterval(1);
     Timer2.setInterval(1000);

@@ -358,7 +358,7 @@ void bind(Timer& c, QTimer* t) {
         if (p == Prop::Enabled || p == Prop::Interval) update();
     });
     QObject::connect(t, &QTimer::timeout, t, [&c] {
-        if (gTickGate) gTickGate(&c, [&c] { c.tick(); });
+        if (gTickGate && c.talksToUnit) gTickGate(&c, [&c] { c.tick(); });
         else c.tick();
     });
 }

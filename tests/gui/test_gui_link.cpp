@@ -1,0 +1,103 @@
+// The real window on q7msim while the unit is silent: the window keeps
+// living through the retries (its clock ticks), and a close asked for in
+// the middle waits for the exchange, then shuts down in order.
+#include <QApplication>
+#include <QLabel>
+#include <QTest>
+#include <QTimer>
+#include <deque>
+#include <memory>
+
+#include "connection/link_api.h"
+#include "sim_process.h"
+#include "ui/app.h"
+
+using namespace zelk;
+
+namespace {
+class Boxes : public MessageBoxService {
+public:
+    MsgResult show(const std::string& text, const std::string& title, MsgIcon, MsgButtons b) override {
+        shown.push_back(title + ": " + text);
+        return b == MsgButtons::OK ? MsgResult::OK : MsgResult::No;
+    }
+    std::vector<std::string> shown;
+};
+class NoFiles : public FileDialogService {
+public:
+    std::optional<std::string> showOpen(const std::string&, const std::string&) override { return std::nullopt; }
+    std::optional<std::string> showSave(const std::string&, const std::string&) override { return std::nullopt; }
+};
+}  // namespace
+
+class GuiLinkTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<q7mtest::SimProcess> sim;
+    LinkLibrary lib;
+    Boxes boxes;
+    NoFiles files;
+    std::unique_ptr<EditorApp> app;
+
+private slots:
+    void init() {
+        sim = std::make_unique<q7mtest::SimProcess>();
+        QVERIFY(lib.load(q7mtest::libraryPath()));
+        Paths p;
+        p.programDir = sim->dir();
+        p.dataDir = sim->dir() + "/data";
+        p.configDir = sim->dir();
+        boxes.shown.clear();
+        app = std::make_unique<EditorApp>(lib.api(), p, &boxes, &files);
+        app->start();
+        QTRY_VERIFY_WITH_TIMEOUT(app->editor().vals.OnLine && app->mainWindow().isVisible(), 15000);
+    }
+    void cleanup() {
+        app.reset();
+        sim.reset();
+    }
+
+    void clockTicksWhileASilentUnitIsRetried() {
+        auto* clock = app->mainWindow().findChild<QLabel*>("lblClock");
+        auto* status = app->mainWindow().findChild<QLabel*>("lblStat");
+        QVERIFY(clock && status);
+        QStringList clockTexts;
+        QTimer watch;  // samples what the window shows, from its own event loop
+        connect(&watch, &QTimer::timeout, [&] {
+            if (status->text() == "Data?" && (clockTexts.isEmpty() || clockTexts.back() != clock->text()))
+                clockTexts << clock->text();
+        });
+        watch.start(20);
+        QVERIFY(sim->control("silent on"));
+        // The poll timer finds the unit silent: six attempts, then Off Line.
+        QTRY_COMPARE_WITH_TIMEOUT(status->text(), QString("Off Line"), 15000);
+        QVERIFY2(clockTexts.size() >= 3, qPrintable("clock during the retries: " + clockTexts.join(", ")));
+        QCOMPARE(boxes.shown.size(), std::size_t(1));
+        QVERIFY(QString::fromStdString(boxes.shown[0]).startsWith("Connection Error"));
+    }
+
+    void closeDuringAnExchangeWaitsThenShutsDown() {
+        auto* status = app->mainWindow().findChild<QLabel*>("lblStat");
+        bool closeAsked = false, endedInside = false;
+        QTimer watch;  // runs inside the window's loop while the retries go on
+        connect(&watch, &QTimer::timeout, [&] {
+            if (!closeAsked && status->text() == "Data?") {
+                closeAsked = true;
+                app->mainWindow().close();  // in the middle of the retries
+                endedInside = app->editor().lifecycle.ended();
+                QVERIFY(sim->control("silent off"));
+            }
+        });
+        watch.start(20);
+        QVERIFY(sim->control("silent on"));
+        // The exchange ends (the unit answers again), then the window closes
+        // and the shut-down sequence reaches the unit.
+        QTRY_VERIFY_WITH_TIMEOUT(app->editor().lifecycle.ended(), 20000);
+        QVERIFY(closeAsked);
+        QVERIFY(!endedInside);
+        QVERIFY(sim->waitForLog("TEXT B1"));  // back to 9600 at the end
+        QVERIFY(boxes.shown.empty() || QString::fromStdString(boxes.shown[0]).startsWith("Revert"));
+    }
+};
+
+QTEST_MAIN(GuiLinkTest)
+#include "test_gui_link.moc"
