@@ -224,6 +224,14 @@ std::uint16_t UnitLink::getVol(std::int16_t* volume) {
     if (!connected) return fail(LINK_ERR_INIT, CTX_TEXT);
     if (auto c = text("V\r", 2, 3)) return fail(c, CTX_TEXT);
     if (replyLength_ < 6) return fail(LINK_ERR_BAD_REPLY, CTX_TEXT);  // too short to hold the value
+    // The value is read like any decimal field (" 7" and "7x" are 7), but
+    // two characters without a digit are not a volume of 0: reporting 0
+    // would pull the fader down and end up in backups.
+    const std::uint8_t* b = reply_ + 4;
+    const std::uint8_t* e = reply_ + 6;
+    while (b < e && (*b == ' ' || *b == '\t')) ++b;
+    if (b < e && (*b == '-' || *b == '+')) ++b;
+    if (b == e || *b < '0' || *b > '9') return fail(LINK_ERR_BAD_REPLY, CTX_TEXT);
     *volume = decimalValue(reply_ + 4, reply_ + 6);
     return 0;
 }
