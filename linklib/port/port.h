@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -55,6 +56,10 @@ struct WriteResult {
     std::size_t written = 0;  // bytes the platform accepted (may be short)
     PortStatus status;
 };
+
+// Where a port may write notes for the line trace (connection set-up,
+// negotiation); empty when nobody listens.
+using PortNotes = std::function<void(const std::string&)>;
 
 class Port {
 public:

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
@@ -14,6 +15,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "port/network_port.h"
 #include "port/posix_serial_port.h"
 #include "profile.h"
 
@@ -334,9 +336,12 @@ std::string explainFault(const PortMapping& m, const PortStatus& s) {
                " refused the connection: check that the serial server runs and listens on TCP port " +
                std::to_string(m.target.tcpPort) + ", and that no other program is connected to it.";
     case PortFault::ConnectTimeout:
-        return "The host " + server + " of " + m.name + " did not answer within " +
-               std::to_string(m.target.connectTimeoutMs / 1000.0).substr(0, 4) +
+    {
+        char seconds[32];
+        std::snprintf(seconds, sizeof seconds, "%g", m.target.connectTimeoutMs / 1000.0);
+        return "The host " + server + " of " + m.name + " did not answer within " + seconds +
                " s: check the address, the network and any VPN (a slow link may need ?timeout=SECONDS).";
+    }
     case PortFault::Negotiation:
         return "The serial server of " + where + " did not accept the line settings" + detail +
                ": check that it offers RFC 2217 on that port (ser2net: telnet(rfc2217)), or use socket://.";
@@ -348,9 +353,8 @@ std::string explainFault(const PortMapping& m, const PortStatus& s) {
         return where + " cannot run at that speed: use 9600, 19200, 38400 or 57600.";
     case PortFault::Closed:
         if (network)
-            return "The connection to " + server + " (" + m.name +
-                   ") was closed: check that the serial server still runs and the network is up, then connect "
-                   "again.";
+            return "The connection to " + server + " (" + m.name + ") was closed" + detail +
+                   ": check that the serial server still runs and the network is up, then connect again.";
         return where + " went away (hang-up): check the adapter and its cable, then connect again.";
     case PortFault::TimedOut:
         return "No answer on " + where + " within the time-out: check that the unit is switched on and the cable "
@@ -362,9 +366,11 @@ std::string explainFault(const PortMapping& m, const PortStatus& s) {
     return {};
 }
 
-std::unique_ptr<Port> makePort(const PortTarget& target) {
+std::unique_ptr<Port> makePort(const PortTarget& target, PortNotes notes) {
     switch (target.kind) {
     case PortTarget::Kind::Device: return std::make_unique<PosixSerialPort>(target.device);
+    case PortTarget::Kind::Socket: return std::make_unique<TcpPort>(target, std::move(notes));
+    case PortTarget::Kind::Rfc2217: return std::make_unique<Rfc2217Port>(target, std::move(notes));
     default: return nullptr;
     }
 }
@@ -377,15 +383,11 @@ PortStatus diagnosePort(int number) {
     case PortTarget::Kind::Invalid: s = fault(PortFault::BadAddress, 0); break;
     case PortTarget::Kind::Device: s = probeDevice(m.target.device); break;
     default: {
-        // A network port: connect once and let go at once.  The server
-        // sees a connection, the unit sees nothing.
-        auto port = makePort(m.target);
-        if (!port) {
-            s = fault(PortFault::BadAddress, 0);
-            break;
-        }
-        s = port->open(9600);
-        port->close();
+        // A network port: resolve the name and connect, then let go at
+        // once.  The server sees a connection; nothing reaches the unit.
+        int fd = -1, elapsed = 0;
+        s = connectTcp(m.target, fd, elapsed);
+        if (fd >= 0) ::close(fd);
         break;
     }
     }

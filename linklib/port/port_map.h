@@ -84,8 +84,9 @@ std::string explainFault(const PortMapping& mapping, const PortStatus& status);
 // Classifies the errno of a failed device open.
 PortFault faultFromOpenErrno(int err);
 
-// A new, closed port object for `target` (nullptr for None and Invalid).
-std::unique_ptr<Port> makePort(const PortTarget& target);
+// A new, closed port object for `target` (nullptr for None and Invalid);
+// it may write notes for the line trace to `notes`.
+std::unique_ptr<Port> makePort(const PortTarget& target, PortNotes notes = {});
 
 }  // namespace q7m
 

@@ -56,7 +56,8 @@ void LineTrace::note(const std::string& text) {
 
 // ---------------------------------------------------------------- port
 
-SerialLink::SerialLink() : factory_(makePort) {}
+SerialLink::SerialLink()
+    : factory_([this](const PortTarget& t) { return makePort(t, [this](const std::string& n) { trace_.note(n); }); }) {}
 
 SerialLink::~SerialLink() { close(); }
 
@@ -135,6 +136,16 @@ bool SerialLink::setBaudIndex(int index) {
     if (index < 0 || index > 3) return false;
     if (port_) port_->drain(kWriteTimeoutMs);
     baudIndex = index;
+    const auto kind = mapping_.target.kind;
+    if (isOpen() && (kind == PortTarget::Kind::Socket || kind == PortTarget::Kind::Rfc2217)) {
+        // A network port changes speed on its open connection: a new
+        // connection right after the old one is often refused by the server
+        // while it still releases the device.
+        const PortStatus s = port_->setRate(kBaudRates[index]);
+        if (s.ok()) trace_.note("speed " + portName + ": " + std::to_string(kBaudRates[index]));
+        else noteFailure("speed", s);  // not looked at further; the next command reports
+        return true;
+    }
     close();
     open(portName);  // result deliberately not looked at; the next command reports
     return true;

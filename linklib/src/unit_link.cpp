@@ -136,6 +136,11 @@ std::uint16_t UnitLink::setDllBaud(std::int32_t index) {
         linkError = LINK_ERR_INIT | CTX_TEXT;
     } else if (i < 0 || i > 3) {
         linkError = LINK_ERR_RANGE | CTX_TEXT;
+    } else if (const PortStatus rate = serial.rateSupported(i); !rate.ok()) {
+        // The port cannot follow (a raw TCP server's speed is fixed): the
+        // unit is not told to change, so both ends stay where they are.
+        serial.trace().note("speed change to " + std::to_string(kBaudRates[i]) + " refused: " + rate.sentence);
+        return linkError = LINK_ERR_RANGE | CTX_TEXT;
     } else {
         const char cmd[3] = {'B', static_cast<char>('1' + i), '\r'};
         if (serial.writeRaw(reinterpret_cast<const std::uint8_t*>(cmd), 3) == 0) linkError = LINK_ERR_TRANSMIT | CTX_TEXT;
