@@ -119,6 +119,20 @@ PortStatus NetworkPort::connect() {
     return s;
 }
 
+PortStatus NetworkPort::connectAndGreet(const std::function<PortStatus()>& greet) {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(kBusyRetryMs);
+    for (;;) {
+        PortStatus s = connect();
+        if (!s.ok()) return s;
+        s = greet();
+        if (s.ok()) return s;
+        close();
+        if (s.fault != PortFault::InUse || msLeft(deadline) < 50) return s;
+        note("the server is busy (" + s.sentence + "); trying again");
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
 bool NetworkPort::close() {
     if (fd_ < 0) return true;
     const int fd = fd_;
@@ -174,7 +188,26 @@ PortStatus NetworkPort::closedStatus(const PortStatus& raw) const {
 PortStatus TcpPort::open(int bitsPerSecond) {
     if (auto s = rateSupported(bitsPerSecond); !s.ok()) return s;
     rate_ = bitsPerSecond;
-    return connect();
+    return connectAndGreet([this] {
+        // A server busy with another client accepts, says so and closes at
+        // once: watch briefly for that before the first command goes out.
+        const auto until = Clock::now() + std::chrono::milliseconds(kRawGreetingMs);
+        for (;;) {
+            const int left = msLeft(until);
+            if (left == 0) return PortStatus::success();
+            pollfd p{fd_, POLLRDHUP, 0};
+            const int r = ::poll(&p, 1, left);
+            if (r < 0 && errno == EINTR) continue;
+            if (r <= 0) return PortStatus::success();
+            if (!(p.revents & (POLLRDHUP | POLLHUP | POLLERR))) continue;
+            std::uint8_t said[256];
+            ssize_t n;
+            while ((n = ::recv(fd_, said, sizeof said, MSG_DONTWAIT)) > 0) remember(said, static_cast<std::size_t>(n));
+            PortStatus s = closedStatus(failure(PortFault::Closed, 0));
+            if (!s.sentence.empty()) s.fault = PortFault::InUse;
+            return s;
+        }
+    });
 }
 
 PortStatus TcpPort::rateSupported(int bitsPerSecond) const {
@@ -268,10 +301,10 @@ void Rfc2217Port::handle(const telnet::Event& e) {
 PortStatus Rfc2217Port::pump(int timeoutMs) {
     std::uint8_t raw[512];
     const ReadResult r = fdRead(systemIo(FdKind::Stream), fd_, FdKind::Stream, raw, sizeof raw, timeoutMs);
-    remember(raw, r.count);
     for (std::size_t i = 0; i < r.count; ++i) {
         const telnet::Event e = decoder_.step(raw[i]);
         if (e.kind == telnet::Event::Data) {
+            remember(&e.byte, 1);
             if (purgesPending_ > 0 && Clock::now() > purgeDeadline_) {
                 note("the server did not confirm a purge; purging here only from now on");
                 purgesPending_ = 0;
@@ -296,12 +329,6 @@ PortStatus Rfc2217Port::waitFor(const std::function<bool()>& done, const char* w
                            std::string("it did not confirm ") + what + " within " +
                                std::to_string(target_.connectTimeoutMs) + " ms");
         PortStatus s = pump(left);
-        if (s.fault == PortFault::Closed) {
-            // A server that takes the connection and drops it at once is
-            // usually busy with another client and says so.
-            if (!s.sentence.empty()) return failure(PortFault::InUse, 0, s.sentence);
-            return s;
-        }
         if (!s.ok() && s.fault != PortFault::TimedOut) return s;
     }
     return PortStatus::success();
@@ -309,6 +336,10 @@ PortStatus Rfc2217Port::waitFor(const std::function<bool()>& done, const char* w
 
 PortStatus Rfc2217Port::open(int bitsPerSecond) {
     if (auto s = rateSupported(bitsPerSecond); !s.ok()) return s;
+    return connectAndGreet([&] { return negotiate(bitsPerSecond); });
+}
+
+PortStatus Rfc2217Port::negotiate(int bitsPerSecond) {
     decoder_ = {};
     data_.clear();
     dataPos_ = 0;
@@ -318,11 +349,11 @@ PortStatus Rfc2217Port::open(int bitsPerSecond) {
     std::fill(std::begin(confirmed_), std::end(confirmed_), 0);
     purgesPending_ = 0;
     purgeConfirms_ = true;
-    if (auto s = connect(); !s.ok()) return s;
-
     auto fail = [&](PortStatus s) {
+        // A server that drops the connection with a message while we set
+        // up is busy with another client and says so.
+        if (s.fault == PortFault::Closed && !s.sentence.empty()) s.fault = PortFault::InUse;
         note(std::string("negotiation failed: ") + faultName(s.fault) + (s.sentence.empty() ? "" : ": " + s.sentence));
-        close();
         return s;
     };
     std::vector<std::uint8_t> hello;

@@ -29,6 +29,11 @@ PortStatus connectTcp(const PortTarget& target, int& fd, int& elapsedMs);
 inline constexpr int kNetworkAllowanceMs = 1000;
 inline constexpr int kNetworkAllowanceMaxMs = 5000;
 
+// How long a busy server is tried again at open, and how long a raw TCP
+// open watches for a server that drops the connection at once.
+inline constexpr int kBusyRetryMs = 1000;
+inline constexpr int kRawGreetingMs = 50;
+
 class NetworkPort : public Port {
 public:
     NetworkPort(PortTarget target, PortNotes notes);
@@ -44,6 +49,10 @@ public:
 
 protected:
     PortStatus connect();
+    // Connects and runs `greet` (the protocol's opening); while the server
+    // takes the connection only to drop it with a message (still releasing
+    // the device for the previous client), tries again for a short while.
+    PortStatus connectAndGreet(const std::function<PortStatus()>& greet);
     // Sends bytes already in wire form; the count is of wire bytes.
     WriteResult sendWire(const std::uint8_t* data, std::size_t count, int timeoutMs);
     // A Closed status that carries what the server last said, when it was
@@ -92,6 +101,7 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
     // Reads what the socket has within `timeoutMs` and decodes it.
+    PortStatus negotiate(int bitsPerSecond);
     PortStatus pump(int timeoutMs);
     PortStatus waitFor(const std::function<bool()>& done, const char* what);
     void handle(const telnet::Event& e);

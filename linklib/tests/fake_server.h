@@ -37,6 +37,7 @@ public:
         bool closeAfterReply = false;   // close cleanly after the first reply
         std::string greeting;           // data sent at once on connecting (then closed when closeAtOnce)
         bool closeAtOnce = false;
+        int busyConnections = 0;        // the first N connections are dropped with "Port's device already in use"
     };
     // The unit: given the data received so far (unescaped), returns the
     // bytes to answer and how many received bytes it consumed.
@@ -143,7 +144,10 @@ private:
 
     void serve(int fd) {
         using namespace q7m::telnet;
-        ++connections_;
+        if (connections_++ < options_.busyConnections) {
+            send(fd, "Port's device already in use\r\n");
+            return;
+        }
         if (!options_.greeting.empty()) send(fd, options_.greeting);
         if (options_.closeAtOnce) return;
         if (options_.rfc2217) send(fd, cmd(WILL, SGA) + cmd(WILL, 1 /* ECHO */) + cmd(DO, COM_PORT));

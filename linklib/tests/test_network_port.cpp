@@ -326,6 +326,21 @@ TEST_F(NetworkLink, ConnectFailuresAreNamedAsNetworkFailures) {
     ::close(full);
 }
 
+TEST_F(NetworkLink, AServerStillReleasingTheDeviceForTheLastClientIsTriedAgainBriefly) {
+    for (const bool rfc2217 : {true, false}) {
+        SCOPED_TRACE(rfc2217 ? "rfc2217" : "raw");
+        FakeServer::Options o;
+        o.rfc2217 = rfc2217;
+        o.busyConnections = 2;
+        FakeServer server(o, miniUnit({}));
+        UnitLink& l = link(server.url());
+        EXPECT_EQ(l.initDll(1), 0);
+        EXPECT_EQ(server.connections(), 3);
+        EXPECT_NE(slurp(trace).find("the server is busy (the server said \"Port's device already in use\"); trying again"),
+                  std::string::npos);
+    }
+}
+
 TEST_F(NetworkLink, APurgeDropsWhatTheServerSentBeforeConfirmingIt) {
     for (const bool confirms : {true, false}) {
         SCOPED_TRACE(confirms ? "server confirms purges" : "server never confirms purges");

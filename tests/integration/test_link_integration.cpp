@@ -12,8 +12,12 @@
 #include <memory>
 #include <set>
 #include <sstream>
+#include <csignal>
 #include <fcntl.h>
 #include <map>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
 #include <mutex>
 #include <poll.h>
 #include <thread>
@@ -113,6 +117,79 @@ private:
     std::mutex mutex_;
     std::map<std::string, std::string> answers_;
     std::thread thread_;
+};
+
+// Debian's ser2net in front of q7msim's pseudo-terminal: a raw TCP and a
+// telnet(rfc2217) accepter on 127.0.0.1, started and stopped by the test.
+class Ser2Net {
+public:
+    static bool installed() { return ::access("/usr/sbin/ser2net", X_OK) == 0; }
+
+    Ser2Net(const std::string& device, const std::string& dir) {
+        rawPort_ = freePort();
+        rfcPort_ = freePort();
+        const std::string line = "9600n81,local";
+        std::vector<std::string> argv = {"/usr/sbin/ser2net", "-n", "-u", "-P", dir + "/ser2net.pid",
+                                         "-Y", "connection: &raw",
+                                         "-Y", "  accepter: tcp,127.0.0.1," + std::to_string(rawPort_),
+                                         "-Y", "  connector: serialdev," + device + "," + line,
+                                         "-Y", "connection: &rfc",
+                                         "-Y", "  accepter: telnet(rfc2217),tcp,127.0.0.1," + std::to_string(rfcPort_),
+                                         "-Y", "  connector: serialdev," + device + "," + line};
+        const std::string log = dir + "/ser2net.log";
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            std::vector<char*> cargv;
+            for (auto& a : argv) cargv.push_back(a.data());
+            cargv.push_back(nullptr);
+            const int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            ::dup2(out, 1);
+            ::dup2(out, 2);
+            ::execv(cargv[0], cargv.data());
+            ::_exit(127);
+        }
+        // Ready once both accepters take connections.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (std::chrono::steady_clock::now() < deadline && !(accepts(rawPort_) && accepts(rfcPort_)))
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ~Ser2Net() { stop(); }
+    void stop() {
+        if (pid_ <= 0) return;
+        ::kill(pid_, SIGTERM);
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+        pid_ = -1;
+    }
+    std::string raw() const { return "socket://127.0.0.1:" + std::to_string(rawPort_); }
+    std::string rfc2217() const { return "rfc2217://127.0.0.1:" + std::to_string(rfcPort_); }
+
+private:
+    static int freePort() {
+        const int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        socklen_t len = sizeof a;
+        ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &len);
+        ::close(s);
+        return ntohs(a.sin_port);
+    }
+    // Probing connects only (no data): ser2net opens the device for a
+    // moment and lets it go.
+    static bool accepts(int port) {
+        const int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        a.sin_port = htons(static_cast<std::uint16_t>(port));
+        const bool ok = ::connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+        ::close(s);
+        return ok;
+    }
+    pid_t pid_ = -1;
+    int rawPort_ = 0, rfcPort_ = 0;
 };
 
 std::vector<std::string> traceNotes(const std::string& trace) {
@@ -504,4 +581,105 @@ TEST_F(LinkTest, TheTraceSaysWhyAnOpenFailedAndWhyAReadEnded) {
     EXPECT_TRUE(anyStartsWith(notes, "write COM1: closed") || anyStartsWith(notes, "read COM1: closed"))
         << readFile(trace);
     EXPECT_FALSE(anyStartsWith(notes, "read COM1: timed-out")) << readFile(trace);
+}
+
+// ---------------------------------------------------------------- ser2net
+
+class LinkThroughSer2Net : public LinkTest {
+protected:
+    void SetUp() override {
+        if (!Ser2Net::installed()) GTEST_SKIP() << "ser2net is not installed (scripts/setup.sh installs it)";
+        sim = std::make_unique<SimProcess>();
+        ASSERT_TRUE(sim->running());
+        server = std::make_unique<Ser2Net>(sim->link(), sim->dir());
+    }
+    void TearDown() override {
+        LinkTest::TearDown();
+        server.reset();
+    }
+    // Maps COM2 to `url` and loads the library (with the line trace on).
+    void use(const std::string& url) {
+        writeFile(sim->dir() + "/ZelkSerial.ini", "[Ports]\r\nCOM1=" + sim->link() + "\r\nCOM2=" + url + "\r\n");
+        trace = sim->dir() + "/trace.txt";
+        ::setenv("Q7M_TRACE", trace.c_str(), 1);
+        ASSERT_TRUE(lib.load(libraryPath())) << lib.error();
+        ::unsetenv("Q7M_TRACE");
+        ASSERT_EQ(api().InitDLL(2), 0) << readFile(trace) << readFile(sim->dir() + "/ser2net.log");
+    }
+    std::unique_ptr<Ser2Net> server;
+    std::string trace;
+};
+
+TEST_F(LinkThroughSer2Net, RawTcpCarriesEverythingAt9600AndRefusesASpeedChange) {
+    use(server->raw());
+    std::int16_t v[7] = {};
+    ASSERT_EQ(api().GetUnitVersion(v), 0);
+    std::uint8_t system[128], audio[224];
+    ASSERT_EQ(api().GetSystem(system), 0);
+    ASSERT_EQ(api().GetAudio(audio), 0);
+    const std::string image = sim->dir() + "/unit.img";
+    ASSERT_TRUE(sim->control("save " + image));
+    const std::string direct = readFile(image);
+    ASSERT_EQ(direct.size(), 352u);
+    EXPECT_EQ(0, std::memcmp(direct.data(), system, 128));
+    EXPECT_EQ(0, std::memcmp(direct.data() + 128, audio, 224));
+
+    sim->clearLog();
+    EXPECT_EQ(api().SetDLLBaud(1), 0x0880);
+    EXPECT_TRUE(sim->logMatching("TEXT B").empty()) << "the unit must stay at 9600";
+    EXPECT_TRUE(anyStartsWith(traceNotes(trace), "speed change to 19200 refused: COM2 is a raw TCP port"))
+        << readFile(trace);
+    const q7m::PortStatus why = q7m::portRateSupported(2, 19200);
+    EXPECT_EQ(why.fault, q7m::PortFault::RateUnsupported);
+    std::int16_t vol = 0;
+    EXPECT_EQ(api().GetVol(&vol), 0);
+    EXPECT_EQ(vol, 70);
+}
+
+TEST_F(LinkThroughSer2Net, Rfc2217ChangesSpeedBothWaysAndCarries0xFF) {
+    use(server->rfc2217());
+    ASSERT_EQ(api().SetDLLBaud(1), 0);
+    EXPECT_TRUE(sim->waitForLog("TEXT B2"));
+    std::int16_t vol = 0;
+    EXPECT_EQ(api().GetVol(&vol), 0);  // a unit and port at different speeds would garble this
+    EXPECT_EQ(vol, 70);
+    EXPECT_TRUE(sim->logMatching("GARBLED").empty());
+
+    std::uint8_t mine[128];
+    for (int i = 0; i < 128; ++i) mine[i] = static_cast<std::uint8_t>(i % 3 == 0 ? 0xFF : 0x10 + i);
+    ASSERT_EQ(api().SetSystem(mine), 0);
+    std::uint8_t back[128] = {};
+    ASSERT_EQ(api().GetSystem(back), 0);
+    EXPECT_EQ(0, std::memcmp(back, mine, 128));
+    std::uint8_t audio[224];
+    ASSERT_EQ(api().GetAudio(audio), 0);
+
+    ASSERT_EQ(api().SetDLLBaud(0), 0);
+    EXPECT_TRUE(sim->waitForLog("TEXT B1"));
+    EXPECT_EQ(api().GetVol(&vol), 0);
+    EXPECT_TRUE(sim->logMatching("GARBLED").empty());
+}
+
+TEST_F(LinkThroughSer2Net, TheServerStoppedMidTransferGivesABoundedNamedError) {
+    use(server->rfc2217());
+    sim->clearLog();
+    std::thread stopper([&] {
+        if (sim->waitForLog("FRAME 02")) server->stop();  // as the unit starts sending the audio block
+    });
+    std::uint8_t audio[224];
+    std::memset(audio, 0x5A, sizeof audio);
+    const auto t0 = std::chrono::steady_clock::now();
+    EXPECT_EQ(api().GetAudio(audio), 0x0014);
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(2500));
+    stopper.join();
+    for (auto b : audio) ASSERT_EQ(b, 0x5A) << "the caller's block is left as it was";
+    const auto notes = traceNotes(trace);
+    EXPECT_TRUE(anyStartsWith(notes, "read COM2: closed")) << readFile(trace);
+    EXPECT_FALSE(anyStartsWith(notes, "read COM2: timed-out")) << readFile(trace);
+
+    // The next connect names the network, not the user's groups.
+    EXPECT_EQ(api().InitDLL(2), 0x0041);
+    const q7m::PortStatus why = q7m::diagnosePort(2);
+    EXPECT_EQ(why.fault, q7m::PortFault::Refused);
+    EXPECT_EQ(why.sentence.find("dialout"), std::string::npos) << why.sentence;
 }
