@@ -26,6 +26,7 @@
 #include "link_api.h"
 #include "port/port_map.h"
 #include "q7mslib.h"
+#include "ser2net_process.h"
 #include "sim_process.h"
 
 using namespace q7mtest;
@@ -117,79 +118,6 @@ private:
     std::mutex mutex_;
     std::map<std::string, std::string> answers_;
     std::thread thread_;
-};
-
-// Debian's ser2net in front of q7msim's pseudo-terminal: a raw TCP and a
-// telnet(rfc2217) accepter on 127.0.0.1, started and stopped by the test.
-class Ser2Net {
-public:
-    static bool installed() { return ::access("/usr/sbin/ser2net", X_OK) == 0; }
-
-    Ser2Net(const std::string& device, const std::string& dir) {
-        rawPort_ = freePort();
-        rfcPort_ = freePort();
-        const std::string line = "9600n81,local";
-        std::vector<std::string> argv = {"/usr/sbin/ser2net", "-n", "-u", "-P", dir + "/ser2net.pid",
-                                         "-Y", "connection: &raw",
-                                         "-Y", "  accepter: tcp,127.0.0.1," + std::to_string(rawPort_),
-                                         "-Y", "  connector: serialdev," + device + "," + line,
-                                         "-Y", "connection: &rfc",
-                                         "-Y", "  accepter: telnet(rfc2217),tcp,127.0.0.1," + std::to_string(rfcPort_),
-                                         "-Y", "  connector: serialdev," + device + "," + line};
-        const std::string log = dir + "/ser2net.log";
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            std::vector<char*> cargv;
-            for (auto& a : argv) cargv.push_back(a.data());
-            cargv.push_back(nullptr);
-            const int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            ::dup2(out, 1);
-            ::dup2(out, 2);
-            ::execv(cargv[0], cargv.data());
-            ::_exit(127);
-        }
-        // Ready once both accepters take connections.
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        while (std::chrono::steady_clock::now() < deadline && !(accepts(rawPort_) && accepts(rfcPort_)))
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    ~Ser2Net() { stop(); }
-    void stop() {
-        if (pid_ <= 0) return;
-        ::kill(pid_, SIGTERM);
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
-        pid_ = -1;
-    }
-    std::string raw() const { return "socket://127.0.0.1:" + std::to_string(rawPort_); }
-    std::string rfc2217() const { return "rfc2217://127.0.0.1:" + std::to_string(rfcPort_); }
-
-private:
-    static int freePort() {
-        const int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        socklen_t len = sizeof a;
-        ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &len);
-        ::close(s);
-        return ntohs(a.sin_port);
-    }
-    // Probing connects only (no data): ser2net opens the device for a
-    // moment and lets it go.
-    static bool accepts(int port) {
-        const int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        a.sin_port = htons(static_cast<std::uint16_t>(port));
-        const bool ok = ::connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-        ::close(s);
-        return ok;
-    }
-    pid_t pid_ = -1;
-    int rawPort_ = 0, rfcPort_ = 0;
 };
 
 std::vector<std::string> traceNotes(const std::string& trace) {
@@ -592,6 +520,7 @@ protected:
         sim = std::make_unique<SimProcess>();
         ASSERT_TRUE(sim->running());
         server = std::make_unique<Ser2Net>(sim->link(), sim->dir());
+        ASSERT_TRUE(server->running());
     }
     void TearDown() override {
         LinkTest::TearDown();
@@ -682,4 +611,25 @@ TEST_F(LinkThroughSer2Net, TheServerStoppedMidTransferGivesABoundedNamedError) {
     const q7m::PortStatus why = q7m::diagnosePort(2);
     EXPECT_EQ(why.fault, q7m::PortFault::Refused);
     EXPECT_EQ(why.sentence.find("dialout"), std::string::npos) << why.sentence;
+}
+
+TEST_F(LinkThroughSer2Net, ARemoteSiteAnswersInTimeAcrossALongRoundTrip) {
+    // 400 ms: a reply's first byte comes later than the wire's 400 ms byte
+    // time-out; the network port waits longer.
+    DelayProxy slowRaw(server->rawPort(), 400);
+    use("socket://127.0.0.1:" + std::to_string(slowRaw.port()));
+    std::uint8_t system[128], audio[224];
+    EXPECT_EQ(api().GetSystem(system), 0);
+    EXPECT_EQ(api().GetAudio(audio), 0);
+    api().DLLShutdown();
+
+    DelayProxy slowRfc(server->rfc2217Port(), 200);
+    writeFile(sim->dir() + "/ZelkSerial.ini", "[Ports]\r\nCOM3=rfc2217://127.0.0.1:" + std::to_string(slowRfc.port()) + "\r\n");
+    ASSERT_EQ(api().InitDLL(3), 0) << readFile(trace);
+    ASSERT_EQ(api().SetDLLBaud(1), 0);
+    std::int16_t vol = 0;
+    EXPECT_EQ(api().GetVol(&vol), 0);
+    EXPECT_EQ(api().SetDLLBaud(0), 0);
+    EXPECT_EQ(api().GetVol(&vol), 0);
+    EXPECT_TRUE(sim->logMatching("GARBLED").empty());
 }
