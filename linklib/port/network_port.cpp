@@ -109,9 +109,11 @@ NetworkPort::~NetworkPort() { NetworkPort::close(); }
 PortStatus NetworkPort::connect() {
     close();
     lastWords_.clear();
+    talked_ = false;
     int elapsed = 0;
     PortStatus s = connectTcp(target_, fd_, elapsed);
     if (!s.ok()) return s;
+    connectMs_ = elapsed;
     // A slow connection means a long round trip: wait longer for replies.
     allowanceMs_ = std::clamp(3 * elapsed, kNetworkAllowanceMs, kNetworkAllowanceMaxMs);
     note("connected to " + target_.host + ":" + std::to_string(target_.tcpPort) + " in " + std::to_string(elapsed) +
@@ -161,6 +163,7 @@ WriteResult NetworkPort::sendWire(const std::uint8_t* data, std::size_t count, i
 }
 
 void NetworkPort::remember(const std::uint8_t* data, std::size_t n) {
+    if (talked_) return;  // from then on it is the unit talking
     lastWords_.append(reinterpret_cast<const char*>(data), n);
     if (lastWords_.size() > 80) lastWords_.erase(0, lastWords_.size() - 80);
 }
@@ -190,8 +193,9 @@ PortStatus TcpPort::open(int bitsPerSecond) {
     rate_ = bitsPerSecond;
     return connectAndGreet([this] {
         // A server busy with another client accepts, says so and closes at
-        // once: watch briefly for that before the first command goes out.
-        const auto until = Clock::now() + std::chrono::milliseconds(kRawGreetingMs);
+        // once: watch for that (a round trip or two) before the first
+        // command goes out.
+        const auto until = Clock::now() + std::chrono::milliseconds(std::clamp(2 * connectMs_ + 20, kRawGreetingMs, 1000));
         for (;;) {
             const int left = msLeft(until);
             if (left == 0) return PortStatus::success();
@@ -225,6 +229,7 @@ ReadResult TcpPort::read(std::uint8_t* buffer, std::size_t capacity, int timeout
 }
 
 WriteResult TcpPort::write(const std::uint8_t* data, std::size_t count, int timeoutMs) {
+    talked_ = true;
     WriteResult w = sendWire(data, count, timeoutMs);
     sinceDrain_ += w.written;
     return w;
@@ -458,6 +463,7 @@ ReadResult Rfc2217Port::read(std::uint8_t* buffer, std::size_t capacity, int tim
 }
 
 WriteResult Rfc2217Port::write(const std::uint8_t* data, std::size_t count, int timeoutMs) {
+    talked_ = true;
     std::vector<std::uint8_t> wire;
     wire.reserve(count + 8);
     telnet::appendEscaped(wire, data, count);

@@ -29,8 +29,9 @@ PortStatus connectTcp(const PortTarget& target, int& fd, int& elapsedMs);
 inline constexpr int kNetworkAllowanceMs = 1000;
 inline constexpr int kNetworkAllowanceMaxMs = 5000;
 
-// How long a busy server is tried again at open, and how long a raw TCP
-// open watches for a server that drops the connection at once.
+// How long a busy server is tried again at open, and the least time a raw
+// TCP open watches for a server that drops the connection at once (two
+// round trips of the connection when that is longer, at most 1 s).
 inline constexpr int kBusyRetryMs = 1000;
 inline constexpr int kRawGreetingMs = 50;
 
@@ -55,8 +56,8 @@ protected:
     PortStatus connectAndGreet(const std::function<PortStatus()>& greet);
     // Sends bytes already in wire form; the count is of wire bytes.
     WriteResult sendWire(const std::uint8_t* data, std::size_t count, int timeoutMs);
-    // A Closed status that carries what the server last said, when it was
-    // text ("Port's device already in use").
+    // A Closed status that carries what the server said before the unit
+    // was spoken to, when it was text ("Port's device already in use").
     PortStatus closedStatus(const PortStatus& raw) const;
     void remember(const std::uint8_t* data, std::size_t n);
     void note(const std::string& text) const {
@@ -69,7 +70,9 @@ protected:
     int rate_ = 9600;
     int allowanceMs_ = kNetworkAllowanceMs;
     std::size_t sinceDrain_ = 0;  // data bytes written since the last drain
-    std::string lastWords_;       // the last bytes received, for a closing message
+    std::string lastWords_;       // what the server said before we sent the unit anything
+    bool talked_ = false;         // data has gone to the unit on this connection
+    int connectMs_ = 0;
 };
 
 class TcpPort : public NetworkPort {
