@@ -1,13 +1,19 @@
-// serial_link.h - the one serial port of the library, on POSIX termios.
+// serial_link.h - the one port of the library: the port object of the
+// protocol (receiver, frame buffer, speed) over whichever kind of port the
+// port map names.
 #ifndef Q7M_SERIAL_LINK_H
 #define Q7M_SERIAL_LINK_H
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "port/port.h"
+#include "port/port_map.h"
 #include "receiver.h"
 
 namespace q7m {
@@ -15,14 +21,6 @@ namespace q7m {
 inline constexpr int kBaudRates[4] = {9600, 19200, 38400, 57600};
 inline constexpr int kByteTimeoutMs = 400;   // each single-byte read waits at most this long
 inline constexpr int kWriteTimeoutMs = 400;  // a write gives up after this long
-
-// The device that port number n ("COMn") stands for: the [Ports] entry of
-// ZelkSerial.ini when there is one, otherwise the n-th serial device present
-// (USB adapters first, then on-board UARTs).  Empty when there is none.
-std::string portDevice(int portNumber);
-
-// The serial devices present, in the order of the default port mapping.
-std::vector<std::string> serialDevicesPresent();
 
 // Appends every byte crossing the line to the file named by $Q7M_TRACE.
 class LineTrace {
@@ -41,6 +39,9 @@ private:
 
 class SerialLink {
 public:
+    // Makes the port object for a mapped target; tests put a scripted port here.
+    using PortFactory = std::function<std::unique_ptr<Port>(const PortTarget&)>;
+
     SerialLink();
     ~SerialLink();
     SerialLink(const SerialLink&) = delete;
@@ -61,25 +62,39 @@ public:
     std::size_t readFrame(std::uint8_t* buffer);
     bool writeFrame(const std::uint8_t* payload, std::size_t length);
 
-    bool isOpen() const { return handle >= 0; }
+    bool isOpen() const { return port_ && port_->isOpen(); }
+
+    // Whether the port can run at baud table[index]; asked before the unit
+    // is told to change speed.  The sentence says why not.
+    PortStatus rateSupported(int index) const;
+
+    // Why the last open failed, or how the last read or write ended when it
+    // did not succeed (TimedOut, Closed, ...), with its sentence.
+    const PortStatus& lastStatus() const { return lastStatus_; }
+
+    void setPortFactory(PortFactory factory) { factory_ = std::move(factory); }
+    LineTrace& trace() { return trace_; }
 
     std::int32_t baudIndex = 0;
     std::int32_t readInterval = 0;
     std::int32_t readMultiplier = 0;
     std::int32_t readConstant = 0;
     Receiver rx;  // rxLength, rxLines, rxLinesWanted, rxState, rxBuffer
-    int handle = -1;
     std::string portName;
     std::uint8_t iniSection = 0;
     std::uint8_t txBuffer[kTxBufferSize]{};
 
 private:
-    bool configure();
-    void waitUntilSent();
     void dropPending();
+    void noteFailure(const char* what, const PortStatus& status);
 
-    // Bytes already fetched from the device but not yet handed to the
-    // receiver; a purge discards them together with the device's queue.
+    std::unique_ptr<Port> port_;  // the open port ("handle"); null or closed when none
+    PortMapping mapping_;         // what portName stood for at the last open
+    PortFactory factory_;
+    PortStatus lastStatus_;
+
+    // Bytes already fetched from the port but not yet handed to the
+    // receiver; a purge discards them together with the port's queue.
     std::uint8_t pending_[256]{};
     std::size_t pendingPos_ = 0;
     std::size_t pendingLen_ = 0;

@@ -136,6 +136,11 @@ std::uint16_t UnitLink::setDllBaud(std::int32_t index) {
         linkError = LINK_ERR_INIT | CTX_TEXT;
     } else if (i < 0 || i > 3) {
         linkError = LINK_ERR_RANGE | CTX_TEXT;
+    } else if (const PortStatus rate = serial.rateSupported(i); !rate.ok()) {
+        // The port cannot follow (a raw TCP server's speed is fixed): the
+        // unit is not told to change, so both ends stay where they are.
+        serial.trace().note("speed change to " + std::to_string(kBaudRates[i]) + " refused: " + rate.sentence);
+        return linkError = LINK_ERR_RANGE | CTX_TEXT;
     } else {
         const char cmd[3] = {'B', static_cast<char>('1' + i), '\r'};
         if (serial.writeRaw(reinterpret_cast<const std::uint8_t*>(cmd), 3) == 0) linkError = LINK_ERR_TRANSMIT | CTX_TEXT;
@@ -224,6 +229,14 @@ std::uint16_t UnitLink::getVol(std::int16_t* volume) {
     if (!connected) return fail(LINK_ERR_INIT, CTX_TEXT);
     if (auto c = text("V\r", 2, 3)) return fail(c, CTX_TEXT);
     if (replyLength_ < 6) return fail(LINK_ERR_BAD_REPLY, CTX_TEXT);  // too short to hold the value
+    // The value is read like any decimal field (" 7" and "7x" are 7), but
+    // two characters without a digit are not a volume of 0: reporting 0
+    // would pull the fader down and end up in backups.
+    const std::uint8_t* b = reply_ + 4;
+    const std::uint8_t* e = reply_ + 6;
+    while (b < e && (*b == ' ' || *b == '\t')) ++b;
+    if (b < e && (*b == '-' || *b == '+')) ++b;
+    if (b == e || *b < '0' || *b > '9') return fail(LINK_ERR_BAD_REPLY, CTX_TEXT);
     *volume = decimalValue(reply_ + 4, reply_ + 6);
     return 0;
 }

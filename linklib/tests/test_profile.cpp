@@ -76,5 +76,5 @@ TEST(Profile, PortTableMapsPortNumbersToDevices) {
         std::ofstream f(dir.path + "/ZelkSerial.ini");
         f << "[ports]\r\ncom2 = /dev/ttyACM7\r\n";
     }
-    EXPECT_EQ(q7m::portDevice(2), "/dev/ttyACM7");  // section and key names are not case-sensitive
+    EXPECT_EQ(q7m::mapPort(2).target.device, "/dev/ttyACM7");  // section and key names are not case-sensitive
 }

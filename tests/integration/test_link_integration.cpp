@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -11,10 +12,21 @@
 #include <memory>
 #include <set>
 #include <sstream>
+#include <csignal>
+#include <fcntl.h>
+#include <map>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <mutex>
+#include <poll.h>
 #include <thread>
+#include <unistd.h>
 
 #include "connection/link_api.h"
+#include "port/port_map.h"
 #include "q7mslib.h"
+#include "ser2net_process.h"
 #include "sim_process.h"
 
 using namespace q7mtest;
@@ -55,6 +67,73 @@ protected:
     std::unique_ptr<SimProcess> sim;
     LinkLibrary lib;
 };
+
+// A unit played by the test on a pseudo-terminal of its own: when the bytes
+// received end with a command, its scripted answer is sent back.
+class PtyUnit {
+public:
+    PtyUnit() {
+        master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        if (master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0) slave_ = ::ptsname(master_);
+        thread_ = std::thread([this] { serve(); });
+    }
+    ~PtyUnit() {
+        stop_ = true;
+        thread_.join();
+        if (master_ >= 0) ::close(master_);
+    }
+    const std::string& device() const { return slave_; }
+    void answer(const std::string& command, const std::string& reply) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        answers_[command] = reply;
+    }
+
+private:
+    void serve() {
+        std::string received;
+        while (!stop_) {
+            pollfd p{master_, POLLIN, 0};
+            if (::poll(&p, 1, 20) <= 0) continue;
+            char buf[256];
+            const ssize_t n = ::read(master_, buf, sizeof buf);
+            if (n <= 0) {  // nobody has the other side open: look again shortly
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                continue;
+            }
+            received.append(buf, static_cast<std::size_t>(n));
+            std::lock_guard<std::mutex> lock(mutex_);
+            for (const auto& [command, reply] : answers_) {
+                if (received.size() >= command.size() &&
+                    received.compare(received.size() - command.size(), command.size(), command) == 0) {
+                    [[maybe_unused]] auto w = ::write(master_, reply.data(), reply.size());
+                    received.clear();
+                    break;
+                }
+            }
+        }
+    }
+    int master_ = -1;
+    std::string slave_;
+    std::atomic<bool> stop_{false};
+    std::mutex mutex_;
+    std::map<std::string, std::string> answers_;
+    std::thread thread_;
+};
+
+std::vector<std::string> traceNotes(const std::string& trace) {
+    std::vector<std::string> notes;
+    std::istringstream in(readFile(trace));
+    std::string line;
+    while (std::getline(in, line))
+        if (auto at = line.find(" -- "); at != std::string::npos) notes.push_back(line.substr(at + 4));
+    return notes;
+}
+
+bool anyStartsWith(const std::vector<std::string>& lines, const std::string& prefix) {
+    for (const auto& l : lines)
+        if (l.rfind(prefix, 0) == 0) return true;
+    return false;
+}
 
 }  // namespace
 
@@ -357,4 +436,200 @@ TEST_F(LinkTest, AHangUpFailsCommandsWithoutHanging) {
     const unsigned e = api().GetVol(&v);
     EXPECT_TRUE(e == 0x0082 || e == 0x0084) << e;
     EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(2));
+}
+
+TEST(LinkReconnect, AUnitSwitchedOffMidFrameIsReachedAgainAtTheFirstConnect) {
+    TempDir dir;
+    PtyUnit unit;
+    ASSERT_FALSE(unit.device().empty());
+    ::setenv("Q7M_CONFIG_DIR", dir.path().c_str(), 1);
+    writeFile(dir.file("ZelkSerial.ini"), "[Ports]\r\nCOM1=" + unit.device() + "\r\n");
+    LinkLibrary lib;
+    ASSERT_TRUE(lib.load(libraryPath())) << lib.error();
+    unit.answer("M\r", "MUT +\r\nOK\r\nQ7M>\r\n");
+    // The system block request is answered with the first 40 bytes of the
+    // block: the unit was switched off in the middle of it.
+    unit.answer(std::string("\x10\x02\x01\x10\x03"), std::string("\x10\x02\x12", 3) + std::string(40, 'a'));
+    ASSERT_EQ(lib.api().InitDLL(1), 0);
+    std::uint8_t block[128];
+    EXPECT_EQ(lib.api().GetSystem(block), 0x000C);
+    EXPECT_EQ(lib.api().DLLShutdown(), 1);
+    EXPECT_EQ(lib.api().InitDLL(1), 0) << "the new connection must not wait for the old frame to end";
+    lib.api().DLLShutdown();
+    ::unsetenv("Q7M_CONFIG_DIR");
+}
+
+TEST_F(LinkTest, GetVolRefusesAnAnswerWithoutANumberInsteadOfReportingZero) {
+    start();
+    connect();
+    std::int16_t vol = 12;
+    ASSERT_TRUE(sim->control("badtext 1"));  // "VOL ?0"
+    EXPECT_EQ(api().GetVol(&vol), 0x00A0);
+    EXPECT_EQ(vol, 12);
+    EXPECT_EQ(api().GetVol(&vol), 0);
+    EXPECT_EQ(vol, 70);
+}
+
+TEST_F(LinkTest, TheTraceSaysWhyAnOpenFailedAndWhyAReadEnded) {
+    sim = std::make_unique<SimProcess>();
+    const std::string trace = sim->dir() + "/trace.txt";
+    ::setenv("Q7M_TRACE", trace.c_str(), 1);
+    ASSERT_TRUE(lib.load(libraryPath())) << lib.error();
+    const std::string copy = sim->dir() + "/libcopy.so";
+    ASSERT_EQ(std::system(("cp '" + libraryPath() + "' '" + copy + "'").c_str()), 0);
+    LinkLibrary second;
+    ASSERT_TRUE(second.load(copy)) << second.error();
+    ::unsetenv("Q7M_TRACE");
+
+    EXPECT_EQ(api().InitDLL(3), 0x0041);
+    EXPECT_TRUE(anyStartsWith(traceNotes(trace), "open COM3: not-found (errno 2, ")) << readFile(trace);
+    const q7m::PortStatus missing = q7m::diagnosePort(3);
+    EXPECT_EQ(missing.fault, q7m::PortFault::NotFound);
+    EXPECT_NE(missing.sentence.find("absent3, which does not exist"), std::string::npos) << missing.sentence;
+
+    ASSERT_EQ(api().InitDLL(1), 0);
+    EXPECT_EQ(second.api().InitDLL(1), 0x0041);
+    EXPECT_TRUE(anyStartsWith(traceNotes(trace), "open COM1: in-use (errno 11, ")) << readFile(trace);
+    const q7m::PortStatus busy = q7m::diagnosePort(1);
+    EXPECT_EQ(busy.fault, q7m::PortFault::InUse);
+    EXPECT_EQ(busy.sentence.find("dialout"), std::string::npos) << busy.sentence;
+
+    std::int16_t v = 0;
+    ASSERT_TRUE(sim->control("silent on"));
+    EXPECT_EQ(api().GetVol(&v), 0x0084);
+    EXPECT_TRUE(anyStartsWith(traceNotes(trace), "read COM1: timed-out")) << readFile(trace);
+    EXPECT_FALSE(anyStartsWith(traceNotes(trace), "read COM1: closed"));
+    ASSERT_TRUE(sim->control("silent off"));
+    ASSERT_TRUE(sim->control("hangup"));
+    sim->stop();
+    writeFile(trace, "");
+    const auto e = api().GetVol(&v);
+    EXPECT_TRUE(e == 0x0082 || e == 0x0084) << e;
+    const auto notes = traceNotes(trace);
+    EXPECT_TRUE(anyStartsWith(notes, "write COM1: closed") || anyStartsWith(notes, "read COM1: closed"))
+        << readFile(trace);
+    EXPECT_FALSE(anyStartsWith(notes, "read COM1: timed-out")) << readFile(trace);
+}
+
+// ---------------------------------------------------------------- ser2net
+
+class LinkThroughSer2Net : public LinkTest {
+protected:
+    void SetUp() override {
+        if (!Ser2Net::installed()) GTEST_SKIP() << "ser2net is not installed (scripts/setup.sh installs it)";
+        sim = std::make_unique<SimProcess>();
+        ASSERT_TRUE(sim->running());
+        server = std::make_unique<Ser2Net>(sim->link(), sim->dir());
+        ASSERT_TRUE(server->running());
+    }
+    void TearDown() override {
+        LinkTest::TearDown();
+        server.reset();
+    }
+    // Maps COM2 to `url` and loads the library (with the line trace on).
+    void use(const std::string& url) {
+        writeFile(sim->dir() + "/ZelkSerial.ini", "[Ports]\r\nCOM1=" + sim->link() + "\r\nCOM2=" + url + "\r\n");
+        trace = sim->dir() + "/trace.txt";
+        ::setenv("Q7M_TRACE", trace.c_str(), 1);
+        ASSERT_TRUE(lib.load(libraryPath())) << lib.error();
+        ::unsetenv("Q7M_TRACE");
+        ASSERT_EQ(api().InitDLL(2), 0) << readFile(trace) << readFile(sim->dir() + "/ser2net.log");
+    }
+    std::unique_ptr<Ser2Net> server;
+    std::string trace;
+};
+
+TEST_F(LinkThroughSer2Net, RawTcpCarriesEverythingAt9600AndRefusesASpeedChange) {
+    use(server->raw());
+    std::int16_t v[7] = {};
+    ASSERT_EQ(api().GetUnitVersion(v), 0);
+    std::uint8_t system[128], audio[224];
+    ASSERT_EQ(api().GetSystem(system), 0);
+    ASSERT_EQ(api().GetAudio(audio), 0);
+    const std::string image = sim->dir() + "/unit.img";
+    ASSERT_TRUE(sim->control("save " + image));
+    const std::string direct = readFile(image);
+    ASSERT_EQ(direct.size(), 352u);
+    EXPECT_EQ(0, std::memcmp(direct.data(), system, 128));
+    EXPECT_EQ(0, std::memcmp(direct.data() + 128, audio, 224));
+
+    sim->clearLog();
+    EXPECT_EQ(api().SetDLLBaud(1), 0x0880);
+    EXPECT_TRUE(sim->logMatching("TEXT B").empty()) << "the unit must stay at 9600";
+    EXPECT_TRUE(anyStartsWith(traceNotes(trace), "speed change to 19200 refused: COM2 is a raw TCP port"))
+        << readFile(trace);
+    const q7m::PortStatus why = q7m::portRateSupported(2, 19200);
+    EXPECT_EQ(why.fault, q7m::PortFault::RateUnsupported);
+    std::int16_t vol = 0;
+    EXPECT_EQ(api().GetVol(&vol), 0);
+    EXPECT_EQ(vol, 70);
+}
+
+TEST_F(LinkThroughSer2Net, Rfc2217ChangesSpeedBothWaysAndCarries0xFF) {
+    use(server->rfc2217());
+    ASSERT_EQ(api().SetDLLBaud(1), 0);
+    EXPECT_TRUE(sim->waitForLog("TEXT B2"));
+    std::int16_t vol = 0;
+    EXPECT_EQ(api().GetVol(&vol), 0);  // a unit and port at different speeds would garble this
+    EXPECT_EQ(vol, 70);
+    EXPECT_TRUE(sim->logMatching("GARBLED").empty());
+
+    std::uint8_t mine[128];
+    for (int i = 0; i < 128; ++i) mine[i] = static_cast<std::uint8_t>(i % 3 == 0 ? 0xFF : 0x10 + i);
+    ASSERT_EQ(api().SetSystem(mine), 0);
+    std::uint8_t back[128] = {};
+    ASSERT_EQ(api().GetSystem(back), 0);
+    EXPECT_EQ(0, std::memcmp(back, mine, 128));
+    std::uint8_t audio[224];
+    ASSERT_EQ(api().GetAudio(audio), 0);
+
+    ASSERT_EQ(api().SetDLLBaud(0), 0);
+    EXPECT_TRUE(sim->waitForLog("TEXT B1"));
+    EXPECT_EQ(api().GetVol(&vol), 0);
+    EXPECT_TRUE(sim->logMatching("GARBLED").empty());
+}
+
+TEST_F(LinkThroughSer2Net, TheServerStoppedMidTransferGivesABoundedNamedError) {
+    use(server->rfc2217());
+    sim->clearLog();
+    std::thread stopper([&] {
+        if (sim->waitForLog("FRAME 02")) server->stop();  // as the unit starts sending the audio block
+    });
+    std::uint8_t audio[224];
+    std::memset(audio, 0x5A, sizeof audio);
+    const auto t0 = std::chrono::steady_clock::now();
+    EXPECT_EQ(api().GetAudio(audio), 0x0014);
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(2500));
+    stopper.join();
+    for (auto b : audio) ASSERT_EQ(b, 0x5A) << "the caller's block is left as it was";
+    const auto notes = traceNotes(trace);
+    EXPECT_TRUE(anyStartsWith(notes, "read COM2: closed")) << readFile(trace);
+    EXPECT_FALSE(anyStartsWith(notes, "read COM2: timed-out")) << readFile(trace);
+
+    // The next connect names the network, not the user's groups.
+    EXPECT_EQ(api().InitDLL(2), 0x0041);
+    const q7m::PortStatus why = q7m::diagnosePort(2);
+    EXPECT_EQ(why.fault, q7m::PortFault::Refused);
+    EXPECT_EQ(why.sentence.find("dialout"), std::string::npos) << why.sentence;
+}
+
+TEST_F(LinkThroughSer2Net, ARemoteSiteAnswersInTimeAcrossALongRoundTrip) {
+    // 400 ms: a reply's first byte comes later than the wire's 400 ms byte
+    // time-out; the network port waits longer.
+    DelayProxy slowRaw(server->rawPort(), 400);
+    use("socket://127.0.0.1:" + std::to_string(slowRaw.port()));
+    std::uint8_t system[128], audio[224];
+    EXPECT_EQ(api().GetSystem(system), 0);
+    EXPECT_EQ(api().GetAudio(audio), 0);
+    api().DLLShutdown();
+
+    DelayProxy slowRfc(server->rfc2217Port(), 200);
+    writeFile(sim->dir() + "/ZelkSerial.ini", "[Ports]\r\nCOM3=rfc2217://127.0.0.1:" + std::to_string(slowRfc.port()) + "\r\n");
+    ASSERT_EQ(api().InitDLL(3), 0) << readFile(trace);
+    ASSERT_EQ(api().SetDLLBaud(1), 0);
+    std::int16_t vol = 0;
+    EXPECT_EQ(api().GetVol(&vol), 0);
+    EXPECT_EQ(api().SetDLLBaud(0), 0);
+    EXPECT_EQ(api().GetVol(&vol), 0);
+    EXPECT_TRUE(sim->logMatching("GARBLED").empty());
 }

@@ -1,0 +1,406 @@
+#include "port/port_map.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <fstream>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include "port/network_port.h"
+#include "port/posix_serial_port.h"
+#include "profile.h"
+
+namespace q7m {
+
+namespace {
+
+// Devices named prefixN under /dev, ordered by N.
+std::vector<std::pair<long, std::string>> numberedDevices(const char* prefix) {
+    std::vector<std::pair<long, std::string>> found;
+    DIR* dir = ::opendir("/dev");
+    if (!dir) return found;
+    const std::size_t plen = std::strlen(prefix);
+    while (dirent* e = ::readdir(dir)) {
+        const char* n = e->d_name;
+        if (std::strncmp(n, prefix, plen) != 0 || n[plen] == '\0') continue;
+        char* end = nullptr;
+        const long num = std::strtol(n + plen, &end, 10);
+        if (*end != '\0') continue;
+        found.emplace_back(num, std::string("/dev/") + n);
+    }
+    ::closedir(dir);
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+// An on-board ttyS node exists whether or not a UART sits behind it; the
+// kernel reports the UART type (0 = none) in sysfs.
+bool uartPresent(const std::string& devPath) {
+    const std::string name = devPath.substr(devPath.find_last_of('/') + 1);
+    std::ifstream in("/sys/class/tty/" + name + "/type");
+    int type = 0;
+    return in && (in >> type) && type != 0;
+}
+
+std::string lower(std::string_view s) {
+    std::string out(s);
+    for (auto& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+std::string trimmed(std::string_view s) {
+    const auto b = s.find_first_not_of(" \t\r\n");
+    if (b == std::string_view::npos) return {};
+    const auto e = s.find_last_not_of(" \t\r\n");
+    return std::string(s.substr(b, e - b + 1));
+}
+
+PortTarget invalid(std::string text, std::string problem) {
+    PortTarget t;
+    t.kind = PortTarget::Kind::Invalid;
+    t.text = std::move(text);
+    t.problem = std::move(problem);
+    return t;
+}
+
+// The program holding `device` open, as "name, process N", found through
+// /proc (only processes this user may look at).  Empty when none is seen.
+std::string holderOf(const std::string& device) {
+    struct stat dev {};
+    if (::stat(device.c_str(), &dev) != 0) return {};
+    DIR* proc = ::opendir("/proc");
+    if (!proc) return {};
+    std::string found;
+    const pid_t self = ::getpid();
+    while (dirent* p = ::readdir(proc)) {
+        char* end = nullptr;
+        const long pid = std::strtol(p->d_name, &end, 10);
+        if (*end != '\0' || pid <= 0 || pid == self) continue;
+        const std::string fdDir = std::string("/proc/") + p->d_name + "/fd";
+        DIR* fds = ::opendir(fdDir.c_str());
+        if (!fds) continue;
+        while (dirent* f = ::readdir(fds)) {
+            struct stat st {};
+            if (f->d_name[0] == '.' || ::stat((fdDir + "/" + f->d_name).c_str(), &st) != 0) continue;
+            if (S_ISCHR(st.st_mode) && st.st_rdev == dev.st_rdev) {
+                std::ifstream comm(std::string("/proc/") + p->d_name + "/comm");
+                std::string name;
+                std::getline(comm, name);
+                found = (name.empty() ? std::string("?") : name) + ", process " + p->d_name;
+                break;
+            }
+        }
+        ::closedir(fds);
+        if (!found.empty()) break;
+    }
+    ::closedir(proc);
+    return found;
+}
+
+PortStatus fault(PortFault kind, int code, std::string detail = {}) {
+    PortStatus s;
+    s.fault = kind;
+    s.code = code;
+    s.sentence = std::move(detail);
+    return s;
+}
+
+// Probes a device path the way the port open would, without keeping it:
+// exists, is a terminal device, may be read and written, is not held.
+PortStatus probeDevice(const std::string& device) {
+    struct stat st {};
+    if (::stat(device.c_str(), &st) != 0) return fault(faultFromOpenErrno(errno), errno);
+    if (!S_ISCHR(st.st_mode)) return fault(PortFault::NotSerial, ENOTTY);
+    if (::access(device.c_str(), R_OK | W_OK) != 0 && (errno == EACCES || errno == EPERM))
+        return fault(PortFault::NoPermission, errno);
+    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int err = errno;
+        const PortFault kind = faultFromOpenErrno(err);
+        return fault(kind, err, kind == PortFault::InUse ? holderOf(device) : std::string());
+    }
+    PortStatus s;
+    termios tio{};
+    if (::tcgetattr(fd, &tio) != 0) {
+        s = fault(PortFault::NotSerial, errno);
+    } else if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        s = fault(PortFault::InUse, errno, holderOf(device));
+    } else {
+        ::flock(fd, LOCK_UN);
+    }
+    ::close(fd);
+    return s;
+}
+
+}  // namespace
+
+const char* faultName(PortFault f) {
+    switch (f) {
+    case PortFault::None: return "ok";
+    case PortFault::NotMapped: return "not-mapped";
+    case PortFault::BadAddress: return "bad-address";
+    case PortFault::NotFound: return "not-found";
+    case PortFault::NoPermission: return "no-permission";
+    case PortFault::InUse: return "in-use";
+    case PortFault::NotSerial: return "not-serial";
+    case PortFault::NameNotResolved: return "name-not-resolved";
+    case PortFault::Refused: return "refused";
+    case PortFault::ConnectTimeout: return "connect-timeout";
+    case PortFault::Negotiation: return "negotiation";
+    case PortFault::RateUnsupported: return "rate-unsupported";
+    case PortFault::Closed: return "closed";
+    case PortFault::TimedOut: return "timed-out";
+    case PortFault::Io: return "io";
+    }
+    return "io";
+}
+
+PortFault faultFromOpenErrno(int err) {
+    switch (err) {
+    case ENOENT:
+    case ENOTDIR:
+    case ENXIO:
+    case ENODEV: return PortFault::NotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS: return PortFault::NoPermission;
+    case EBUSY:
+    case EWOULDBLOCK: return PortFault::InUse;
+    case EISDIR:
+    case ENOTTY: return PortFault::NotSerial;
+    default: return PortFault::Io;
+    }
+}
+
+std::vector<std::string> serialDevicesPresent() {
+    std::vector<std::string> devices;
+    for (const char* prefix : {"ttyUSB", "ttyACM"})
+        for (auto& [num, path] : numberedDevices(prefix)) devices.push_back(path);
+    for (auto& [num, path] : numberedDevices("ttyS"))
+        if (uartPresent(path)) devices.push_back(path);
+    for (auto& [num, path] : numberedDevices("ttyAMA")) devices.push_back(path);
+    return devices;
+}
+
+PortTarget parsePortTarget(std::string_view raw) {
+    const std::string text = trimmed(raw);
+    PortTarget t;
+    t.text = text;
+    if (text.empty()) return t;
+    const auto scheme = text.find("://");
+    if (scheme == std::string::npos) {
+        t.kind = PortTarget::Kind::Device;
+        t.device = text;
+        return t;
+    }
+    const std::string kind = lower(std::string_view(text).substr(0, scheme));
+    if (kind == "socket") t.kind = PortTarget::Kind::Socket;
+    else if (kind == "rfc2217") t.kind = PortTarget::Kind::Rfc2217;
+    else return invalid(text, "\"" + kind + "://\" is not a kind of port this library knows (socket:// or rfc2217://)");
+
+    std::string rest = text.substr(scheme + 3);
+    std::string query;
+    if (const auto q = rest.find('?'); q != std::string::npos) {
+        query = rest.substr(q + 1);
+        rest.resize(q);
+    }
+    if (!rest.empty() && rest.back() == '/') rest.pop_back();
+    std::string portText;
+    if (!rest.empty() && rest[0] == '[') {  // [IPv6]:port
+        const auto close = rest.find(']');
+        if (close == std::string::npos) return invalid(text, "the host's closing ']' is missing");
+        t.host = rest.substr(1, close - 1);
+        if (close + 1 >= rest.size() || rest[close + 1] != ':') return invalid(text, "the TCP port number is missing");
+        portText = rest.substr(close + 2);
+    } else {
+        const auto colon = rest.rfind(':');
+        if (colon == std::string::npos) return invalid(text, "the TCP port number is missing (HOST:PORT)");
+        t.host = rest.substr(0, colon);
+        portText = rest.substr(colon + 1);
+    }
+    if (t.host.empty()) return invalid(text, "the host is missing (HOST:PORT)");
+    char* end = nullptr;
+    const long port = std::strtol(portText.c_str(), &end, 10);
+    if (portText.empty() || *end != '\0' || port < 1 || port > 65535)
+        return invalid(text, "\"" + portText + "\" is not a TCP port number (1-65535)");
+    t.tcpPort = static_cast<int>(port);
+
+    // Options, in the forms serial tools use: ign_set_control,
+    // timeout=SECONDS, logging=LEVEL, separated by '&'.
+    std::size_t pos = 0;
+    while (pos <= query.size() && !query.empty()) {
+        auto amp = query.find('&', pos);
+        if (amp == std::string::npos) amp = query.size();
+        const std::string opt = query.substr(pos, amp - pos);
+        pos = amp + 1;
+        if (opt.empty()) continue;
+        const auto eq = opt.find('=');
+        const std::string key = lower(opt.substr(0, eq));
+        const std::string value = eq == std::string::npos ? std::string() : opt.substr(eq + 1);
+        if (key == "ign_set_control" && t.kind == PortTarget::Kind::Rfc2217) {
+            t.ignoreSetControl = true;
+        } else if (key == "timeout") {
+            char* e = nullptr;
+            const double seconds = std::strtod(value.c_str(), &e);
+            if (value.empty() || *e != '\0' || !(seconds > 0) || seconds > 300)
+                return invalid(text, "timeout=" + value + " is not a number of seconds (above 0, at most 300)");
+            t.connectTimeoutMs = static_cast<int>(seconds * 1000 + 0.5);
+        } else if (key == "logging") {
+            t.logging = value.empty() ? "debug" : value;
+        } else {
+            return invalid(text, "the option \"" + opt + "\" is not understood here (" +
+                                     (t.kind == PortTarget::Kind::Rfc2217 ? "ign_set_control, " : "") +
+                                     "timeout=SECONDS, logging=LEVEL)");
+        }
+        if (amp == query.size()) break;
+    }
+    return t;
+}
+
+PortMapping mapPort(int number) {
+    PortMapping m;
+    m.number = number == 0 ? 1 : number;
+    m.name = "COM" + std::to_string(m.number);
+    m.iniFile = iniPath();
+    Profile ini(m.iniFile);
+    ini.load();
+    if (auto entry = ini.get("Ports", m.name); entry && !trimmed(*entry).empty()) {
+        m.fromTable = true;
+        m.target = parsePortTarget(*entry);
+        return m;
+    }
+    const auto devices = serialDevicesPresent();
+    if (m.number >= 1 && static_cast<std::size_t>(m.number) <= devices.size())
+        m.target = parsePortTarget(devices[static_cast<std::size_t>(m.number - 1)]);
+    return m;
+}
+
+std::string describePort(int number) {
+    const PortMapping m = mapPort(number);
+    switch (m.target.kind) {
+    case PortTarget::Kind::None:
+        return m.name + " is not mapped: no [Ports] entry in " + m.iniFile + " and fewer than " +
+               std::to_string(m.number) + " serial devices present";
+    case PortTarget::Kind::Invalid:
+        return m.name + " is mapped to \"" + m.target.text + "\" in " + m.iniFile + ", which cannot be used: " +
+               m.target.problem;
+    default: break;
+    }
+    std::string what = m.target.text;
+    if (m.target.kind == PortTarget::Kind::Socket) what += " (raw TCP: the line speed is fixed by the server)";
+    if (m.target.kind == PortTarget::Kind::Rfc2217) what += " (RFC 2217 serial server)";
+    if (m.fromTable) return m.name + " is " + what + " (from [Ports] in " + m.iniFile + ")";
+    return m.name + " is " + what + " (serial device number " + std::to_string(m.number) +
+           " found; not in [Ports] of " + m.iniFile + ")";
+}
+
+std::string explainFault(const PortMapping& m, const PortStatus& s) {
+    const std::string& target = m.target.text;
+    const std::string where = m.name + (target.empty() ? std::string() : " (" + target + ")");
+    const std::string fixMap = m.fromTable ? "correct " + m.name + " under [Ports] in " + m.iniFile
+                                           : "map " + m.name + " under [Ports] in " + m.iniFile;
+    const bool network = m.target.kind == PortTarget::Kind::Socket || m.target.kind == PortTarget::Kind::Rfc2217;
+    const std::string server = m.target.host + ":" + std::to_string(m.target.tcpPort);
+    const std::string detail = s.sentence.empty() ? std::string() : " (" + s.sentence + ")";
+    switch (s.fault) {
+    case PortFault::None: return {};
+    case PortFault::NotMapped:
+        return m.name + " is not mapped to any device: add a line such as " + m.name +
+               "=/dev/ttyUSB0 under [Ports] in " + m.iniFile + ", or plug in a serial adapter.";
+    case PortFault::BadAddress:
+        return m.name + " is mapped to \"" + target + "\", which cannot be used" +
+               (m.target.problem.empty() ? std::string() : ": " + m.target.problem) + "; " + fixMap + ".";
+    case PortFault::NotFound:
+        return m.name + " is " + target + ", which does not exist: plug the adapter in, or " + fixMap + ".";
+    case PortFault::NoPermission:
+        return "Permission denied on " + where +
+               ": add your user to the 'dialout' group (sudo usermod -aG dialout $USER) and log in again.";
+    case PortFault::InUse:
+        return where + " is in use by another program" + detail + ": close that program, then connect again.";
+    case PortFault::NotSerial:
+        return m.name + " is " + target + ", which is not a serial device: " + fixMap + ".";
+    case PortFault::NameNotResolved:
+        return "The host name \"" + m.target.host + "\" of " + where + " did not resolve" + detail +
+               ": check the name, or use the server's address, under [Ports] in " + m.iniFile + ".";
+    case PortFault::Refused:
+        return "The host " + server + " of " + m.name +
+               " refused the connection: check that the serial server runs and listens on TCP port " +
+               std::to_string(m.target.tcpPort) + ", and that no other program is connected to it.";
+    case PortFault::ConnectTimeout:
+    {
+        char seconds[32];
+        std::snprintf(seconds, sizeof seconds, "%g", m.target.connectTimeoutMs / 1000.0);
+        return "The host " + server + " of " + m.name + " did not answer within " + seconds +
+               " s: check the address, the network and any VPN (a slow link may need ?timeout=SECONDS).";
+    }
+    case PortFault::Negotiation:
+        return "The serial server of " + where + " did not accept the line settings" + detail +
+               ": check that it offers RFC 2217 on that port (ser2net: telnet(rfc2217)), or use socket://.";
+    case PortFault::RateUnsupported:
+        if (m.target.kind == PortTarget::Kind::Socket)
+            return m.name + " is a raw TCP port (" + target +
+                   "), whose line speed is set on the server and cannot be changed from here: stay at 9600, or "
+                   "map the unit through an rfc2217:// port.";
+        return where + " cannot run at that speed: use 9600, 19200, 38400 or 57600.";
+    case PortFault::Closed:
+        if (network)
+            return "The connection to " + server + " (" + m.name + ") was closed" + detail +
+                   ": check that the serial server still runs and the network is up, then connect again.";
+        return where + " went away (hang-up): check the adapter and its cable, then connect again.";
+    case PortFault::TimedOut:
+        return "No answer on " + where + " within the time-out: check that the unit is switched on and the cable "
+               "is connected.";
+    case PortFault::Io:
+        return where + " failed: " + (s.code ? std::string(std::strerror(s.code)) : std::string("input/output error")) +
+               detail + ".";
+    }
+    return {};
+}
+
+std::unique_ptr<Port> makePort(const PortTarget& target, PortNotes notes) {
+    switch (target.kind) {
+    case PortTarget::Kind::Device: return std::make_unique<PosixSerialPort>(target.device);
+    case PortTarget::Kind::Socket: return std::make_unique<TcpPort>(target, std::move(notes));
+    case PortTarget::Kind::Rfc2217: return std::make_unique<Rfc2217Port>(target, std::move(notes));
+    default: return nullptr;
+    }
+}
+
+PortStatus diagnosePort(int number) {
+    const PortMapping m = mapPort(number);
+    PortStatus s;
+    switch (m.target.kind) {
+    case PortTarget::Kind::None: s = fault(PortFault::NotMapped, 0); break;
+    case PortTarget::Kind::Invalid: s = fault(PortFault::BadAddress, 0); break;
+    case PortTarget::Kind::Device: s = probeDevice(m.target.device); break;
+    default: {
+        // A network port: resolve the name and connect, then let go at
+        // once.  The server sees a connection; nothing reaches the unit.
+        int fd = -1, elapsed = 0;
+        s = connectTcp(m.target, fd, elapsed);
+        if (fd >= 0) ::close(fd);
+        break;
+    }
+    }
+    s.sentence = explainFault(m, s);
+    return s;
+}
+
+PortStatus portRateSupported(int number, int bitsPerSecond) {
+    const PortMapping m = mapPort(number);
+    auto port = makePort(m.target);
+    PortStatus s = port ? port->rateSupported(bitsPerSecond) : fault(PortFault::BadAddress, 0);
+    s.sentence = explainFault(m, s);
+    return s;
+}
+
+}  // namespace q7m
