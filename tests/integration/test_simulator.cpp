@@ -384,3 +384,60 @@ TEST(SimulatorTcp, ListensWithoutAPseudoTerminal) {
     ::waitpid(pid, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
+
+namespace {
+// The next `count` framed records from a running stream, whole frames only.
+std::vector<std::string> records(Host& host, std::size_t count) {
+    std::vector<std::string> out;
+    std::string buf;
+    for (int reads = 0; reads < 50 && out.size() < count; ++reads) {
+        buf += host.readUntil("\x10\x03", 1000);
+        std::size_t end;
+        while ((end = buf.find("\x10\x03")) != std::string::npos) {
+            const auto start = buf.rfind("\x10\x02", end);
+            if (start != std::string::npos) out.push_back(buf.substr(start, end + 2 - start));
+            buf.erase(0, end + 2);
+        }
+    }
+    return out;
+}
+}  // namespace
+
+TEST(SimulatorReader, ControlLinesTurnTheReaderWhileItStreams) {
+    SimProcess sim({"--record-ms", "20"});
+    Host host = Host::serial(sim.link());
+    ASSERT_TRUE(host.ok());
+    ASSERT_TRUE(sim.control("reader noise off"));
+    ASSERT_TRUE(sim.control("reader gain 0 0"));
+    ASSERT_TRUE(host.send("AG\r"));
+    // Records made after the acknowledgement carry the new alignment.
+    auto expectRecords = [&](const std::string& payload) {
+        const auto got = records(host, 4);
+        ASSERT_EQ(got.size(), 4u);
+        EXPECT_EQ(got.back(), "\x10\x02" + payload + "\x10\x03");
+    };
+    expectRecords("\x24\x50\x50");
+    ASSERT_TRUE(sim.control("reader 1 gain -6 0"));
+    expectRecords("\x24\xA7\x50");
+    ASSERT_TRUE(sim.control("reader 2 gain -40 -40"));  // the other projector's reader
+    expectRecords("\x24\xA7\x50");
+    ASSERT_TRUE(host.send("A2\r"));
+    expectRecords("\x24\xFD\xFD");
+    EXPECT_EQ(sim.logMatching("READER 2: gain -40.00 -40.00 dB").size(), 1u);
+
+    // Azimuth: aligned, the two samples of every pair agree.
+    ASSERT_TRUE(sim.control("reader gain 0 0"));
+    ASSERT_TRUE(sim.control("reader azimuth 0"));
+    ASSERT_TRUE(host.send("AZ\r"));
+    const auto az = records(host, 4);
+    ASSERT_EQ(az.size(), 4u);
+    const std::string& rec = az.back();
+    ASSERT_EQ(rec.substr(0, 3), "\x10\x02\x27");
+    std::string samples;  // undo the doubling of DLE bytes
+    for (std::size_t i = 3; i + 2 < rec.size(); ++i) {
+        samples += rec[i];
+        if (rec[i] == '\x10') ++i;
+    }
+    ASSERT_EQ(samples.size(), 28u);
+    for (std::size_t i = 0; i < 28; i += 2) EXPECT_EQ(samples[i], samples[i + 1]) << i;
+}
