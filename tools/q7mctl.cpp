@@ -8,11 +8,14 @@
 #include <cstring>
 #include <string>
 #include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
-#include "q7m_error_text.h"
 #include "q7mctl_files.h"
 #include "q7mctl_link.h"
+#include "q7mctl_report.h"
+#include "q7mctl_site.h"
 #include "q7mslib.h"
 
 using namespace q7mctl;
@@ -41,7 +44,11 @@ const CommandInfo kCommands[] = {
 void usage(FILE* to) {
     std::fputs(
         "usage: q7mctl [-p PORT] [-s SPEED] COMMAND [ARG]\n"
+        "       q7mctl {-p LIST | --all} [-s SPEED] [--json] version | live | backup FOLDER\n"
         "  -p PORT    port number 1-255 (COMn in ZelkSerial.ini), default 1\n"
+        "  -p LIST    several ports, such as 1,3,5-8: the command runs on all of them at once\n"
+        "  --all      every port mapped in ZelkSerial.ini\n"
+        "  --json     the per-unit results as JSON (with a list, --all or one port)\n"
         "  -s SPEED   9600 (default) or 19200; the unit is set back to 9600 at the end\n"
         "commands:\n"
         "  version          print the unit's CPU, DSP controller and DSP firmware versions\n"
@@ -55,6 +62,8 @@ void usage(FILE* to) {
         "                   is checked completely before anything is sent\n"
         "  recover          find a unit left at another speed (9600, 19200, 38400, 57600) and set\n"
         "                   it back to 9600\n"
+        "across many ports: one line per unit (port, result, versions, what was done);\n"
+        "  backup FOLDER writes FOLDER/COMn.zcf for each unit; the exit status is 1 when any failed\n"
         "exit status: 0 done, 1 the link or the unit failed, 2 bad usage, 128+N stopped by signal N\n",
         to);
 }
@@ -65,19 +74,6 @@ int refuse(const std::string& why, const CommandInfo* cmd = nullptr) {
     if (cmd) std::fprintf(stderr, "usage: q7mctl [-p PORT] [-s SPEED] %s\n", cmd->synopsis);
     else usage(stderr);
     return 2;
-}
-
-int report(const char* what, unsigned word) {
-    std::fprintf(stderr, "q7mctl: %s failed (error word 0x%04X)\n", what, word);
-    for (int bit = 0; bit < 16; ++bit) {
-        if (!(word & (1u << bit))) continue;
-        const auto line = q7m::errorBitLine(bit);
-        if (!line.empty()) std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
-        else if (bit == 11) std::fputs("- Value out of range\n", stderr);
-    }
-    if (word & LINK_ERR_PORT)
-        std::fputs("  (is the port mapped in ZelkSerial.ini, and are you a member of the 'dialout' group?)\n", stderr);
-    return 1;
 }
 
 void hexDump(const char* title, const uint8_t* data, int n) {
@@ -116,6 +112,8 @@ bool parseLevel(const std::string& s, int& tenths) {
 
 struct Invocation {
     int port = 1;
+    std::vector<int> ports;  // several ports, --all or --json: the site form
+    bool site = false, all = false, json = false;
     int speed = 0;  // rate index
     const CommandInfo* cmd = nullptr;
     std::string arg;
@@ -135,11 +133,19 @@ int parse(int argc, char** argv, Invocation& inv) {
             usage(stdout);
             std::exit(0);
         }
+        if (a == "--all" || a == "--json") {
+            (a == "--all" ? inv.all : inv.json) = true;
+            continue;
+        }
         if (a != "-p" && a != "-s") return refuse("unknown option " + a);
         if (i + 1 >= argc) return refuse(a + " needs a value");
         const std::string v = argv[++i];
-        if (a == "-p" && !parseInt(v, 1, 255, inv.port))
-            return refuse("-p needs a port number from 1 to 255, not '" + v + "'");
+        if (a == "-p" && v.find_first_of(",-") != std::string::npos) {
+            if (const std::string why = parsePortList(v, inv.ports); !why.empty()) return refuse("-p " + v + ": " + why);
+        } else if (a == "-p") {
+            if (!parseInt(v, 1, 255, inv.port)) return refuse("-p needs a port number from 1 to 255, not '" + v + "'");
+            inv.ports = {inv.port};
+        }
         if (a == "-s") {
             if (v == "9600") inv.speed = 0;
             else if (v == "19200") inv.speed = 1;
@@ -161,6 +167,29 @@ int parse(int argc, char** argv, Invocation& inv) {
                       inv.cmd);
     }
     if (inv.cmd->args) inv.arg = argv[i];
+    if (inv.all && !inv.ports.empty()) return refuse("give either -p or --all, not both");
+    inv.site = inv.all || inv.json || inv.ports.size() > 1;
+    if (inv.site) {
+        if (!siteCommand(name))
+            return refuse("'" + name + "' works on one port at a time: give a single port with -p (lists, --all and "
+                          "--json serve version, live and backup)");
+        if (inv.all) {
+            inv.ports = mappedPorts();
+            if (inv.ports.empty())
+                return refuse("--all: no port is mapped in the [Ports] section of ZelkSerial.ini (COMn=/dev/...)");
+        }
+        if (inv.ports.empty()) inv.ports = {inv.port};
+        if (name == "backup") {
+            struct stat st {};
+            if (::stat(inv.arg.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+                return refuse("backup across ports writes COMn.zcf files into a folder: " + inv.arg +
+                                  " is not an existing folder",
+                              inv.cmd);
+            if (::access(inv.arg.c_str(), W_OK | X_OK) != 0)
+                return refuse("no permission to write in the folder " + inv.arg, inv.cmd);
+        }
+        return 0;
+    }
     if (name == "recover" && speedGiven) return refuse("recover tries every speed itself: leave out -s", inv.cmd);
 
     if (name == "vol" && !parseLevel(inv.arg, inv.level))
@@ -182,11 +211,11 @@ int parse(int argc, char** argv, Invocation& inv) {
     return 0;
 }
 
-int runCommand(const Invocation& inv) {
+int runCommand(const Invocation& inv, Reporter& out) {
     const std::string name = inv.cmd->name;
     if (name == "version") {
         int16_t v[7] = {};
-        if (unsigned e = GetUnitVersion(v)) return report("reading versions", e);
+        if (unsigned e = GetUnitVersion(v)) return out.link("reading versions", e);
         std::printf("CPU Version: %d.%02d", v[0], v[1]);
         if (v[2] != 0) std::printf(".%04d", v[2]);
         std::printf("\nDSP Controller: %d.%02d\nDSP Firmware: %d.%02d\n", v[3], v[4], v[5], v[6]);
@@ -196,25 +225,25 @@ int runCommand(const Invocation& inv) {
         unsigned e = GetVol(&vol);
         if (!e) e = GetMute(&mute);
         if (!e) e = GetFormat(&fmt);
-        if (e) return report("reading live values", e);
+        if (e) return out.link("reading live values", e);
         std::printf("Fader: %d.%d\nMute: %s\nFormat: %s\n", vol / 10, vol % 10, mute ? "on" : "off",
                     fmt >= 0 && fmt < 6 ? kFormatNames[fmt] : "?");
     } else if (name == "vol") {
-        if (unsigned e = SetVol(inv.level)) return report("setting the fader", e);
+        if (unsigned e = SetVol(inv.level)) return out.link("setting the fader", e);
     } else if (name == "mute") {
-        if (unsigned e = SetMute(inv.mute ? 1 : 0)) return report("setting mute", e);
+        if (unsigned e = SetMute(inv.mute ? 1 : 0)) return out.link("setting mute", e);
     } else if (name == "format") {
-        if (unsigned e = SelectFormat(inv.format)) return report("selecting the format", e);
+        if (unsigned e = SelectFormat(inv.format)) return out.link("selecting the format", e);
     } else if (name == "dump") {
         uint8_t sys[128], aud[224];
-        if (unsigned e = GetSystem(sys)) return report("reading the system block", e);
-        if (unsigned e = GetAudio(aud)) return report("reading the audio block", e);
+        if (unsigned e = GetSystem(sys)) return out.link("reading the system block", e);
+        if (unsigned e = GetAudio(aud)) return out.link("reading the audio block", e);
         hexDump("System block", sys, 128);
         hexDump("Audio block", aud, 224);
     } else if (name == "backup") {
-        return backup(inv.arg, report);
+        return backup(inv.arg, out);
     } else if (name == "restore") {
-        return restore(inv.file, report, [] { return stopSignal() != 0; });
+        return restore(inv.file, out, [] { return stopSignal() != 0; });
     }
     return 0;
 }
@@ -233,12 +262,14 @@ int main(int argc, char** argv) {
     Invocation inv;
     if (const int status = parse(argc, argv, inv)) return status;
     installSignalHandlers();
+    if (inv.site) return runSite(inv.ports, SiteWork{inv.cmd->name, inv.arg, inv.speed}, inv.json);
     if (std::strcmp(inv.cmd->name, "recover") == 0) {
         const int status = recoverSpeed(inv.port);
         return stopSignal() ? 128 + stopSignal() : status;
     }
 
-    if (unsigned e = InitDLL(inv.port)) return report("connecting", e);
+    PrintReporter out;
+    if (unsigned e = InitDLL(inv.port)) return out.link("connecting", e);
     int status = 0;
     if (inv.speed != 0 && !stopSignal()) {
         const SpeedChange r = changeSpeed(0, inv.speed);
@@ -248,7 +279,7 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    if (!stopSignal()) status = runCommand(inv);
+    if (!stopSignal()) status = runCommand(inv, out);
 
     if (inv.speed != 0) {
         if (const std::string why = backTo9600(inv); !why.empty()) {

@@ -151,66 +151,55 @@ std::string checkBackupTarget(const std::string& path) {
     return {};
 }
 
-int backup(const std::string& path, Report report) {
+int backup(const std::string& path, Reporter& report) {
     zelk::ConfigData data;
     std::int16_t vol = 70, fmt = 0;
     std::uint8_t mute = 0;
-    if (unsigned e = GetSystem(data.systemBlock.data())) return report("reading the system block", e);
-    if (unsigned e = GetAudio(data.audioBlock.data())) return report("reading the audio block", e);
-    if (unsigned e = GetVol(&vol)) return report("reading the fader", e);
-    if (unsigned e = GetMute(&mute)) return report("reading mute", e);
-    if (unsigned e = GetFormat(&fmt)) return report("reading the format", e);
+    if (unsigned e = GetSystem(data.systemBlock.data())) return report.link("reading the system block", e);
+    if (unsigned e = GetAudio(data.audioBlock.data())) return report.link("reading the audio block", e);
+    if (unsigned e = GetVol(&vol)) return report.link("reading the fader", e);
+    if (unsigned e = GetMute(&mute)) return report.link("reading mute", e);
+    if (unsigned e = GetFormat(&fmt)) return report.link("reading the format", e);
     data.CurrentVolume = vol;
     data.CurrentFormat = fmt;
     data.CurrentMute = zelk::vb(mute != 0);
     data.TheaterInfo[9] = zelk::stampText(zelk::UnpackUploadStamp(data.audioBlock));
     const auto saved = q7m::platform::writeFileAtomically(path, zelk::configFileText(data));
-    if (!saved) {
-        std::fprintf(stderr, "q7mctl: cannot write %s: %s\n", path.c_str(), saved.error.c_str());
-        return 1;
-    }
-    std::printf("Saved the unit's configuration to %s\n", path.c_str());
+    if (!saved) return report.fail("cannot write " + path + ": " + saved.error);
+    report.done("Saved the unit's configuration to " + path + " (last upload " + data.TheaterInfo[9] + ")");
     return 0;
 }
 
-int restore(const ConfigFile& file, Report report, const std::function<bool()>& stopRequested) {
+int restore(const ConfigFile& file, Reporter& report, const std::function<bool()>& stopRequested) {
     // Start from the unit's own blocks, so bytes a file does not hold keep
     // the unit's values.
     zelk::ConfigData data;
-    if (unsigned e = GetSystem(data.systemBlock.data())) return report("reading the system block", e);
-    if (unsigned e = GetAudio(data.audioBlock.data())) return report("reading the audio block", e);
+    if (unsigned e = GetSystem(data.systemBlock.data())) return report.link("reading the system block", e);
+    if (unsigned e = GetAudio(data.audioBlock.data())) return report.link("reading the audio block", e);
     if (file.oldImage) {
         std::memcpy(data.systemBlock.data(), file.image.data(), 128);
         std::memcpy(data.audioBlock.data(), file.image.data() + 128, 224);
     } else if (zelk::parseConfigText(file.text, data) != zelk::ReadResult::Ok) {
-        std::fprintf(stderr, "q7mctl: %s could not be read a second time; nothing was sent\n", file.path.c_str());
-        return 1;
+        return report.fail(file.path + " could not be read a second time; nothing was sent");
     }
-    if (stopRequested()) {
-        std::fprintf(stderr, "q7mctl: stopped before the upload; the unit's settings are unchanged\n");
-        return 1;
-    }
+    if (stopRequested()) return report.fail("stopped before the upload; the unit's settings are unchanged");
     zelk::StampDate d;
     zelk::StampTime t;
     zelk::stampParts(localNow(), d, t);
     zelk::PackUploadStamp(data.audioBlock, d, t);
     if (unsigned e = SetSystem(data.systemBlock.data())) {
-        report("sending the system block", e);
-        std::fprintf(stderr,
-                     "q7mctl: the unit did not confirm the system block and the audio block was not sent: "
-                     "it holds its previous settings (or the new system block, if only its confirmation was lost)\n");
-        return 1;
+        report.link("sending the system block", e);
+        return report.fail(
+            "the unit did not confirm the system block and the audio block was not sent: it holds its previous "
+            "settings (or the new system block, if only its confirmation was lost)");
     }
     if (unsigned e = SetAudio(data.audioBlock.data())) {
-        report("sending the audio block", e);
-        std::fprintf(stderr,
-                     "q7mctl: the restore is HALF DONE: the unit stored the system block of %s but not its audio "
-                     "block; it now holds the new system settings with its previous audio settings (equalisers, "
-                     "trims, OBE). Restore again once the unit answers.\n",
-                     file.path.c_str());
-        return 1;
+        report.link("sending the audio block", e);
+        return report.fail("the restore is HALF DONE: the unit stored the system block of " + file.path +
+                           " but not its audio block; it now holds the new system settings with its previous audio "
+                           "settings (equalisers, trims, OBE). Restore again once the unit answers.");
     }
-    std::printf("Uploaded %s to the unit\n", file.path.c_str());
+    report.done("Uploaded " + file.path + " to the unit");
     return 0;
 }
 

@@ -9,9 +9,9 @@
 #include <functional>
 #include <string>
 
-namespace q7mctl {
+#include "q7mctl_report.h"
 
-using Report = int (*)(const char* what, unsigned word);
+namespace q7mctl {
 
 // The largest file q7mctl reads: a configuration file is a few KB at most,
 // even with long theater notes.
@@ -43,8 +43,9 @@ struct ValueCount {
 };
 ValueCount countConfigValues(const std::string& text, std::size_t mark);
 
-// Reads both blocks and the live values into a ".zcf" file.
-int backup(const std::string& path, Report report);
+// Reads both blocks and the live values into a ".zcf" file.  The result
+// names the file and the unit's last upload date.
+int backup(const std::string& path, Reporter& report);
 
 // Sends the blocks of a checked file: the unit's own blocks are read first
 // so that bytes a ".zcf" does not hold keep the unit's values; then the
@@ -53,7 +54,7 @@ int backup(const std::string& path, Report report);
 // `stopRequested` says to stop, so the unit is never left half-restored by
 // an interruption; when the unit fails in between, the message says which
 // block it now holds.
-int restore(const ConfigFile& file, Report report, const std::function<bool()>& stopRequested);
+int restore(const ConfigFile& file, Reporter& report, const std::function<bool()>& stopRequested);
 
 }  // namespace q7mctl
 
