@@ -64,7 +64,16 @@ int recoverSpeed(int port) {
     // The first try at 9600 also tells the library which port to reopen at
     // the other rates.
     int found = -1;
-    if (InitDLL(port) == 0 && unitAnswers()) found = 0;
+    const unsigned first = InitDLL(port);
+    if (first & LINK_ERR_PORT) {
+        // Not a question of speed: the port itself cannot be opened.
+        std::fprintf(stderr,
+                     "q7mctl: cannot open COM%d (error word 0x%04X): is it mapped in ZelkSerial.ini to a device that "
+                     "exists, not in use by another program, and are you a member of the 'dialout' group?\n",
+                     port, first);
+        return 1;
+    }
+    if (first == 0 && unitAnswers()) found = 0;
     for (int index = 1; found < 0 && index <= 4; ++index) {
         const int r = index % 4;  // 19200, 38400, 57600, then 9600 once more after a line feed
         if (stopSignal()) break;

@@ -252,6 +252,9 @@ TEST(Q7mctl, RecoverFindsTheUnitAtEveryRate) {
     r = q7mctl("recover");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find("no unit answers on COM1 at 9600, 19200, 38400 or 57600 bit/s"), std::string::npos) << r.out;
+    r = q7mctl("-p 4 recover");  // mapped to a device that does not exist: said at once
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("cannot open COM4 (error word 0x0041)"), std::string::npos) << r.out;
 }
 
 // SIGTERM (or Ctrl-C) while the unit runs at 19200: q7mctl finishes the
