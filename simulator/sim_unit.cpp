@@ -1,6 +1,5 @@
 #include "sim_unit.h"
 
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -104,7 +103,8 @@ bool SimUnit::loadImage(const Bytes& img) {
     return true;
 }
 
-void SimUnit::emit(const Bytes& bytes, Bytes& out) {
+Bytes SimUnit::emit(const Bytes& bytes) {
+    Bytes out;
     for (std::uint8_t b : bytes) {
         if (garbleOut > 0) {
             --garbleOut;
@@ -112,9 +112,10 @@ void SimUnit::emit(const Bytes& bytes, Bytes& out) {
         }
         out.push_back(b);
     }
+    return out;
 }
 
-void SimUnit::sendText(std::vector<std::string> lines, std::size_t valueOffset, Bytes& out) {
+void SimUnit::sendText(std::vector<std::string> lines, std::size_t valueOffset, Replies& out) {
     if (badText > 0 && valueOffset > 0 && !lines.empty() && lines[0].size() > valueOffset) {
         --badText;
         lines[0][valueOffset] = '?';
@@ -129,14 +130,18 @@ void SimUnit::sendText(std::vector<std::string> lines, std::size_t valueOffset, 
         bytes.push_back('\r');
         bytes.push_back('\n');
     }
-    emit(bytes, out);
+    out.push_back(emit(bytes));
 }
 
-void SimUnit::sendFrame(Bytes payload, Bytes& out) {
+void SimUnit::sendFrame(Bytes payload, Replies& out) {
     if (wrongCode > 0 && !payload.empty()) {
         --wrongCode;
         payload[0] = 0x7E;
     }
+    out.push_back(frame(payload));
+}
+
+Bytes SimUnit::frame(const Bytes& payload) {
     Bytes bytes = {DLE, STX};
     for (std::uint8_t b : payload) {
         bytes.push_back(b);
@@ -144,10 +149,10 @@ void SimUnit::sendFrame(Bytes payload, Bytes& out) {
     }
     bytes.push_back(DLE);
     bytes.push_back(ETX);
-    emit(bytes, out);
+    return emit(bytes);
 }
 
-void SimUnit::receive(const std::uint8_t* data, std::size_t n, Bytes& out) {
+void SimUnit::receive(const std::uint8_t* data, std::size_t n, Replies& out) {
     for (std::size_t i = 0; i < n; ++i) {
         const std::uint8_t b = data[i];
         switch (rx_) {
@@ -204,7 +209,12 @@ std::string SimUnit::channelStatus(int ch) const {
     return s;
 }
 
-void SimUnit::handleText(const std::string& cmd, Bytes& out) {
+void SimUnit::handleText(const std::string& cmd, Replies& out) {
+    if (auto lost = ignoreText.find(cmd[0]); lost != ignoreText.end() && lost->second > 0) {
+        if (--lost->second == 0) ignoreText.erase(lost);
+        log("IGNORED TEXT " + cmd);
+        return;
+    }
     log("TEXT " + cmd);
     if (silent) return;
     const char c = cmd[0];
@@ -282,7 +292,7 @@ void SimUnit::handleText(const std::string& cmd, Bytes& out) {
     }
 }
 
-void SimUnit::handleFrame(const Bytes& p, Bytes& out) {
+void SimUnit::handleFrame(const Bytes& p, Replies& out) {
     const std::uint8_t code = p[0];
     log("FRAME " + hex(p) + " len=" + std::to_string(p.size()));
     if (silent) return;
@@ -325,48 +335,24 @@ void SimUnit::handleFrame(const Bytes& p, Bytes& out) {
     }
 }
 
-void SimUnit::streamTick(Bytes& out) {
-    if (!streaming()) return;
-    ++tick_;
-    std::normal_distribution<double> noise(0.0, 1.0);
-    const double t = tick_ * 0.1;
+Bytes SimUnit::streamTick() {
+    if (!streaming()) return {};
+    const OpticalReader& reader = readers[projector == 0 ? 0 : 1];
+    Bytes payload;
     if (streamMode_ == 'G') {
-        // Level bytes: 255 = no signal, 80 = reference.  Both tracks wander
-        // slowly around the reference with a little jitter.
-        auto level = [&](double phase) {
-            const double v = 80 + 6 * std::sin(t * 0.7 + phase) + 1.5 * noise(rng_);
-            return static_cast<std::uint8_t>(std::lround(std::fmin(254, std::fmax(1, v))));
-        };
-        sendFrame({0x24, level(0.0), level(1.3)}, out);
+        payload = {0x24};
     } else if (streamMode_ == 'S') {
-        // Eleven bands 1.6 to 16 kHz; the drawn value is 255 - byte.  Flat
-        // through the reference bands, falling off towards 16 kHz.
-        Bytes rec = {static_cast<std::uint8_t>(slitKind_ == 0 ? 0x25 : 0x26)};
-        for (int band = 0; band < 11; ++band) {
-            double level = 200.0;
-            if (band > 6) level -= (band - 6) * (band - 6) * 1.2 + (slitKind_ ? 1.0 : 0.0);
-            level += 0.8 * std::sin(t + band) + 0.6 * noise(rng_);
-            rec.push_back(static_cast<std::uint8_t>(255 - std::lround(std::fmin(255, std::fmax(0, level)))));
-        }
-        slitKind_ ^= 1;
-        sendFrame(rec, out);
-    } else if (streamMode_ == 'Z') {
-        // Fourteen sample pairs of the two tracks: a cloud along a line whose
-        // tilt shows the reader's azimuth error.
-        Bytes rec = {0x27};
-        const double tilt = 0.75 + 0.05 * std::sin(t * 0.3);
-        for (int i = 0; i < 14; ++i) {
-            const double x = 90 * std::sin(t * 3.1 + i * 0.45) + 4 * noise(rng_);
-            const double y = tilt * x + 6 * noise(rng_);
-            auto s8 = [](double v) {
-                const long r = std::lround(std::fmin(127, std::fmax(-127, v)));
-                return static_cast<std::uint8_t>(r & 0xFF);
-            };
-            rec.push_back(s8(x));
-            rec.push_back(s8(y));
-        }
-        sendFrame(rec, out);
+        // The two tracks' records take turns: "%" left, "&" right.
+        payload = {static_cast<std::uint8_t>(slitKind_ == 0 ? 0x25 : 0x26)};
+    } else {
+        payload = {0x27};
     }
+    const Bytes data = streamMode_ == 'G'   ? reader.gainPayload(rng_)
+                       : streamMode_ == 'S' ? reader.slitPayload(slitKind_, rng_)
+                                            : reader.azimuthPayload(rng_);
+    if (streamMode_ == 'S') slitKind_ ^= 1;
+    payload.insert(payload.end(), data.begin(), data.end());
+    return frame(payload);
 }
 
 }  // namespace q7msim

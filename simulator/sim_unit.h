@@ -6,13 +6,18 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "sim_reader.h"
+
 namespace q7msim {
 
 using Bytes = std::vector<std::uint8_t>;
+// The unit's answers to what it received, one element per reply.
+using Replies = std::vector<Bytes>;
 
 struct Versions {
     int cpuMajor = 1, cpuMinor = 6, cpuBuild = 0;
@@ -27,10 +32,10 @@ class SimUnit {
 public:
     explicit SimUnit(Versions versions = {});
 
-    // Bytes received from the host; replies are appended to `out`.
-    void receive(const std::uint8_t* data, std::size_t n, Bytes& out);
-    // One record of the running stream, if any, appended to `out`.
-    void streamTick(Bytes& out);
+    // Bytes received from the host; each reply is appended to `out`.
+    void receive(const std::uint8_t* data, std::size_t n, Replies& out);
+    // One framed record of the running stream, or nothing.
+    Bytes streamTick();
     bool streaming() const { return streamMode_ != 0 && !silent; }
 
     // Front panel.
@@ -66,14 +71,20 @@ public:
     int dropLine = 0;      // drop the last line of the next N text replies
     int wrongCode = 0;     // give the next N framed replies a wrong message code
     int badText = 0;       // put '?' where the value belongs in the next N text replies
+    std::map<char, int> ignoreText;  // letter -> the next N text commands with it are lost
     int blocksStored = 0;  // block writes accepted so far
 
+    // The optical readers of projector 1 and 2 (index 0 and 1).
+    std::array<OpticalReader, 2> readers{OpticalReader({-0.7, 0.4, 0.8, 0.3}),
+                                         OpticalReader({0.5, -0.6, 0.5, -0.45})};
+
 private:
-    void handleText(const std::string& cmd, Bytes& out);
-    void handleFrame(const Bytes& payload, Bytes& out);
-    void sendText(std::vector<std::string> lines, std::size_t valueOffset, Bytes& out);
-    void sendFrame(Bytes payload, Bytes& out);
-    void emit(const Bytes& bytes, Bytes& out);
+    void handleText(const std::string& cmd, Replies& out);
+    void handleFrame(const Bytes& payload, Replies& out);
+    void sendText(std::vector<std::string> lines, std::size_t valueOffset, Replies& out);
+    void sendFrame(Bytes payload, Replies& out);
+    Bytes frame(const Bytes& payload);
+    Bytes emit(const Bytes& bytes);
     void setDefaults();
     std::string channelStatus(int ch) const;
 
@@ -85,7 +96,6 @@ private:
     std::array<std::uint8_t, 224> incoming_{};
     int streamMode_ = 0;  // 0 none, 'G', 'S', 'Z'
     int slitKind_ = 0;
-    unsigned tick_ = 0;
     std::mt19937 rng_{12345};
 };
 

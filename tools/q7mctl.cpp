@@ -1,23 +1,54 @@
 // q7mctl - command-line client of the Q7M link library, for technicians and
-// scripts.  Exit status 0 on success, 1 on a link failure, 2 on bad usage.
+// scripts.  Exit status 0 on success, 1 on a link or unit failure, 2 on bad
+// usage (with the cause named), 128 + N when stopped by signal N.
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
-#include "q7m_error_text.h"
 #include "q7mctl_files.h"
+#include "q7mctl_link.h"
+#include "q7mctl_report.h"
+#include "q7mctl_site.h"
 #include "q7mslib.h"
+
+using namespace q7mctl;
 
 namespace {
 
 const char* const kFormatNames[6] = {"Mono", "A-TYPE", "SR-TYPE", "EXTERNAL 6-TRK", "ZELK Digital", "NONSYNC"};
 
+struct CommandInfo {
+    const char* name;
+    int args;
+    const char* synopsis;
+};
+const CommandInfo kCommands[] = {
+    {"version", 0, "version"},
+    {"live", 0, "live"},
+    {"vol", 1, "vol LEVEL          (0.0 to 9.9)"},
+    {"mute", 1, "mute on|off"},
+    {"format", 1, "format N|NAME      (0-5 or Mono, A-TYPE, SR-TYPE, EXTERNAL 6-TRK, ZELK Digital, NONSYNC)"},
+    {"dump", 0, "dump"},
+    {"backup", 1, "backup FILE.zcf"},
+    {"restore", 1, "restore FILE.zcf|FILE.cfg"},
+    {"recover", 0, "recover"},
+};
+
 void usage(FILE* to) {
     std::fputs(
         "usage: q7mctl [-p PORT] [-s SPEED] COMMAND [ARG]\n"
-        "  -p PORT    port number (COMn in ZelkSerial.ini), default 1\n"
+        "       q7mctl {-p LIST | --all} [-s SPEED] [--json] version | live | backup FOLDER\n"
+        "  -p PORT    port number 1-255 (COMn in ZelkSerial.ini), default 1\n"
+        "  -p LIST    several ports, such as 1,3,5-8: the command runs on all of them at once\n"
+        "  --all      every port mapped in ZelkSerial.ini\n"
+        "  --json     the per-unit results as JSON (with a list, --all or one port)\n"
         "  -s SPEED   9600 (default) or 19200; the unit is set back to 9600 at the end\n"
         "commands:\n"
         "  version          print the unit's CPU, DSP controller and DSP firmware versions\n"
@@ -27,21 +58,22 @@ void usage(FILE* to) {
         "  format N|NAME    select format 0..5 (Mono, A-TYPE, SR-TYPE, EXTERNAL 6-TRK, ZELK Digital, NONSYNC)\n"
         "  dump             print the system and audio blocks in hex\n"
         "  backup FILE.zcf  read the unit's configuration into a configuration file\n"
-        "  restore FILE     upload the blocks of a .zcf or .cfg file (system, then audio)\n",
+        "  restore FILE     upload the blocks of a .zcf or .cfg file (system, then audio); the file\n"
+        "                   is checked completely before anything is sent\n"
+        "  recover          find a unit left at another speed (9600, 19200, 38400, 57600) and set\n"
+        "                   it back to 9600\n"
+        "across many ports: one line per unit (port, result, versions, what was done);\n"
+        "  backup FOLDER writes FOLDER/COMn.zcf for each unit; the exit status is 1 when any failed\n"
+        "exit status: 0 done, 1 the link or the unit failed, 2 bad usage, 128+N stopped by signal N\n",
         to);
 }
 
-int report(const char* what, unsigned word) {
-    std::fprintf(stderr, "q7mctl: %s failed (error word 0x%04X)\n", what, word);
-    for (int bit = 0; bit < 16; ++bit) {
-        if (!(word & (1u << bit))) continue;
-        const auto line = q7m::errorBitLine(bit);
-        if (!line.empty()) std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
-        else if (bit == 11) std::fputs("- Value out of range\n", stderr);
-    }
-    if (word & LINK_ERR_PORT)
-        std::fputs("  (is the port mapped in ZelkSerial.ini, and are you a member of the 'dialout' group?)\n", stderr);
-    return 1;
+// A usage error: the cause, the command's form, status 2.
+int refuse(const std::string& why, const CommandInfo* cmd = nullptr) {
+    std::fprintf(stderr, "q7mctl: %s\n", why.c_str());
+    if (cmd) std::fprintf(stderr, "usage: q7mctl [-p PORT] [-s SPEED] %s\n", cmd->synopsis);
+    else usage(stderr);
+    return 2;
 }
 
 void hexDump(const char* title, const uint8_t* data, int n) {
@@ -60,118 +92,206 @@ int parseFormat(const std::string& s) {
     return -1;
 }
 
-}  // namespace
+// A whole number within [lo, hi], digits only.
+bool parseInt(const std::string& s, int lo, int hi, int& out) {
+    int v = 0;
+    const auto r = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (s.empty() || r.ec != std::errc() || r.ptr != s.data() + s.size() || v < lo || v > hi) return false;
+    out = v;
+    return true;
+}
 
-int main(int argc, char** argv) {
+// A fader level "7", "6.5" (the decimal point whatever the locale) as tenths.
+bool parseLevel(const std::string& s, int& tenths) {
+    double v = 0;
+    const auto r = std::from_chars(s.data(), s.data() + s.size(), v, std::chars_format::fixed);
+    if (s.empty() || r.ec != std::errc() || r.ptr != s.data() + s.size() || !(v >= 0 && v <= 9.9)) return false;
+    tenths = static_cast<int>(std::lround(v * 10));
+    return true;
+}
+
+struct Invocation {
     int port = 1;
-    int speed = 0;
+    std::vector<int> ports;  // several ports, --all or --json: the site form
+    bool site = false, all = false, json = false;
+    int speed = 0;  // rate index
+    const CommandInfo* cmd = nullptr;
+    std::string arg;
+    // Checked before connecting.
+    int level = 0, format = 0;
+    bool mute = false;
+    ConfigFile file;
+};
+
+// Parses and checks the whole command line; 0 or the exit status.
+int parse(int argc, char** argv, Invocation& inv) {
     int i = 1;
-    for (; i < argc && argv[i][0] == '-'; ++i) {
+    bool speedGiven = false;
+    for (; i < argc && argv[i][0] == '-' && argv[i][1] != '\0'; ++i) {
         const std::string a = argv[i];
         if (a == "-h" || a == "--help") {
             usage(stdout);
-            return 0;
+            std::exit(0);
         }
-        if (i + 1 >= argc) {
-            usage(stderr);
-            return 2;
+        if (a == "--all" || a == "--json") {
+            (a == "--all" ? inv.all : inv.json) = true;
+            continue;
         }
-        if (a == "-p") {
-            port = std::atoi(argv[++i]);
-        } else if (a == "-s") {
-            const int bps = std::atoi(argv[++i]);
-            speed = bps == 9600 ? 0 : bps == 19200 ? 1 : -1;
-            if (speed < 0) {
-                std::fprintf(stderr, "q7mctl: speed must be 9600 or 19200\n");
-                return 2;
-            }
-        } else {
-            usage(stderr);
-            return 2;
+        if (a != "-p" && a != "-s") return refuse("unknown option " + a);
+        if (i + 1 >= argc) return refuse(a + " needs a value");
+        const std::string v = argv[++i];
+        if (a == "-p" && v.find_first_of(",-") != std::string::npos) {
+            if (const std::string why = parsePortList(v, inv.ports); !why.empty()) return refuse("-p " + v + ": " + why);
+        } else if (a == "-p") {
+            if (!parseInt(v, 1, 255, inv.port)) return refuse("-p needs a port number from 1 to 255, not '" + v + "'");
+            inv.ports = {inv.port};
+        }
+        if (a == "-s") {
+            if (v == "9600") inv.speed = 0;
+            else if (v == "19200") inv.speed = 1;
+            else return refuse("-s takes 9600 or 19200, not '" + v + "'");
+            speedGiven = true;
         }
     }
-    if (i >= argc) {
-        usage(stderr);
-        return 2;
+    if (i >= argc) return refuse("no command given");
+    const std::string name = argv[i++];
+    for (const auto& c : kCommands)
+        if (name == c.name) inv.cmd = &c;
+    if (!inv.cmd) return refuse("unknown command '" + name + "'");
+    const int given = argc - i;
+    if (given < inv.cmd->args) return refuse("'" + name + "' needs an argument", inv.cmd);
+    if (given > inv.cmd->args) {
+        const std::string extra = argv[i + inv.cmd->args];
+        return refuse("unexpected argument '" + extra + "'" +
+                          (extra[0] == '-' ? " (options go before the command)" : ""),
+                      inv.cmd);
     }
-    const std::string cmd = argv[i];
-    const std::string arg = i + 1 < argc ? argv[i + 1] : "";
-    const bool needsArg = cmd == "vol" || cmd == "mute" || cmd == "format" || cmd == "backup" || cmd == "restore";
-    if (needsArg && arg.empty()) {
-        usage(stderr);
-        return 2;
+    if (inv.cmd->args) inv.arg = argv[i];
+    if (inv.all && !inv.ports.empty()) return refuse("give either -p or --all, not both");
+    inv.site = inv.all || inv.json || inv.ports.size() > 1;
+    if (inv.site) {
+        if (!siteCommand(name))
+            return refuse("'" + name + "' works on one port at a time: give a single port with -p (lists, --all and "
+                          "--json serve version, live and backup)");
+        if (inv.all) {
+            inv.ports = mappedPorts();
+            if (inv.ports.empty())
+                return refuse("--all: no port is mapped in the [Ports] section of ZelkSerial.ini (COMn=/dev/...)");
+        }
+        if (inv.ports.empty()) inv.ports = {inv.port};
+        if (name == "backup") {
+            struct stat st {};
+            if (::stat(inv.arg.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+                return refuse("backup across ports writes COMn.zcf files into a folder: " + inv.arg +
+                                  " is not an existing folder",
+                              inv.cmd);
+            if (::access(inv.arg.c_str(), W_OK | X_OK) != 0)
+                return refuse("no permission to write in the folder " + inv.arg, inv.cmd);
+        }
+        return 0;
     }
+    if (name == "recover" && speedGiven) return refuse("recover tries every speed itself: leave out -s", inv.cmd);
 
-    if (unsigned e = InitDLL(port)) return report("connecting", e);
-    int status = 0;
-    if (speed != 0) {
-        if (unsigned e = SetDLLBaud(speed)) {
-            DLLShutdown();
-            return report("changing speed", e);
-        }
+    if (name == "vol" && !parseLevel(inv.arg, inv.level))
+        return refuse("the fader runs from 0.0 to 9.9, not '" + inv.arg + "'", inv.cmd);
+    if (name == "mute") {
+        if (inv.arg != "on" && inv.arg != "off") return refuse("mute takes on or off, not '" + inv.arg + "'", inv.cmd);
+        inv.mute = inv.arg == "on";
     }
+    if (name == "format" && (inv.format = parseFormat(inv.arg)) < 0)
+        return refuse("unknown format '" + inv.arg + "'", inv.cmd);
+    if (name == "backup") {
+        if (const std::string why = checkBackupTarget(inv.arg); !why.empty())
+            return refuse("cannot back up to " + inv.arg + ": " + why, inv.cmd);
+    }
+    if (name == "restore") {
+        if (const std::string why = loadConfigFile(inv.arg, inv.file); !why.empty())
+            return refuse("cannot restore " + inv.arg + ": " + why + "; nothing was sent to the unit", inv.cmd);
+    }
+    return 0;
+}
 
-    if (cmd == "version") {
+int runCommand(const Invocation& inv, Reporter& out) {
+    const std::string name = inv.cmd->name;
+    if (name == "version") {
         int16_t v[7] = {};
-        if (unsigned e = GetUnitVersion(v)) {
-            status = report("reading versions", e);
-        } else {
-            std::printf("CPU Version: %d.%02d", v[0], v[1]);
-            if (v[2] != 0) std::printf(".%04d", v[2]);
-            std::printf("\nDSP Controller: %d.%02d\nDSP Firmware: %d.%02d\n", v[3], v[4], v[5], v[6]);
-        }
-    } else if (cmd == "live") {
+        if (unsigned e = GetUnitVersion(v)) return out.link("reading versions", e);
+        std::printf("CPU Version: %d.%02d", v[0], v[1]);
+        if (v[2] != 0) std::printf(".%04d", v[2]);
+        std::printf("\nDSP Controller: %d.%02d\nDSP Firmware: %d.%02d\n", v[3], v[4], v[5], v[6]);
+    } else if (name == "live") {
         int16_t vol = 0, fmt = 0;
         uint8_t mute = 0;
         unsigned e = GetVol(&vol);
         if (!e) e = GetMute(&mute);
         if (!e) e = GetFormat(&fmt);
-        if (e) status = report("reading live values", e);
-        else
-            std::printf("Fader: %d.%d\nMute: %s\nFormat: %s\n", vol / 10, vol % 10, mute ? "on" : "off",
-                        kFormatNames[fmt]);
-    } else if (cmd == "vol") {
-        char* end = nullptr;
-        const double v = std::strtod(arg.c_str(), &end);
-        if (*end || v < 0 || v > 9.9) {
-            std::fprintf(stderr, "q7mctl: the fader runs from 0.0 to 9.9\n");
-            status = 2;
-        } else if (unsigned e = SetVol(static_cast<int>(v * 10 + 0.5))) {
-            status = report("setting the fader", e);
-        }
-    } else if (cmd == "mute") {
-        if (arg != "on" && arg != "off") {
-            std::fprintf(stderr, "q7mctl: mute takes on or off\n");
-            status = 2;
-        } else if (unsigned e = SetMute(arg == "on" ? 1 : 0)) {
-            status = report("setting mute", e);
-        }
-    } else if (cmd == "format") {
-        const int f = parseFormat(arg);
-        if (f < 0) {
-            std::fprintf(stderr, "q7mctl: unknown format '%s'\n", arg.c_str());
-            status = 2;
-        } else if (unsigned e = SelectFormat(f)) {
-            status = report("selecting the format", e);
-        }
-    } else if (cmd == "dump") {
+        if (e) return out.link("reading live values", e);
+        std::printf("Fader: %d.%d\nMute: %s\nFormat: %s\n", vol / 10, vol % 10, mute ? "on" : "off",
+                    fmt >= 0 && fmt < 6 ? kFormatNames[fmt] : "?");
+    } else if (name == "vol") {
+        if (unsigned e = SetVol(inv.level)) return out.link("setting the fader", e);
+    } else if (name == "mute") {
+        if (unsigned e = SetMute(inv.mute ? 1 : 0)) return out.link("setting mute", e);
+    } else if (name == "format") {
+        if (unsigned e = SelectFormat(inv.format)) return out.link("selecting the format", e);
+    } else if (name == "dump") {
         uint8_t sys[128], aud[224];
-        if (unsigned e = GetSystem(sys)) status = report("reading the system block", e);
-        else if (unsigned e2 = GetAudio(aud)) status = report("reading the audio block", e2);
-        else {
-            hexDump("System block", sys, 128);
-            hexDump("Audio block", aud, 224);
-        }
-    } else if (cmd == "backup") {
-        status = q7mctl::backup(arg, report);
-    } else if (cmd == "restore") {
-        status = q7mctl::restore(arg, report);
-    } else {
-        usage(stderr);
-        status = 2;
+        if (unsigned e = GetSystem(sys)) return out.link("reading the system block", e);
+        if (unsigned e = GetAudio(aud)) return out.link("reading the audio block", e);
+        hexDump("System block", sys, 128);
+        hexDump("Audio block", aud, 224);
+    } else if (name == "backup") {
+        return backup(inv.arg, out);
+    } else if (name == "restore") {
+        return restore(inv.file, out, [] { return stopSignal() != 0; });
+    }
+    return 0;
+}
+
+// The closing return to 9600, confirmed; a second try when the unit missed
+// the first.  Returns "" or what went wrong.
+std::string backTo9600(const Invocation& inv) {
+    SpeedChange r = changeSpeed(inv.speed, 0);
+    if (r == SpeedChange::Reverted) r = changeSpeed(inv.speed, 0);
+    return speedChangeMessage(r, inv.speed, 0, inv.port);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Invocation inv;
+    if (const int status = parse(argc, argv, inv)) return status;
+    installSignalHandlers();
+    if (inv.site) return runSite(inv.ports, SiteWork{inv.cmd->name, inv.arg, inv.speed}, inv.json);
+    if (std::strcmp(inv.cmd->name, "recover") == 0) {
+        const int status = recoverSpeed(inv.port);
+        return stopSignal() ? 128 + stopSignal() : status;
     }
 
-    if (speed != 0) SetDLLBaud(0);
+    PrintReporter out;
+    if (unsigned e = InitDLL(inv.port)) return out.link("connecting", e);
+    int status = 0;
+    if (inv.speed != 0 && !stopSignal()) {
+        const SpeedChange r = changeSpeed(0, inv.speed);
+        if (r != SpeedChange::Confirmed) {
+            std::fprintf(stderr, "q7mctl: %s; nothing was done\n", speedChangeMessage(r, 0, inv.speed, inv.port).c_str());
+            DLLShutdown();
+            return 1;
+        }
+    }
+    if (!stopSignal()) status = runCommand(inv, out);
+
+    if (inv.speed != 0) {
+        if (const std::string why = backTo9600(inv); !why.empty()) {
+            std::fprintf(stderr, "q7mctl: the return to 9600 bit/s failed: %s\n", why.c_str());
+            status = 1;
+        }
+    }
     DLLShutdown();
+    if (const int sig = stopSignal()) {
+        std::fprintf(stderr, "q7mctl: stopped by signal %d (%s)%s\n", sig, strsignal(sig),
+                     inv.speed != 0 && status == 0 ? "; the unit is back at 9600 bit/s" : "");
+        return 128 + sig;
+    }
     return status;
 }

@@ -1,19 +1,60 @@
 // q7mctl_files.h - backing up a unit to a configuration file and restoring
-// it, with the editor's own file code.
+// it, with the editor's own file code.  A file to restore is read and
+// checked completely before anything is sent to the unit.
 #ifndef Q7MCTL_FILES_H
 #define Q7MCTL_FILES_H
 
+#include <array>
+#include <cstdint>
+#include <functional>
 #include <string>
+
+#include "q7mctl_report.h"
 
 namespace q7mctl {
 
-using Report = int (*)(const char* what, unsigned word);
+// The largest file q7mctl reads: a configuration file is a few KB at most,
+// even with long theater notes.
+constexpr long kMaxConfigFileBytes = 64 * 1024;
 
-// Reads both blocks and the live values into a ".zcf" file.
-int backup(const std::string& path, Report report);
-// Sends the blocks of a ".zcf" or ".cfg" file: system block, then audio
-// block, stamped with the current date and time.
-int restore(const std::string& path, Report report);
+// A configuration file read and checked, ready to restore.
+struct ConfigFile {
+    std::string path;
+    bool oldImage = false;                // a 352-byte ".cfg" image
+    std::string text;                     // the ".zcf" text
+    std::array<std::uint8_t, 352> image{};  // the ".cfg" bytes
+};
+
+// Reads `path` as a ".cfg" image (by its name) or a ".zcf" file and checks
+// it completely: a regular file of a sane size, the right header, every
+// value present and in range, nothing after the last value.  Returns "" or
+// the reason it is refused, in words for the technician.
+std::string loadConfigFile(const std::string& path, ConfigFile& out);
+
+// Checks that a backup can be written to `path` (its folder exists, it is
+// not a folder or a device).  Returns "" or the reason.
+std::string checkBackupTarget(const std::string& path);
+
+// The number of values a ".zcf" text holds and the line where value
+// number `mark` (1-based) starts (0 when there are fewer values).
+struct ValueCount {
+    std::size_t values = 0;
+    std::size_t lineOfMark = 0;
+};
+ValueCount countConfigValues(const std::string& text, std::size_t mark);
+
+// Reads both blocks and the live values into a ".zcf" file.  The result
+// names the file and the unit's last upload date.
+int backup(const std::string& path, Reporter& report);
+
+// Sends the blocks of a checked file: the unit's own blocks are read first
+// so that bytes a ".zcf" does not hold keep the unit's values; then the
+// system block, then the audio block, stamped with the current date and
+// time.  Once the system block is stored the audio block follows even when
+// `stopRequested` says to stop, so the unit is never left half-restored by
+// an interruption; when the unit fails in between, the message says which
+// block it now holds.
+int restore(const ConfigFile& file, Reporter& report, const std::function<bool()>& stopRequested);
 
 }  // namespace q7mctl
 

@@ -144,6 +144,13 @@ bool SimProcess::waitForLog(const std::string& needle, int timeoutMs) const {
     return false;
 }
 
+std::string SimProcess::listenAddress(int timeoutMs) const {
+    const std::string tag = "LISTENING ";
+    if (!waitForLog(tag, timeoutMs)) return {};
+    const auto lines = logMatching(tag);
+    return lines.back().substr(lines.back().find(tag) + tag.size());
+}
+
 void SimProcess::clearLog() { ::truncate(log_.c_str(), 0); }
 
 }  // namespace q7mtest

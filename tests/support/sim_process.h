@@ -49,6 +49,9 @@ public:
     std::vector<std::string> logMatching(const std::string& needle) const;
     // Waits (bounded) until a log line containing `needle` appears.
     bool waitForLog(const std::string& needle, int timeoutMs = 3000) const;
+    // With --listen: the "HOST:PORT" the simulator listens on (the real
+    // port when 0 was asked), or "" when it does not listen.
+    std::string listenAddress(int timeoutMs = 3000) const;
     void clearLog();
     void stop();
 

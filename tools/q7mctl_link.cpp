@@ -1,0 +1,108 @@
+#include "q7mctl_link.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "q7mslib.h"
+
+namespace q7mctl {
+
+namespace {
+
+volatile std::sig_atomic_t gSignal = 0;
+
+void onSignal(int sig) { gSignal = sig; }
+
+std::string rate(int index) { return std::to_string(kRates[index]) + " bit/s"; }
+
+}  // namespace
+
+void installSignalHandlers() {
+    struct sigaction sa {};
+    sa.sa_handler = onSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = 0;  // no restart: a wait in the library wakes and ends within its time-out
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(sig, &sa, nullptr);
+}
+
+int stopSignal() { return gSignal; }
+
+bool unitAnswers() {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        int16_t v[7] = {};
+        if (GetUnitVersion(v) == 0) return true;
+        ClearError();  // a line feed ends whatever the unit holds of a garbled command
+    }
+    return false;
+}
+
+SpeedChange changeSpeed(int from, int to) {
+    SetDLLBaud(to);  // sends the speed command at the old rate, then moves the port
+    if (unitAnswers()) return SpeedChange::Confirmed;
+    // The command went astray, or the unit did not come up at the new rate:
+    // send it back (at the new rate, which reaches it only if it did move).
+    SetDLLBaud(from);
+    if (unitAnswers()) return SpeedChange::Reverted;
+    return SpeedChange::Lost;
+}
+
+std::string speedChangeMessage(SpeedChange result, int from, int to, int port) {
+    const std::string recover = "run 'q7mctl -p " + std::to_string(port) + " recover' to find it and set it to 9600";
+    switch (result) {
+    case SpeedChange::Confirmed: return {};
+    case SpeedChange::Reverted:
+        return "the unit did not answer at " + rate(to) + " after the speed change; it is at " + rate(from) +
+               (from == 0 ? "" : " (" + recover + ")");
+    case SpeedChange::Lost:
+        return "the unit answers neither at " + rate(to) + " nor at " + rate(from) +
+               " after the speed change; its speed is unknown: " + recover;
+    }
+    return {};
+}
+
+int recoverSpeed(int port) {
+    // The first try at 9600 also tells the library which port to reopen at
+    // the other rates.
+    int found = -1;
+    const unsigned first = InitDLL(port);
+    if (first & LINK_ERR_PORT) {
+        // Not a question of speed: the port itself cannot be opened.
+        std::fprintf(stderr,
+                     "q7mctl: cannot open COM%d (error word 0x%04X): is it mapped in ZelkSerial.ini to a device that "
+                     "exists, not in use by another program, and are you a member of the 'dialout' group?\n",
+                     port, first);
+        return 1;
+    }
+    if (first == 0 && unitAnswers()) found = 0;
+    for (int index = 1; found < 0 && index <= 4; ++index) {
+        const int r = index % 4;  // 19200, 38400, 57600, then 9600 once more after a line feed
+        if (stopSignal()) break;
+        SetDLLBaud(r);  // not connected: moves and reopens the port, sends a line feed at that rate
+        if (InitDLL(port) == 0 && unitAnswers()) found = r;
+    }
+    if (found < 0) {
+        DLLShutdown();
+        std::fprintf(stderr,
+                     "q7mctl: no unit answers on COM%d at 9600, 19200, 38400 or 57600 bit/s: check that the unit is "
+                     "switched on, the cable, and that COM%d is mapped to the right device in ZelkSerial.ini\n",
+                     port, port);
+        return 1;
+    }
+    if (found == 0) {
+        DLLShutdown();
+        std::printf("The unit on COM%d answers at 9600 bit/s: nothing to do\n", port);
+        return 0;
+    }
+    SpeedChange back = changeSpeed(found, 0);
+    if (back == SpeedChange::Reverted) back = changeSpeed(found, 0);  // one more try
+    DLLShutdown();
+    if (back != SpeedChange::Confirmed) {
+        std::fprintf(stderr, "q7mctl: found the unit at %s, but %s\n", rate(found).c_str(),
+                     speedChangeMessage(back, found, 0, port).c_str());
+        return 1;
+    }
+    std::printf("Found the unit on COM%d at %s and set it back to 9600 bit/s\n", port, rate(found).c_str());
+    return 0;
+}
+
+}  // namespace q7mctl
