@@ -1,5 +1,7 @@
 #include "connection/port_speed.h"
 
+#include "port/port_map.h"
+
 namespace zelk {
 
 PortSpeed::PortSpeed(ModVals& vals, Dispatcher& d, MainBar& bar) : v_(vals), d_(d), bar_(bar) {
@@ -12,6 +14,15 @@ PortSpeed::PortSpeed(ModVals& vals, Dispatcher& d, MainBar& bar) : v_(vals), d_(
 void PortSpeed::mnuCom_Click(int n) {
     for (int i = 1; i <= 4; ++i) bar_.mnuComN[i - 1].setChecked(i == n);
     v_.ComPort = static_cast<std::int16_t>(n);
+    showSpeedsForPort();
+}
+
+void PortSpeed::showSpeedsForPort() {
+    const q7m::PortStatus s = q7m::portRateSupported(v_.ComPort <= 0 ? 1 : v_.ComPort, 19200);
+    auto& item = bar_.mnuBaudN[1];
+    item.setEnabled(s.ok());
+    item.setCaption(s.ok() ? "19200" : "19200 (not on this port)");
+    item.setTip(s.ok() ? std::string() : s.sentence);
 }
 
 void PortSpeed::mnuBaud_Click(int n) {
@@ -26,6 +37,7 @@ void PortSpeed::showPortAndSpeed() {
     const int p = v_.ComPort;
     if (p >= 1 && p <= 4)
         for (int i = 1; i <= 4; ++i) bar_.mnuComN[i - 1].setChecked(i == p);
+    showSpeedsForPort();
 }
 
 }  // namespace zelk

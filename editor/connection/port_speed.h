@@ -16,6 +16,9 @@ public:
     void mnuBaud_Click(int n);  // mnuBaud1_Click .. mnuBaud4_Click
     // Check marks after the settings file was read.
     void showPortAndSpeed();
+    // Which speeds the chosen port can run: a raw TCP serial server keeps
+    // its line at 9600, so 19200 is not offered there, and says why.
+    void showSpeedsForPort();
 
 private:
     ModVals& v_;

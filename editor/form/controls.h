@@ -46,6 +46,7 @@ enum class Prop {
     Interval,
     Focus,
     Position,
+    Tip,
 };
 
 class Control {
@@ -73,6 +74,9 @@ public:
     int top() const { return top_; }
     int left() const { return left_; }
     void move(int left, int top);
+    // A line that explains the control (a tool tip, a menu's status tip).
+    const std::string& tip() const { return tip_; }
+    void setTip(const std::string& t) { assign(tip_, t, Prop::Tip); }
 
     // Focus is tracked so the logic can put it back into a field; the front
     // end moves the real focus when it sees Prop::Focus.
@@ -109,6 +113,7 @@ private:
     bool bold_ = false;
     Colour back_ = kButtonFace;
     int top_ = 0, left_ = 0;
+    std::string tip_;
     std::vector<Observer> observers_;
 };
 

@@ -388,3 +388,22 @@ TEST(FileCommands, SuffixRuleLooksAtTheFileNameOnly) {
     EXPECT_EQ(withConfigSuffix("/home/ab/theatre.v2"), "/home/ab/theatre.v2");
     EXPECT_EQ(withConfigSuffix("plain"), "plain.zcf");
 }
+
+TEST(PortSpeedAlone, ARawTcpPortDoesNotOffer19200AndSaysWhy) {
+    Base b;
+    q7mtest::TempDir dir;
+    q7mtest::writeFile(dir.file("ZelkSerial.ini"),
+                       "[Ports]\r\nCOM1=" + dir.file("tty") + "\r\ncom2 = socket://127.0.0.1:4001\r\n");
+    ::setenv("Q7M_CONFIG_DIR", dir.path().c_str(), 1);
+    MainBar bar;
+    PortSpeed ps(b.vals, b.d, bar);
+    bar.mnuComN[1].click();
+    EXPECT_EQ(b.vals.ComPort, 2);
+    EXPECT_FALSE(bar.mnuBaudN[1].enabled());
+    EXPECT_EQ(bar.mnuBaudN[1].caption(), "19200 (not on this port)");
+    EXPECT_FALSE(bar.mnuBaudN[1].tip().empty());
+    bar.mnuComN[0].click();
+    EXPECT_TRUE(bar.mnuBaudN[1].enabled());
+    EXPECT_EQ(bar.mnuBaudN[1].caption(), "19200");
+    ::unsetenv("Q7M_CONFIG_DIR");
+}

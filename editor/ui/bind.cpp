@@ -111,6 +111,7 @@ void bindCommon(Control& c, QWidget* w) {
         case Prop::BackColour:
         case Prop::Bold: applyLook(ctl, w); break;
         case Prop::Focus: w->setFocus(Qt::OtherFocusReason); break;
+        case Prop::Tip: w->setToolTip(qs(ctl.tip())); break;
         default: break;
         }
     });
@@ -140,6 +141,10 @@ void bind(Button& c, QAction* a) {
         if (p == Prop::Caption) a->setText(qs(b.caption()));
         if (p == Prop::Enabled) a->setEnabled(b.enabled());
         if (p == Prop::Visible) a->setVisible(b.visible());
+        if (p == Prop::Tip) {
+            a->setToolTip(qs(b.tip()));
+            a->setStatusTip(qs(b.tip()));
+        }
         if (p == Prop::Checked) {
             a->setCheckable(true);
             a->setChecked(b.checked());
