@@ -42,7 +42,7 @@ Editor::Editor(Services services, const LinkApi& linkApi, Paths p)
       sliders(vals, document, tables, sliderKeys, equaliser, upload, svc.msg, {main.eq, main.trim, main.obe}),
       options(vals, document, dispatch, upload, live, {main.format.cmdMode, main.options, main.obe}),
       tabs(vals, svc.msg, levels, equaliser, connection, upload, main.bar),
-      optical(vals, dispatch, levels, main.optical) {
+      optical(vals, dispatch, levels, polling, portSpeed, main.optical) {
     // Who hears about the link.
     linkEvents.subscribe(connection);
     linkEvents.subscribe(live);

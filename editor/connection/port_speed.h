@@ -19,6 +19,8 @@ public:
     // Which speeds the chosen port can run: a raw TCP serial server keeps
     // its line at 9600, so 19200 is not offered there, and says why.
     void showSpeedsForPort();
+    // The speed menu is closed while a measurement runs.
+    void enableSpeedMenu(bool enable) { bar_.mnuBaud.setEnabled(enable); }
 
 private:
     ModVals& v_;

@@ -197,7 +197,8 @@ ObeTab::ObeTab() {
 }
 
 OpticalTab::OpticalTab() {
-    frmMode.setCaption("Mode");
+    frmChangeOpt.setCaption("Measurement");
+    optAzi.setVisible(false);
     nameArray(optOptical, "optOptical");
     makeOptionGroup(optOptical);
     optOptical[0].setCaption("Gain");

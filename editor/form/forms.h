@@ -12,6 +12,7 @@
 #include <string>
 
 #include "form/controls.h"
+#include "form/picture.h"
 
 namespace zelk {
 
@@ -141,7 +142,7 @@ struct ObeTab {
 // Tab 4, "Optical Setup".
 struct OpticalTab {
     OpticalTab();
-    Frame frmMode{"frmMode"};
+    Frame frmChangeOpt{"frmChangeOpt"};
     std::array<OptionButton, 3> optOptical;
     Button cmdStart{"cmdStart"};
     std::array<Button, 2> cmdPro;
@@ -151,6 +152,10 @@ struct OpticalTab {
     Timer Timer2{"Timer2"};  // blinks "Press Start  -->"
     Button cmdMute4{"cmdMute4"};
     Button cmdUp{"cmdUp(3)"};
+    // The gain and slit-loss picture, and the azimuth picture laid over it.
+    Picture OptGraph{"OptGraph", 305, 285};
+    Picture optAzi{"optAzi", 257, 257};
+    Label lblReadout{"lblReadout"};  // the numbers beside the pictures
 };
 
 // Tab 5, "Options".

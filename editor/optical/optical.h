@@ -1,23 +1,34 @@
-// optical.h - the optical setup tab: the "Stream Lock" indicator, the
-// blinking "Press Start" prompt, the tab's mute button, and stopping a
-// running measurement when the tab is left or the link is lost.
+// optical.h - the optical setup tab: Start and Stop of a measurement, the
+// mode and projector buttons, one measurement read per timer tick drawn on
+// the pictures, the "Stream Lock" indicator and the readouts.
 #ifndef ZELK_OPTICAL_OPTICAL_H
 #define ZELK_OPTICAL_OPTICAL_H
 
+#include <array>
+#include <cstdint>
+#include <optional>
+
 #include "connection/dispatcher.h"
 #include "connection/link_events.h"
+#include "connection/polling.h"
+#include "connection/port_speed.h"
 #include "controls/levels.h"
 #include "form/forms.h"
 #include "model/record.h"
+#include "optical/optical_draw.h"
 
 namespace zelk {
 
 class Optical : public LinkEvents {
 public:
-    Optical(ModVals& vals, Dispatcher& d, Levels& levels, OpticalTab& tab);
+    Optical(ModVals& vals, Dispatcher& d, Levels& levels, PollControl& polling, PortSpeed& portSpeed, OpticalTab& tab);
 
-    void StreamLock(bool locked);
+    void cmdStart_Click();
+    void optOptical_Click(int index);
+    void cmdPro_Click(int index);
     void cmdMute4_Click();
+    void tmrOptical_Timer();
+    void StreamLock(bool locked);
     void Timer2_Timer();
     // Leaving the tab stops a running measurement.
     void leaveTab();
@@ -25,14 +36,35 @@ public:
     bool running() const { return running_; }
 
     void streamLost() override { StreamLock(false); }
-    void linkLost(std::uint16_t) override;
+    // The link was given up: a running measurement stops.
+    void linkLost(std::uint16_t) override { leaveTab(); }
+
+    // The measurement state.
+    std::int16_t OpticalMode = 0;  // 0 gain, 1 slit loss, 2 azimuth
+    std::int16_t SavedFormat = 0;
+    std::int16_t GainReading = 0;
+    std::array<std::uint8_t, 22> SlitReadings{};
+    std::array<std::uint8_t, 28> AzimuthReading{};
+    AzimuthTrailData AzimuthTrail{};
+    std::int16_t AzimuthSlot = 0;
+
+    // Records read and drawn since Start (for the benchmark and the tests).
+    long recordsDrawn() const { return drawn_; }
 
 private:
+    void beginStream();
+    void clearPictures();
+    void showReadout();
     ModVals& v_;
     Dispatcher& d_;
     Levels& levels_;
+    PollControl& polling_;
+    PortSpeed& portSpeed_;
     OpticalTab& t_;
     bool running_ = false;
+    std::array<bool, 10> slotFilled_{};
+    std::optional<double> bestCorrelation_;
+    long drawn_ = 0;
 };
 
 }  // namespace zelk

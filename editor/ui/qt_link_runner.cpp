@@ -84,11 +84,18 @@ void QtLinkRunner::whenIdle(const void* key, std::function<void()> action) {
 
 void QtLinkRunner::drain() {
     drainQueued_ = false;
-    while (!pending_.empty()) {
-        if (busy()) return;  // an action started an exchange: the rest follow it
-        auto next = std::move(pending_.front());
-        pending_.erase(pending_.begin());
-        next.second();
+    // Only what was waiting when the exchange ended: a tick deferred while
+    // one of these runs waits for the next turn of the event loop, so the
+    // loop keeps turning however often a timer fires.
+    auto batch = std::move(pending_);
+    pending_.clear();
+    for (std::size_t i = 0; i < batch.size(); ++i) {
+        if (busy()) {  // an action started an exchange: the rest follow it
+            pending_.insert(pending_.begin(), std::make_move_iterator(batch.begin() + static_cast<std::ptrdiff_t>(i)),
+                            std::make_move_iterator(batch.end()));
+            return;
+        }
+        batch[i].second();
     }
 }
 

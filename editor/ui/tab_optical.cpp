@@ -1,14 +1,18 @@
-// The "Optical Setup" tab.
-#include <QRadioButton>
-#include <QComboBox>
-#include <QSlider>
-#include <QLineEdit>
+// The "Optical Setup" tab: the measurement, Start/Stop, the projectors, the
+// pictures (the azimuth picture laid over the gain/slit-loss picture) and
+// the readouts beside them.
+#include <QFont>
+#include <QFontDatabase>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QStackedLayout>
 #include <QVBoxLayout>
 
+#include "ui/picture_widget.h"
 #include "ui/tabs.h"
 #include "ui/widgets.h"
 
@@ -16,19 +20,64 @@ namespace zelk {
 
 QWidget* buildOpticalTab(OpticalTab& t) {
     auto* page = new QWidget;
-    auto* v = new QVBoxLayout(page);
-    auto* note = new QLabel(QStringLiteral(
-        "Optical reader alignment (gain, slit loss and azimuth measurements) is not available in this version "
-        "of the editor."));
-    note->setWordWrap(true);
-    note->setObjectName("opticalNote");
-    v->addWidget(note);
-    auto* row = new QHBoxLayout;
-    row->addWidget(button(t.cmdMute4));
-    row->addStretch();
-    row->addWidget(button(t.cmdUp));
-    v->addStretch();
-    v->addLayout(row);
+    auto* h = new QHBoxLayout(page);
+
+    auto* left = new QVBoxLayout;
+    auto* mode = frame(t.frmChangeOpt);
+    auto* ml = new QVBoxLayout(mode);
+    for (auto& o : t.optOptical) ml->addWidget(option(o));
+    left->addWidget(mode);
+    auto* start = button(t.cmdStart);
+    start->setMinimumHeight(40);
+    QFont big = start->font();
+    big.setPointSize(big.pointSize() + 3);
+    start->setFont(big);
+    left->addWidget(start);
+    auto* prompt = label(t.lblStart);
+    prompt->setAlignment(Qt::AlignRight);
+    left->addWidget(prompt);
+    for (auto& p : t.cmdPro) left->addWidget(button(p));
+    auto* lock = label(t.lblLock);
+    lock->setAlignment(Qt::AlignCenter);
+    lock->setFrameShape(QFrame::Panel);
+    lock->setFrameShadow(QFrame::Sunken);
+    left->addWidget(lock);
+    left->addStretch();
+    left->addWidget(button(t.cmdMute4));
+    h->addLayout(left);
+
+    // The two pictures share one place; the azimuth picture covers the
+    // other while it is shown.
+    auto* pictures = new QWidget;
+    auto* stack = new QStackedLayout(pictures);
+    stack->setStackingMode(QStackedLayout::StackAll);
+    auto* graph = new PictureWidget(t.OptGraph);
+    auto* azi = new PictureWidget(t.optAzi);
+    stack->addWidget(graph);
+    stack->addWidget(azi);
+    auto showAzi = [stack, azi, graph](bool visible) {
+        azi->setVisible(visible);
+        graph->setVisible(!visible);
+        stack->setCurrentWidget(visible ? static_cast<QWidget*>(azi) : graph);
+    };
+    showAzi(t.optAzi.visible());
+    const auto token = t.optAzi.observe([showAzi](Control& c, Prop p) {
+        if (p == Prop::Visible) showAzi(c.visible());
+    });
+    QObject::connect(azi, &QObject::destroyed, [&t, token] { t.optAzi.unobserve(token); });
+    h->addWidget(pictures, 1);
+
+    auto* right = new QVBoxLayout;
+    auto* readout = label(t.lblReadout);
+    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    mono.setPointSize(mono.pointSize() + 4);
+    mono.setBold(true);
+    readout->setFont(mono);
+    readout->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    readout->setMinimumWidth(240);
+    right->addWidget(readout, 1);
+    right->addWidget(button(t.cmdUp));
+    h->addLayout(right);
     return page;
 }
 

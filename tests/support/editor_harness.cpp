@@ -99,10 +99,25 @@ FakeLink::FakeLink() {
     api_.BeginSlitStream = []() { return FAKE(BeginSlitStream); };
     api_.BeginAzimuthStream = []() { return FAKE(BeginAzimuthStream); };
     api_.StopStream = []() { return FAKE(StopStream); };
-    api_.GetOptGain = [](std::int16_t*) { return FAKE(GetOptGain); };
-    api_.GetSingleSlitloss = [](std::uint8_t*, std::int16_t*) { return FAKE(GetSingleSlitloss); };
+    api_.GetOptGain = [](std::int16_t* v) {
+        const auto e = FAKE(GetOptGain);
+        if (!e) *v = g->optGain;
+        return e;
+    };
+    api_.GetSingleSlitloss = [](std::uint8_t* r, std::int16_t* kind) {
+        const auto e = FAKE(GetSingleSlitloss);
+        if (!e) {
+            std::memcpy(r, g->slitRecord.data(), 11);
+            *kind = g->slitKind;
+        }
+        return e;
+    };
     api_.GetOptSlitloss = [](std::uint8_t*) { return FAKE(GetOptSlitloss); };
-    api_.GetOptAzimuth = [](std::uint8_t*) { return FAKE(GetOptAzimuth); };
+    api_.GetOptAzimuth = [](std::uint8_t* r) {
+        const auto e = FAKE(GetOptAzimuth);
+        if (!e) std::memcpy(r, g->azimuthRecord.data(), 28);
+        return e;
+    };
 }
 
 FakeLink::~FakeLink() {

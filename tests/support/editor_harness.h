@@ -48,6 +48,11 @@ public:
     std::array<std::uint8_t, 224> audio{};
     std::vector<std::array<std::uint8_t, 128>> systemsSent;
     std::vector<std::array<std::uint8_t, 224>> audiosSent;
+    // Measurement records the unit streams.
+    std::int16_t optGain = 0;
+    std::array<std::uint8_t, 11> slitRecord{};
+    std::int16_t slitKind = 0;
+    std::array<std::uint8_t, 28> azimuthRecord{};
 
     std::uint16_t result(const std::string& name, std::vector<long> args);
 
