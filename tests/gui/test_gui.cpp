@@ -100,7 +100,9 @@ private slots:
     }
 
     void connectedWindowShowsTheUnit() {
-        QCOMPARE(win->windowTitle(), QString("ZELK Cinema Processor and EQ Software   <CP Settings>"));
+        // The caption, with the place where unsaved changes are marked.
+        QCOMPARE(win->windowTitle(), QString("ZELK Cinema Processor and EQ Software   <CP Settings>[*]"));
+        QVERIFY(!win->isWindowModified());
         QCOMPARE(child<QLabel>(win, "lblStat")->text(), QString("On Line"));
         QCOMPARE(child<QLabel>(win, "lnlInfo(0)")->text(), QString("CPU Version: 1.06"));
         QCOMPARE(child<QLabel>(win, "lnlInfo(1)")->text(), QString("DSP Controller: 1.03"));
@@ -148,7 +150,7 @@ private slots:
         QTest::keyClicks(field, "1.3");
         QTest::keyClick(field, Qt::Key_Return);
         QCOMPARE(field->text(), QString("1.0"));
-        QCOMPARE(child<QSlider>(win, "sclPNG(2)")->value(), 10);
+        QCOMPARE(app->editor().main.trim.sclPNG[2].value(), 10);
         field->selectAll();
         QTest::keyClicks(field, "7");
         QTest::keyClick(field, Qt::Key_Return);
@@ -160,7 +162,8 @@ private slots:
         dialogs.paths.push_back(path);
         action(win, "mnuSaveAs")->trigger();
         QVERIFY(QFile::exists(QString::fromStdString(path)));
-        QCOMPARE(win->windowTitle(), QString::fromStdString("ZELK Cinema Processor and EQ Software   <" + path + ">"));
+        QCOMPARE(win->windowTitle(), QString::fromStdString("ZELK Cinema Processor and EQ Software   <" + path + ">[*]"));
+        QVERIFY(!win->isWindowModified());
         ConfigData d;
         QCOMPARE(int(ReadConfigFile(path, d)), int(ReadResult::Ok));
         QCOMPARE(int(d.systemBlock.surroundDelay()), 4);
