@@ -33,8 +33,13 @@ Sliders::Sliders(ModVals& vals, Document& doc, const LookupTables& tables, Slide
     wire();
 }
 
-bool Sliders::applyCondition(const Slider& s) const {
-    return keys_.SliderKeysUp && s.value() != keys_.SliderFocusValue;
+// The value applied becomes the slider's reference: a later move back to
+// where the slider started is a change too, and reaches the record and the
+// unit (otherwise the screen would show a value they do not hold).
+bool Sliders::applyCondition(const Slider& s) {
+    if (!keys_.SliderKeysUp || s.value() == keys_.SliderFocusValue) return false;
+    keys_.SliderFocusValue = static_cast<std::int16_t>(s.value());
+    return true;
 }
 
 std::string Sliders::text(Family f, int raw) const {

@@ -62,8 +62,10 @@ public:
     Sliders(ModVals& vals, Document& doc, const LookupTables& tables, SliderKeys& keys, ChannelChange& eq,
             AutoUpload& upload, MessageBoxService& msg, Controls c);
 
-    // Apply condition of every family but the fader.
-    bool applyCondition(const Slider& s) const;
+    // Apply condition of every family but the fader: no key held, and the
+    // value differs from the last one applied (or the one the slider had
+    // when it took the focus).
+    bool applyCondition(const Slider& s);
 
 private:
     // kind: the family's display and stepping rules.

@@ -345,6 +345,24 @@ TEST(Levels, FaderKeysSendTheLevelOnceWhenReleasedOnTheMainSliderAndInTheDialog)
     EXPECT_EQ(h.e().vals.FaderDialogActive, kFalse);
 }
 
+TEST(Sliders, AMoveBackToTheStartingValueIsAppliedToo) {
+    OnLine h;
+    auto& m = h.e().main;
+    m.bar.mnuAuto.click();
+    auto& s = m.eq.sclA[0];
+    s.gotFocus();
+    const int start = s.value();
+    for (int key : {KEY_UP, KEY_DOWN}) {
+        h.fake.clear();
+        s.onKeyDown(key);
+        s.onKeyUp(key);
+        EXPECT_EQ(h.fake.names(), (std::vector<std::string>{"SetAudio"}));
+    }
+    EXPECT_EQ(s.value(), start);
+    EXPECT_EQ(h.e().vals.audioBlock.channelEq(0).bandGain(0), start);  // the record holds what the screen shows
+    EXPECT_EQ(h.fake.audiosSent.back(), h.e().vals.audioBlock.bytes);
+}
+
 TEST(Sliders, PageKeysMoveTwoDecibelsAndApplyOnRelease) {
     OnLine h;
     auto& m = h.e().main;

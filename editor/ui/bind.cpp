@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QTimer>
+#include <algorithm>
 
 #include "form/controls.h"
 
@@ -194,7 +195,13 @@ void bind(TextBox& c, QLineEdit* w) {
     watch(c, w, [w](Control& ctl, Prop p) {
         Syncing guard;
         auto& t = static_cast<TextBox&>(ctl);
-        if (p == Prop::Caption && w->text() != qs(t.text())) w->setText(qs(t.text()));
+        if (p == Prop::Caption && w->text() != qs(t.text())) {
+            // The logic may rewrite what is being typed (a character the
+            // field does not keep): the cursor stays where the user is.
+            const int cursor = w->cursorPosition();
+            w->setText(qs(t.text()));
+            w->setCursorPosition(std::min(cursor, static_cast<int>(w->text().size())));
+        }
         if (p == Prop::Selection) w->setSelection(t.selStart(), t.selLength());
     });
     QObject::connect(w, &QLineEdit::textEdited, w, [&c](const QString& text) {
@@ -228,7 +235,13 @@ void bind(TextBox& c, QPlainTextEdit* w) {
     watch(c, w, [w](Control& ctl, Prop p) {
         Syncing guard;
         auto& t = static_cast<TextBox&>(ctl);
-        if (p == Prop::Caption && w->toPlainText() != qs(t.text())) w->setPlainText(qs(t.text()));
+        if (p == Prop::Caption && w->toPlainText() != qs(t.text())) {
+            const int cursor = w->textCursor().position();
+            w->setPlainText(qs(t.text()));
+            QTextCursor c = w->textCursor();
+            c.setPosition(std::min(cursor, static_cast<int>(w->toPlainText().size())));
+            w->setTextCursor(c);
+        }
     });
     QObject::connect(w, &QPlainTextEdit::textChanged, w, [&c, w] {
         if (!gSyncing) c.setText(w->toPlainText().toStdString());

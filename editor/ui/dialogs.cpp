@@ -104,8 +104,6 @@ QDialog* buildTheaterDialog(Editor& ed, QWidget* parent) {
     auto& t = ed.theater;
     auto* d = new BoundDialog(parent, [&t] { t.cmdCan.click(); });
     d->setObjectName("frmTheater");
-    // It must be answered before the main window takes input again.
-    d->setWindowModality(Qt::WindowModal);
     auto* g = new QGridLayout(d);
     const int row = layoutTheaterFields(g, t.lblTheater, t.txtTheaterInfo, false);
     auto* buttons = new QHBoxLayout;
@@ -127,7 +125,6 @@ QDialog* buildRefreshDialog(Editor& ed, QWidget* parent) {
     auto& r = ed.ref;
     auto* d = new BoundDialog(parent, [&ed] { ed.polling.frmRef_Unload(); }, [&ed] { ed.polling.frmRef_Cancel(); });
     d->setObjectName("frmRef");
-    d->setWindowModality(Qt::WindowModal);
     auto* v = new QVBoxLayout(d);
     auto* chk = new QCheckBox;
     bind(r.chkRef, chk);

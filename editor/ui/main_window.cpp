@@ -125,6 +125,7 @@ void MainWindow::buildMenus() {
     QMenu* opts = menuBar()->addMenu(QStringLiteral("Optio&ns"));
     opts->setObjectName("mnuOptions");
     QMenu* upload = opts->addMenu(QStringLiteral("Upload Options"));
+    upload->setObjectName("mnuUploadOptions");
     for (Button* b : {&m.mnuAuto, &m.mnuConfirm, &m.mnuShort}) action(*b, upload)->setCheckable(true);
     action(m.mnuAutoRef, opts)->setCheckable(true);
     opts->addSeparator();
@@ -132,6 +133,7 @@ void MainWindow::buildMenus() {
     action(m.mnuSys, opts);
     opts->addSeparator();
     QMenu* com = opts->addMenu(QString::fromStdString(m.mnuCom.caption()));
+    com->setObjectName("mnuCom");
     for (auto& b : m.mnuComN) action(b, com)->setCheckable(true);
     QMenu* baud = opts->addMenu(QString::fromStdString(m.mnuBaud.caption()));
     baud->setObjectName("mnuBaud");

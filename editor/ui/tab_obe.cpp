@@ -29,6 +29,7 @@ QWidget* buildObeTab(ObeTab& t) {
     auto* gainField = new QHBoxLayout;
     gainField->addWidget(field(t.lblOBE));
     gainField->addWidget(unit(kUnitDb));
+    gainField->addStretch();
     g->addLayout(gainField, 2, 2);
     auto* sc = scale(kHalfDbScale, Qt::Horizontal);
     sc->setFixedWidth(240);

@@ -5,7 +5,6 @@
 #include <QSlider>
 #include <QGroupBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -43,21 +42,17 @@ int layoutTheaterFields(QGridLayout* g, std::array<Label, 11>& captions, std::ar
         g->addWidget(edit(l), row, 1);
         g->addWidget(lab(r), row, 2);
         QLineEdit* right = edit(r);
+        g->addWidget(right, row++, 3);
         if (r == 9) {
             // "Date Installed" is the last upload's time and date: say how it reads.
-            auto* cell = new QHBoxLayout;
-            cell->addWidget(right, 1);
-            auto* hint = new QLabel(QString::fromUtf8(kDateInstalledFormat));
+            right->setToolTip(QStringLiteral("Time and date of the last upload (%1)").arg(kDateInstalledFormat));
+            auto* hint = new QLabel(QStringLiteral("last upload: %1").arg(kDateInstalledFormat));
             hint->setObjectName("lblDateFormat");
             QFont hf = hint->font();
             hf.setPointSizeF(hf.pointSizeF() * 0.8);
             hint->setFont(hf);
-            right->setToolTip(QStringLiteral("Time and date of the last upload (%1)").arg(kDateInstalledFormat));
-            cell->addWidget(hint);
-            g->addLayout(cell, row++, 3);
-            return;
+            g->addWidget(hint, row++, 3, Qt::AlignTop);
         }
-        g->addWidget(right, row++, 3);
     };
     full(0);
     full(1);
