@@ -689,6 +689,28 @@ private slots:
         QVERIFY(sim->waitForLog("TEXT M-"));
     }
 
+    // Units beside the values, and the scales' ends and zero labelled.
+    void unitsAndScalesAreLabelled() {
+        auto texts = [](QWidget* w) {
+            QStringList t;
+            for (auto* l : w->findChildren<QLabel*>()) t << l->text();
+            return t;
+        };
+        const QStringList bands = texts(child<QWidget>(page(), "frmBandA"));
+        for (const char* t : {"Hz", "dB", "+6", "0", "-6", "40", "16k"}) QVERIFY2(bands.contains(t), t);
+        QVERIFY(texts(child<QWidget>(page(), "frmBandB")).contains("Hz"));
+        const QStringList bassTreble = texts(child<QWidget>(page(), "Frame1(8)"));
+        for (const char* t : {"dB", "+10", "0", "-10"}) QVERIFY2(bassTreble.contains(t), t);
+        const QStringList trims = texts(child<QWidget>(page(), "frmTrim"));
+        for (const char* t : {"dB", "+6", "0", "-6"}) QVERIFY2(trims.contains(t), t);
+        QVERIFY(texts(child<QWidget>(page(), "frmObe")).contains("dB"));
+        const QStringList fader = texts(child<QWidget>(page(), "Frame1(1)"));
+        for (const char* t : {"9.9", "0.0"}) QVERIFY2(fader.contains(t), t);
+        QVERIFY(child<QLabel>(page(), "lblDateFormat")->text().contains("dd/mm/yy"));
+        // The fields keep their own texts: bare numbers.
+        QCOMPARE(child<QLineEdit>(page(), "lblBand(0)")->text().contains("dB"), false);
+    }
+
     void screenshotsOfEveryTab() {
         win->resize(940, 660);
         // The window must fit a 1024 x 768 screen.
