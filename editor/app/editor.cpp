@@ -21,7 +21,12 @@ Editor::Editor(Services services, const LinkApi& linkApi, Paths p)
       paths(std::move(p)),
       document(main.bar.form),
       dispatch(link, svc.runner, vals, svc.clock, svc.msg, linkEvents,
-               [this] { return portHint(paths.configDir, vals.ComPort); }),
+               [this] {
+                   // On line here means the port opened and the unit answered
+                   // the first question, then stopped answering.
+                   if (vals.OnLine) return unitStoppedHint(vals.ComPort);
+                   return portHint(paths.configDir, vals.ComPort);
+               }),
       live(vals, {main.format.cmdMode, main.muteButtons(), main.faderFields(), main.format.sclVol, fader, main.obe},
            svc.ui),
       gate(onLineControls(main), liveControls(main)),
@@ -63,6 +68,14 @@ Editor::Editor(Services services, const LinkApi& linkApi, Paths p)
     channels.onResetAll([this] {
         levels.showTestSignalsOff();
         live.ReflectOBEStatus();
+    });
+
+    // A clean disconnect switched the test signals off and put the unit
+    // back at 9600 bit/s.
+    connection.onDisconnected([this] {
+        levels.unitQuietened();
+        equaliser.unitQuietened();
+        portSpeed.showPortAndSpeed();
     });
 
     // The window opens off line.

@@ -37,17 +37,43 @@ bool versionRejected(const UnitVersionInfo& v) {
            v.dspController < 1 + 3 / 100.0 || v.cpu < 1 + 5 / 100.0;
 }
 
+void quietenUnit(Dispatcher& d) {
+    for (int ch = 0; ch < kChannels; ++ch) {
+        d.RetryFunction(FN_SetPink, ch, 0);
+        d.RetryFunction(FN_SetPhase, ch, 0);
+    }
+    d.RetryFunction(FN_StopStream);
+    d.RetryFunction(FN_SetDLLBaud, 0);
+}
+
 Connection::Connection(ModVals& vals, Dispatcher& d, OnLineGate& gate, Upload& upload, ChannelOps& channels,
                        Polling& polling, UiService& ui, MessageBoxService& msg, Controls c)
     : v_(vals), d_(d), gate_(gate), upload_(upload), channels_(channels), polling_(polling), ui_(ui), msg_(msg), c_(c) {
     c_.bar.cmdConnect.onClick = [this] { cmdConnect_Click(); };
+    c_.bar.cmdDisconnect.onClick = [this] { cmdDisconnect_Click(); };
 }
 
 void Connection::cmdConnect_Click() {
+    if (v_.OnLine) disconnect();
     ConnectToUnit();
     ui_.repaint();
-    c_.prog.form.setVisible(false);
+    closeProgress();
 }
+
+void Connection::cmdDisconnect_Click() {
+    if (v_.OnLine) disconnect();
+}
+
+void Connection::disconnect() {
+    polling_.suspend();
+    quietenUnit(d_);
+    v_.BaudIndex = 0;
+    // A failure while quietening has already reported and closed the link.
+    if (v_.OnLine) d_.DispErr(0);
+    for (auto& f : disconnected_) f();
+}
+
+void Connection::closeProgress() { c_.prog.form.setVisible(false); }
 
 void Connection::SetConnectStatus(int state) {
     auto& s = c_.bar.lblStat;
@@ -56,11 +82,13 @@ void Connection::SetConnectStatus(int state) {
         s.setBackColour(kRed);
         s.setCaption("Off Line");
         v_.OnLine = kFalse;
+        c_.bar.cmdDisconnect.setEnabled(false);
         break;
     case 1:
         s.setBackColour(kGreen);
         s.setCaption("On Line");
         v_.OnLine = kTrue;
+        c_.bar.cmdDisconnect.setEnabled(true);
         break;
     case 2:
         s.setBackColour(kOrange);
@@ -78,6 +106,9 @@ void Connection::linkStatus(LinkStatus s) {
 
 void Connection::retryProgress(int attempts) {
     c_.prog.pb.setValue(attempts);
+    // The last attempt failed: the error box comes next, and must not sit
+    // under a progress dialog that still says "Connecting".
+    if (attempts >= kMaxAttempts) closeProgress();
     ui_.processEvents();
 }
 
@@ -107,6 +138,7 @@ bool Connection::ConnectToUnit() {
     f.Frame1_21.setVisible(true);
 
     if (versionRejected(info)) {
+        closeProgress();
         msg_.show("Error cinema processor bios is out of date, contact ZELK for an update.", "Cinema Processor Error",
                   MsgIcon::Exclamation, MsgButtons::OK);
         d_.DispErr(0);

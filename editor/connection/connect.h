@@ -4,7 +4,9 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "connection/dispatcher.h"
 #include "connection/link_events.h"
@@ -27,6 +29,11 @@ UnitVersionInfo describeVersions(const std::array<std::int16_t, 7>& w);
 // True when the unit's firmware is older than the editor accepts.
 bool versionRejected(const UnitVersionInfo& v);
 
+// Leaves the unit quiet before the link closes: pink noise and phase
+// inversion off on every channel, measurement streams stopped, and the
+// unit back at 9600 bit/s, where the next start expects it.
+void quietenUnit(Dispatcher& d);
+
 class Connection : public LinkEvents {
 public:
     struct Controls {
@@ -37,7 +44,12 @@ public:
     Connection(ModVals& vals, Dispatcher& d, OnLineGate& gate, Upload& upload, ChannelOps& channels, Polling& polling,
                UiService& ui, MessageBoxService& msg, Controls c);
 
+    // Off line: connects.  On line: closes the link and opens it again, on
+    // the port chosen now.
     void cmdConnect_Click();
+    // Closes the link cleanly (the unit quietened, the library shut down)
+    // and goes off line without a message.  Nothing off line.
+    void cmdDisconnect_Click();
     bool ConnectToUnit();
     void SetConnectStatus(int state);
     void EnableFrames(bool enable) { gate_.EnableFrames(enable); }
@@ -47,7 +59,14 @@ public:
     void linkStatus(LinkStatus s) override;
     void retryProgress(int attempts) override;
 
+    // Told after a disconnect: the unit's test signals are off and it is
+    // back at 9600 bit/s.
+    void onDisconnected(std::function<void()> f) { disconnected_.push_back(std::move(f)); }
+
 private:
+    void disconnect();
+    void closeProgress();
+    std::vector<std::function<void()>> disconnected_;
     ModVals& v_;
     Dispatcher& d_;
     OnLineGate& gate_;

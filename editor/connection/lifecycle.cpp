@@ -100,20 +100,16 @@ bool Lifecycle::Form_Unload() {
     // Revert only to a snapshot that was written: without one there is
     // nothing to go back to.
     if (!v_.UnitBusy && v_.OnLine && snapshotSaved_) {
+        // Yes throws away everything uploaded since start-up: Enter answers No.
         if (msg_.show("Do you want to revert back to original settings?", "Revert?", MsgIcon::Question,
-                      MsgButtons::YesNo) == MsgResult::Yes) {
+                      MsgButtons::YesNoDefaultNo) == MsgResult::Yes) {
             if (docs_.loadWorkingCopy(paths_.workingFile())) upload_.cmdUp_Click(0);
         }
     }
     ::unlink(paths_.workingFile().c_str());
     docs_.WriteSettings();
     if (v_.OnLine) {
-        for (int ch = 0; ch < kChannels; ++ch) {
-            d_.RetryFunction(FN_SetPink, ch, 0);
-            d_.RetryFunction(FN_SetPhase, ch, 0);
-        }
-        d_.RetryFunction(FN_StopStream);
-        d_.RetryFunction(FN_SetDLLBaud, 0);
+        quietenUnit(d_);
         d_.RetryFunction(FN_DLLShutdown);
     }
     ended_ = true;

@@ -77,6 +77,11 @@ void Polling::frmRef_Unload() {
     c_.bar.form.setEnabled(true);
 }
 
+void Polling::frmRef_Cancel() {
+    c_.ref.form.setVisible(false);
+    c_.bar.form.setEnabled(true);
+}
+
 void Polling::setAutoRefresh(int enabled, int seconds) {
     v_.AutoRefreshEnabled = static_cast<std::int16_t>(enabled);
     v_.RefreshSeconds = static_cast<std::int16_t>(seconds);

@@ -44,6 +44,8 @@ public:
     void chkRef_Click();
     void Command1_Click();
     void frmRef_Unload();
+    // Escape: the dialog closes and nothing typed in it is kept.
+    void frmRef_Cancel();
 
     // The poll timer: started at 2000 ms once connected, held while the
     // user drags the fader or the program loads a file.

@@ -4,11 +4,29 @@
 
 namespace zelk {
 
+namespace {
+std::string comName(int port) { return "COM " + std::to_string(port); }
+}  // namespace
+
 // The library's own port map and diagnosis, so the hint names exactly the
 // device or server the library tried: no device, no permission (with the
-// dialout fix), in use by another program, a server that refused...
+// dialout fix), in use by another program, a server that refused...  When
+// nothing is wrong with the port itself, the unit is the suspect.
 std::string portHint(const std::string& /*configDir*/, int port) {
-    return q7m::diagnosePort(port <= 0 ? 1 : port).sentence;
+    if (port <= 0) port = 1;
+    const q7m::PortStatus s = q7m::diagnosePort(port);
+    if (!s.sentence.empty()) return s.sentence;
+    const q7m::PortMapping m = q7m::mapPort(port);
+    const std::string where = m.target.text.empty() ? std::string() : " (" + m.target.text + ")";
+    return "No answer on " + comName(port) + where +
+           ": check that the unit is switched on and cabled to this port, or choose another port in "
+           "Options > COM Port Selection.";
+}
+
+std::string unitStoppedHint(int port) {
+    if (port <= 0) port = 1;
+    return "The unit on " + comName(port) +
+           " answered, then stopped answering: check the cable and the unit, then press Connect again.";
 }
 
 }  // namespace zelk

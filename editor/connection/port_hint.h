@@ -1,5 +1,5 @@
-// port_hint.h - the extra line of "Unable to connect to unit!" that tells
-// why a port could not be used, when that can be told.
+// port_hint.h - the line under "Unable to connect to unit!" that tells why
+// the unit could not be reached and what to do about it.
 #ifndef ZELK_CONNECTION_PORT_HINT_H
 #define ZELK_CONNECTION_PORT_HINT_H
 
@@ -7,8 +7,14 @@
 
 namespace zelk {
 
-// `configDir` holds ZelkSerial.ini; `port` is the COM number in use.
+// Why the link to COM `port` could not be opened: the device is missing,
+// not permitted, in use by another program, or it opened and no unit
+// answered.  `configDir` holds ZelkSerial.ini, whose [Ports] table names
+// the device.
 std::string portHint(const std::string& configDir, int port);
+
+// The port opened and the unit answered, then stopped answering.
+std::string unitStoppedHint(int port);
 
 }  // namespace zelk
 

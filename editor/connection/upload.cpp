@@ -1,5 +1,7 @@
 #include "connection/upload.h"
 
+#include <cstdio>
+
 #include "model/stamp.h"
 
 namespace zelk {
@@ -15,8 +17,16 @@ Upload::Upload(ModVals& vals, Dispatcher& d, Document& doc, LiveStatus& live, On
 }
 
 void Upload::UploadToUnit(int which, int force) {
-    if (!v_.OnLine) return;
-    if (force == 0 && (!auto_ || v_.LoadingControls)) return;
+    // An edit that does not go to the unit says so, until an upload does.
+    const bool edit = force == 0 && !v_.LoadingControls;
+    if (!v_.OnLine) {
+        if (edit) c_.bar.staStatus.setCaption(kKeptOffLine);
+        return;
+    }
+    if (force == 0 && (!auto_ || v_.LoadingControls)) {
+        if (edit) c_.bar.staStatus.setCaption(kNotSentYet);
+        return;
+    }
     if (force == -1 && !auto_ && confirm_) {
         if (msg_.show("Are you sure you want to Upload the Current Settings?", "Confirm Upload!", MsgIcon::Question,
                       MsgButtons::YesNo) == MsgResult::No)
@@ -24,11 +34,26 @@ void Upload::UploadToUnit(int which, int force) {
     }
     StampDate d;
     StampTime t;
-    stampParts(clock_.now(), d, t);
+    const LocalTime now = clock_.now();
+    stampParts(now, d, t);
     PackUploadStamp(v_.audioBlock, d, t);
-    if (which == 0 || which == 1) d_.RetryFunction(FN_SetSystem);
-    if (which == 0 || which == 2) d_.RetryFunction(FN_SetAudio);
+    bool sent = true;
+    if (which == 0 || which == 1) sent = d_.RetryFunction(FN_SetSystem) == 0;
+    if (which == 0 || which == 2) sent = d_.RetryFunction(FN_SetAudio) == 0 && sent;
     stamp_.ShowDate();
+    // Say what reached the unit.  A failure has taken the editor off line
+    // (and skipped what came after it), with its own report.
+    sent = sent && v_.OnLine;
+    c_.bar.staStatus.setCaption(sent ? uploadStatusText(which, now) : "Upload not completed: the unit is off line.");
+}
+
+std::string uploadStatusText(int which, const LocalTime& t) {
+    const char* what = which == 1 ? "system settings" : which == 2 ? "audio settings" : "system and audio settings";
+    const int h12 = t.hour % 12 == 0 ? 12 : t.hour % 12;
+    char buf[96];
+    std::snprintf(buf, sizeof buf, "Uploaded to the unit at %d:%02d:%02d %s: %s.", h12, t.minute, t.second,
+                  t.hour >= 12 ? "PM" : "AM", what);
+    return buf;
 }
 
 void Upload::cmdUp_Click(int) { UploadToUnit(0, -1); }

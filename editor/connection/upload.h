@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "connection/dispatcher.h"
 #include "connection/live_status.h"
@@ -16,6 +17,13 @@
 #include "model/record.h"
 
 namespace zelk {
+
+// The status bar's message after an upload reached the unit: the time and
+// what was sent (Which 0 both blocks, 1 the system block, 2 the audio block).
+std::string uploadStatusText(int which, const LocalTime& t);
+// ...and after an edit that was not sent.
+inline constexpr const char* kNotSentYet = "Changed in the editor only: press Upload Settings to send it to the unit.";
+inline constexpr const char* kKeptOffLine = "Off line: the change is kept in the editor; connect and upload to send it.";
 
 // Shows the install date from the audio block's upload stamp.
 class StampDisplay {

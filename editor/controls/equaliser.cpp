@@ -1,5 +1,7 @@
 #include "controls/equaliser.h"
 
+#include "controls/unit_command.h"
+
 namespace zelk {
 
 Equaliser::Equaliser(ModVals& vals, Document& doc, Dispatcher& d, ChannelOps& channels, AutoUpload& upload,
@@ -57,10 +59,13 @@ void Equaliser::showPink(bool on) {
     showToggle(t_.cmdPink, on, on ? "Pink Noise On" : "Pink Noise Off");
 }
 
+// The button shows what the unit accepted: off line, or when the command
+// fails, it stays as it was.
 void Equaliser::cmdPink_Click() {
-    showPink(!pink_);
+    const bool on = !pink_;
+    if (!unitTook(d_, v_, FN_SetPink, channels_.CurrentEQChannel, on ? -1 : 0)) return;
+    showPink(on);
     ui_.repaint();
-    SetEQPinkNoise(pink_ ? -1 : 0);
 }
 
 void Equaliser::leaveTab() {

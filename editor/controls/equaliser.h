@@ -32,6 +32,8 @@ public:
     // equaliser's pink noise off.
     void enterTab() { cmdEQChan_Click(0); }
     void leaveTab();
+    // The unit's pink noise was switched off on every channel.
+    void unitQuietened() { showPink(false); }
 
     bool pinkOn() const { return pink_; }
 

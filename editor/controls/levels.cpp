@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "controls/unit_command.h"
 #include "model/lookup.h"
 
 namespace zelk {
@@ -39,12 +40,15 @@ Levels::Levels(ModVals& vals, Dispatcher& d, LiveStatus& live, PollControl& poll
         keys_.SliderKeysUp = kFalse;
         stepLevel(key);
     };
-    f.sclVol.onKeyUp = [this](int key) {
+    // A step key's move ends when the key is released: the level goes to
+    // the unit then, once, whichever key it was.
+    f.sclVol.onKeyUp = [this](int) {
         polling_.resume();
         keys_.SliderKeysUp = kTrue;
-        if (key == KEY_NUMPAD_PLUS || key == KEY_NUMPAD_MINUS) sclVol_Change();
+        sclVol_Change();
     };
-    std::array<TextBox*, 4> fields = {&f.lblVol, &c_.groups[0]->lblVol, &c_.groups[1]->lblVol, &c_.groups[2]->lblVol};
+    std::array<TextBox*, 5> fields = {&f.lblVol, &c_.groups[0]->lblVol, &c_.groups[1]->lblVol,
+                                      &c_.groups[2]->lblVol, &c_.fader.lblVol};
     for (TextBox* field : fields) {
         field->onValidate = [this, field](bool& cancel) { lblVol_Validate(*field, cancel); };
         field->onKeyDown = [field](int key, int) {
@@ -77,13 +81,25 @@ Levels::Levels(ModVals& vals, Dispatcher& d, LiveStatus& live, PollControl& poll
     };
     fd.sclVol.onMouseDown = [this] { polling_.suspend(); };
     fd.sclVol.onMouseUp = [this] { polling_.resume(); };
-    fd.lblVol.onValidate = [this](bool& cancel) { lblVol_Validate(c_.fader.lblVol, cancel); };
+    fd.sclVol.onKeyDown = [this](int key) {
+        polling_.suspend();
+        faderKeysUp_ = false;
+        stepLevel(key);
+    };
+    fd.sclVol.onKeyUp = [this](int) {
+        polling_.resume();
+        faderKeysUp_ = true;
+        if (c_.fader.sclVol.onChange) c_.fader.sclVol.onChange();
+    };
+    fd.cmdClose.onClick = [this] { frmFader_Unload(); };
 }
 
 void Levels::stepLevel(int key) {
     int level = v_.CurrentVolume;
     if (key == KEY_UP || key == KEY_RIGHT || key == KEY_NUMPAD_PLUS) ++level;
     if (key == KEY_DOWN || key == KEY_LEFT || key == KEY_NUMPAD_MINUS) --level;
+    if (key == KEY_PAGE_UP) level += kFaderPageStep;
+    if (key == KEY_PAGE_DOWN) level -= kFaderPageStep;
     v_.CurrentVolume = static_cast<std::int16_t>(std::clamp(level, 0, 99));
     live_.ReflectVolumeLevel(true);
 }
@@ -110,6 +126,9 @@ void Levels::lblVol_Validate(TextBox& field, bool& cancel) {
         cancel = true;
         msg_.show("Error, Please enter a number between 0 and 9.9!", "Range Check Error", MsgIcon::Exclamation,
                   MsgButtons::OK);
+        // The refused text goes: the field shows the level in force again,
+        // selected, so typing replaces it.
+        field.setText(volumeText(v_.CurrentVolume));
         field.setSelection(0, static_cast<int>(field.text().size()));
     }
 }
@@ -128,9 +147,10 @@ void Levels::cmdSet7_Click(int) {
     live_.ReflectVolumeLevel(true);
 }
 
+// The front end places the dialog beside the main window, clear of the
+// controls it adjusts.
 void Levels::cmdAdjust_Click(int) {
     auto& fd = c_.fader;
-    fd.form.move(0, 0);
     fd.form.setVisible(true);
     fd.sclVol.focusIn();
 }
@@ -142,9 +162,12 @@ void Levels::frmFader_Unload() {
     v_.FaderDialogActive = kFalse;
 }
 
+// The buttons below change their look only for what the unit accepted:
+// off line, or when the command fails, they stay as they were.
 void Levels::cmdMute_Click() {
-    v_.CurrentMute = vb(v_.CurrentMute == 0);
-    d_.RetryFunction(FN_SetMute);
+    const std::int16_t before = v_.CurrentMute;
+    v_.CurrentMute = vb(before == 0);
+    if (!unitTook(d_, v_, FN_SetMute)) v_.CurrentMute = before;
     live_.ReflectMuteStatus();
 }
 
@@ -170,33 +193,34 @@ void Levels::setPinkSub(bool on) {
 
 void Levels::cmdPN_Click(int i) {
     const bool on = !pinkOn(i);
+    if (!unitTook(d_, v_, FN_SetPink, i, on ? -1 : 0)) return;
     setPink(i, on);
-    d_.RetryFunction(FN_SetPink, i, on ? -1 : 0);
     if (v_.CurrentMute) cmdMute_Click();
 }
 
 void Levels::cmdPhase_Click(int i) {
     const bool on = !phaseInverted(i);
+    if (!unitTook(d_, v_, FN_SetPhase, i, on ? -1 : 0)) return;
     setPhase(i, on);
-    d_.RetryFunction(FN_SetPhase, i, on ? -1 : 0);
 }
 
 void Levels::cmdRT60_Click() {
+    const bool on = !rt60_;
+    if (!unitTook(d_, v_, FN_SetRT60, 0, on ? -1 : 0)) return;
     for (int ch = 0; ch < kChannels; ++ch) setPink(ch, false);  // display only
-    rt60_ = !rt60_;
+    rt60_ = on;
     showToggle(c_.trim.cmdRT60, rt60_, rt60_ ? "On" : "Off");
-    if (rt60_) ui_.repaint();
-    d_.RetryFunction(FN_SetRT60, 0, rt60_ ? -1 : 0);
+    ui_.repaint();
 }
 
 void Levels::cmdPNC_Click() {
-    setPinkCenter(!pinkCenter_);
-    d_.RetryFunction(FN_SetPink, 2, pinkCenter_ ? -1 : 0);
+    const bool on = !pinkCenter_;
+    if (unitTook(d_, v_, FN_SetPink, 2, on ? -1 : 0)) setPinkCenter(on);
 }
 
 void Levels::cmdPNS_Click() {
-    setPinkSub(!pinkSub_);
-    d_.RetryFunction(FN_SetPink, 5, pinkSub_ ? -1 : 0);
+    const bool on = !pinkSub_;
+    if (unitTook(d_, v_, FN_SetPink, 5, on ? -1 : 0)) setPinkSub(on);
 }
 
 void Levels::leaveTrimTab() {
@@ -236,6 +260,12 @@ void Levels::showTestSignalsOff() {
         setPink(ch, false);
         setPhase(ch, false);
     }
+}
+
+void Levels::unitQuietened() {
+    showTestSignalsOff();
+    setPinkCenter(false);
+    setPinkSub(false);
 }
 
 }  // namespace zelk

@@ -52,6 +52,9 @@ public:
     // A new configuration: every test-signal button shows off (the unit is
     // not told).
     void showTestSignalsOff();
+    // The unit's pink noise and phase inversion were switched off on every
+    // channel (a clean disconnect): every button that shows them says off.
+    void unitQuietened();
 
     bool pinkOn(int ch) const { return pink_[static_cast<std::size_t>(ch)]; }
     bool phaseInverted(int ch) const { return phase_[static_cast<std::size_t>(ch)]; }

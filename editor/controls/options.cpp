@@ -1,5 +1,7 @@
 #include "controls/options.h"
 
+#include "controls/unit_command.h"
+
 namespace zelk {
 
 Options::Options(ModVals& vals, Document& doc, Dispatcher& d, AutoUpload& upload, LiveStatus& live, Controls c)
@@ -20,8 +22,10 @@ Options::Options(ModVals& vals, Document& doc, Dispatcher& d, AutoUpload& upload
 void Options::cmdMode_Click(int index) {
     auto& v = v_;
     if (index == v.CurrentFormat) return;
+    // The lit button shows the format the unit accepted.
+    const std::int16_t before = v.CurrentFormat;
     v.CurrentFormat = static_cast<std::int16_t>(index);
-    d_.RetryFunction(FN_SelectFormat);
+    if (!unitTook(d_, v, FN_SelectFormat)) v.CurrentFormat = before;
     live_.ReflectModeStatus();
 }
 

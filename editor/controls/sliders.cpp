@@ -33,8 +33,13 @@ Sliders::Sliders(ModVals& vals, Document& doc, const LookupTables& tables, Slide
     wire();
 }
 
-bool Sliders::applyCondition(const Slider& s) const {
-    return keys_.SliderKeysUp && s.value() != keys_.SliderFocusValue;
+// The value applied becomes the slider's reference: a later move back to
+// where the slider started is a change too, and reaches the record and the
+// unit (otherwise the screen would show a value they do not hold).
+bool Sliders::applyCondition(const Slider& s) {
+    if (!keys_.SliderKeysUp || s.value() == keys_.SliderFocusValue) return false;
+    keys_.SliderFocusValue = static_cast<std::int16_t>(s.value());
+    return true;
 }
 
 std::string Sliders::text(Family f, int raw) const {
@@ -69,6 +74,11 @@ void Sliders::wireSlider(Slider& s, TextBox& field, Family family, std::function
             if (key == KEY_DOWN || key == KEY_NUMPAD_MINUS) step = 1;
             if ((key == KEY_LEFT || key == KEY_RIGHT) && focusMove) focusMove(key);
         }
+        // Page Up raises the shown value by a page, Page Down lowers it.
+        const int page = family == Family::Bass ? kWholeDbPageStep : kHalfDbPageStep;
+        const int up = family == Family::Obe ? 1 : -1;  // the raw direction that raises the value
+        if (key == KEY_PAGE_UP) step = up * page;
+        if (key == KEY_PAGE_DOWN) step = -up * page;
         if (step != 0) s.setValue(s.value() + step);
         field.setText(text(family, s.value()));
     };
@@ -77,7 +87,7 @@ void Sliders::wireSlider(Slider& s, TextBox& field, Family family, std::function
         // The move ends with the key: arrows through the control's own
         // end-of-move change, the keypad keys by this explicit call.
         if (key == KEY_UP || key == KEY_DOWN || key == KEY_LEFT || key == KEY_RIGHT || key == KEY_NUMPAD_PLUS ||
-            key == KEY_NUMPAD_MINUS)
+            key == KEY_NUMPAD_MINUS || key == KEY_PAGE_UP || key == KEY_PAGE_DOWN)
             if (s.onChange) s.onChange();
     };
     wireField(field, s, family);
@@ -102,6 +112,9 @@ void Sliders::wireField(TextBox& field, Slider& s, Family family) {
             msg_.show(bass ? "Error, Please enter a number between -10 and 10!"
                          : "Error, Please enter a number between -6 and 6!",
                       "Range Check Error", MsgIcon::Exclamation, MsgButtons::OK);
+            // The refused text goes: the field shows the slider's value
+            // again, selected, so typing replaces it.
+            field.setText(text(family, s.value()));
             field.setSelection(0, static_cast<int>(field.text().size()));
         }
     };

@@ -24,6 +24,13 @@ enum Key : int {
 };
 inline constexpr int SHIFT_CTRL = 2;
 
+// Page Up and Page Down move a slider by this much: 2 dB on the level and
+// gain sliders (half-dB raw steps), 2 dB on bass and treble (1 dB steps),
+// 1.0 on the fader.
+inline constexpr int kHalfDbPageStep = 4;
+inline constexpr int kWholeDbPageStep = 2;
+inline constexpr int kFaderPageStep = 10;
+
 // Reads typed text as a number the way the fields do: an optional sign,
 // digits and a decimal point, surrounding blanks allowed.  False for empty
 // text, letters or a lone sign.
@@ -55,8 +62,10 @@ public:
     Sliders(ModVals& vals, Document& doc, const LookupTables& tables, SliderKeys& keys, ChannelChange& eq,
             AutoUpload& upload, MessageBoxService& msg, Controls c);
 
-    // Apply condition of every family but the fader.
-    bool applyCondition(const Slider& s) const;
+    // Apply condition of every family but the fader: no key held, and the
+    // value differs from the last one applied (or the one the slider had
+    // when it took the focus).
+    bool applyCondition(const Slider& s);
 
 private:
     // kind: the family's display and stepping rules.

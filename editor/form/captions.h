@@ -22,6 +22,24 @@ extern const std::array<const char*, 4> kF1KeyNames;
 extern const std::array<const char*, 6> kFormatCaptions;
 extern const std::array<const char*, 6> kEqChannelCaptions;
 
+// Units shown beside values whose own texts are bare numbers ("0.0", "1k").
+inline constexpr const char* kUnitDb = "dB";
+inline constexpr const char* kUnitHz = "Hz";
+
+// The marks beside a slider's scale: the value at its high end, at zero,
+// and at its low end ("" where there is no mark).
+struct ScaleMarks {
+    const char* high;
+    const char* zero;
+    const char* low;
+};
+inline constexpr ScaleMarks kHalfDbScale{"+6", "0", "-6"};   // bands, trims, sub-bass gain, OBE gain (dB)
+inline constexpr ScaleMarks kBassScale{"+10", "0", "-10"};   // bass and treble (dB)
+inline constexpr ScaleMarks kFaderScale{"9.9", "", "0.0"};   // the fader: its ends
+
+// How the "Date Installed" text reads: time of the last upload, then the date.
+inline constexpr const char* kDateInstalledFormat = "h:mm AM/PM dd/mm/yy";
+
 }  // namespace zelk
 
 #endif

@@ -39,6 +39,7 @@ MainBar::MainBar() {
                    "O&ptical Setup",    "Op&tions",     "Theater &Information", "&Help"};
     nameArray(frmtabs, "frmtabs");
     cmdConnect.setCaption("Connect");
+    cmdDisconnect.setCaption("Disconnect");
     lblStat.setCaption("Off Line");
     cmdtest.setCaption("Command1");
     cmdtest.setVisible(false);
@@ -298,6 +299,7 @@ FrmFader::FrmFader() {
     lblVol.setText("7.0");
     sclVol.setMax(99);
     sclVol.setValue(29);
+    cmdClose.setCaption("Close");
 }
 
 }  // namespace zelk

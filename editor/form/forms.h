@@ -45,7 +45,9 @@ struct MainBar {
     std::array<Frame, 8> frmtabs;
 
     Button cmdConnect{"cmdConnect"};
+    Button cmdDisconnect{"cmdDisconnect"};  // enabled while on line
     Label lblStat{"lblStat"};
+    Label staStatus{"staStatus"};  // the status bar's message
     Button cmdtest{"cmdtest"};  // hidden; its colour is the neutral button colour
 
     Timer tmrPoll{"tmrPoll"};
@@ -244,6 +246,7 @@ struct FrmFader {
     Label form{"frmFader"};
     TextBox lblVol{"lblVol"};
     Slider sclVol{"sclVol"};
+    Button cmdClose{"cmdClose"};
 };
 
 extern const std::array<const char*, 11> kTheaterLabels;

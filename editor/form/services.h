@@ -10,7 +10,9 @@
 namespace zelk {
 
 enum class MsgIcon { None, Exclamation, Question, Critical };
-enum class MsgButtons { OK, YesNo, YesNoCancel };
+// YesNoDefaultNo: Yes and No with No the default (Enter answers No), for a
+// question whose Yes throws work away.
+enum class MsgButtons { OK, YesNo, YesNoCancel, YesNoDefaultNo };
 enum class MsgResult { OK, Yes, No, Cancel };
 
 class MessageBoxService {

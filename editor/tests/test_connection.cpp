@@ -2,7 +2,14 @@
 // connecting, upload, polling, port and speed.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "editor_harness.h"
+#include "connection/port_hint.h"
 #include "model/stamp.h"
 
 using namespace zelktest;
@@ -143,11 +150,54 @@ TEST(Connect, SequenceCaptionsAndPolling) {
     EXPECT_EQ(h.ed->vals.LoadingControls, kFalse);
     EXPECT_EQ(h.ed->prog.lblCap.caption(), "Determining Software Version.");
 
-    // Already on line: nothing happens.
+}
+
+TEST(Connect, DisconnectQuietensTheUnitAndConnectOnLineReconnectsOnTheChosenPort) {
+    Connected h;
+    auto& m = h.e().main;
+    h.e().portSpeed.mnuBaud_Click(2);
+    h.e().tabs.selectTab(1);
+    m.trim.cmdPN[0].click();
+    m.trim.cmdPhase[2].click();
     h.fake.clear();
-    h.ed->connection.cmdConnect_Click();
+
+    m.bar.cmdDisconnect.click();
+    std::vector<LinkCall> quiet;
+    for (int ch = 0; ch < 6; ++ch) {
+        quiet.push_back({"SetPink", {ch, 0}});
+        quiet.push_back({"SetPhase", {ch, 0}});
+    }
+    quiet.push_back({"StopStream", {}});
+    quiet.push_back({"SetDLLBaud", {0}});
+    std::vector<LinkCall> expected = quiet;
+    expected.push_back({"DLLShutdown", {}});
+    EXPECT_EQ(h.fake.calls, expected);
+    EXPECT_TRUE(h.msg.boxes.empty());
+    EXPECT_EQ(m.bar.lblStat.caption(), "Off Line");
+    EXPECT_FALSE(m.bar.cmdDisconnect.enabled());
+    EXPECT_FALSE(m.bar.tmrPoll.enabled());
+    EXPECT_FALSE(m.trim.Frame1_13.enabled());
+    EXPECT_EQ(m.trim.cmdPN[0].caption(), "Off");  // the unit was told: the buttons say so
+    EXPECT_EQ(m.trim.cmdPhase[2].caption(), "In Phase");
+    EXPECT_TRUE(m.bar.mnuBaudN[0].checked());
+    EXPECT_FALSE(m.bar.mnuBaudN[1].checked());
+    h.fake.clear();
+    m.bar.cmdDisconnect.click();  // off line: nothing
     EXPECT_TRUE(h.fake.calls.empty());
-    EXPECT_FALSE(h.ed->prog.form.visible());
+
+    // Connect on line closes the link cleanly and opens it on the port chosen now.
+    ASSERT_TRUE(h.connect());
+    EXPECT_TRUE(m.bar.cmdDisconnect.enabled());
+    h.e().portSpeed.mnuCom_Click(3);
+    h.fake.clear();
+    m.bar.cmdConnect.click();
+    expected.push_back({"InitDLL", {3}});
+    ASSERT_GE(h.fake.calls.size(), expected.size());
+    EXPECT_EQ(std::vector<LinkCall>(h.fake.calls.begin(), h.fake.calls.begin() + static_cast<long>(expected.size())),
+              expected);
+    EXPECT_EQ(m.bar.lblStat.caption(), "On Line");
+    EXPECT_FALSE(h.e().prog.form.visible());
+    EXPECT_TRUE(h.msg.boxes.empty());
 }
 
 TEST(Connect, VersionRuleBoundaries) {
@@ -176,19 +226,70 @@ TEST(Connect, OldUnitIsRejectedAndAbsentUnitReported) {
     EXPECT_EQ(h.ed->main.format.lnlInfo[2].caption(), "DSP Firmware: 1.08");
     EXPECT_EQ(h.fake.count("DLLShutdown"), 1);
     EXPECT_EQ(h.fake.count("GetAudio"), 0);
+    // The box comes after the progress dialog has gone.
+    std::vector<bool> progressShown;
+    h.msg.onShow = [&](const ScriptedMessageBox::Box&) { progressShown.push_back(h.ed->prog.form.visible()); };
+    h.ed->connection.cmdConnect_Click();
+    EXPECT_EQ(progressShown, std::vector<bool>{false});
 
-    Harness absent;
+    Harness absent;  // (the substitute library is now this one's)
     absent.initialise();
     absent.fake.failNext("InitDLL", 0x0041, 6);
+    absent.msg.onShow = [&](const ScriptedMessageBox::Box&) { progressShown.push_back(absent.ed->prog.form.visible()); };
     EXPECT_FALSE(absent.connect());
     EXPECT_EQ(absent.fake.count("InitDLL"), 6);
     EXPECT_EQ(absent.fake.count("ClearError"), 0);
     ASSERT_EQ(absent.msg.boxes.size(), 1u);
-    EXPECT_EQ(absent.msg.boxes[0].text, "Unable to connect to unit!");
+    EXPECT_EQ(absent.msg.boxes[0].text, "Unable to connect to unit!\n\n" + portHint(absent.ed->paths.configDir, 1));
+    EXPECT_EQ(progressShown, (std::vector<bool>{false, false}));
     EXPECT_EQ(absent.msg.boxes[0].title, "Connection Error");
     EXPECT_EQ(absent.ed->main.bar.lblStat.caption(), "Off Line");
     EXPECT_EQ(absent.ed->prog.pb.value(), 6);
     EXPECT_GE(absent.ui.eventsProcessed, 6);
+}
+
+TEST(Connect, TheConnectionBoxSaysWhyAndWhatToDo) {
+    // The hint is the library's own diagnosis of the mapped port.
+    q7mtest::TempDir dir;
+    ::setenv("Q7M_CONFIG_DIR", dir.path().c_str(), 1);
+    const std::string ini = dir.file("ZelkSerial.ini");
+    auto mapTo = [&](const std::string& path) { q7mtest::writeFile(ini, "[Serial]\r\nX=1\r\n[Ports]\r\ncom2 = " + path + "\r\n"); };
+    auto has = [](const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; };
+
+    mapTo(dir.file("ttyGONE"));
+    const std::string gone = portHint(dir.path(), 2);
+    EXPECT_TRUE(has(gone, dir.file("ttyGONE")) && has(gone, "does not exist")) << gone;
+    EXPECT_FALSE(has(gone, "dialout")) << gone;
+
+    // A port the library can open but where nothing answers: the unit is the suspect.
+    int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(::grantpt(master), 0);
+    ASSERT_EQ(::unlockpt(master), 0);
+    const std::string pty = ::ptsname(master);
+    mapTo(pty);
+    const std::string silent = portHint(dir.path(), 2);
+    EXPECT_EQ(silent.rfind("No answer on COM 2 (" + pty + "): check that the unit is switched on", 0), 0u) << silent;
+    {
+        // Another program holds the port.
+        const int other = ::open(pty.c_str(), O_RDWR | O_NOCTTY);
+        ASSERT_GE(other, 0);
+        ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
+        const std::string busy = portHint(dir.path(), 2);
+        EXPECT_TRUE(has(busy, "in use")) << busy;
+        ::close(other);
+    }
+    ::close(master);
+    ::unsetenv("Q7M_CONFIG_DIR");
+
+    // The unit answered the first question and then fell silent.
+    Harness h;
+    h.initialise();
+    h.fake.failNext("GetUnitVersion", 0x0004, 6);
+    EXPECT_FALSE(h.connect());
+    ASSERT_EQ(h.msg.boxes.size(), 1u);
+    EXPECT_EQ(h.msg.boxes[0].text, "Unable to connect to unit!\n\n" + unitStoppedHint(1));
+    EXPECT_EQ(h.ed->main.bar.lblStat.caption(), "Off Line");
 }
 
 TEST(UploadStamp, PackingAndShowing) {
@@ -271,6 +372,28 @@ TEST(Upload, AutomaticAndExplicitRules) {
     EXPECT_TRUE(h.fake.calls.empty());
     m.bar.mnuAuto.click();
     EXPECT_TRUE(m.bar.mnuConfirm.enabled());
+}
+
+TEST(Upload, TheStatusBarSaysWhatReachedTheUnitAndWhatDidNot) {
+    Connected h;
+    auto& m = h.e().main;
+    auto status = [&] { return m.bar.staStatus.caption(); };
+    m.trim.sclPNG[1].setValue(3);  // automatic upload off
+    EXPECT_EQ(status(), kNotSentYet);
+    m.options.cmdUp.click();
+    EXPECT_EQ(status(), "Uploaded to the unit at 3:07:00 PM: system and audio settings.");
+    m.bar.mnuAuto.click();
+    h.clock.time.hour = 9;
+    m.trim.sclPNG[1].setValue(4);
+    EXPECT_EQ(status(), "Uploaded to the unit at 9:07:00 AM: audio settings.");
+    m.options.cboSurroundDelay.setListIndex(3);
+    EXPECT_EQ(status(), "Uploaded to the unit at 9:07:00 AM: system settings.");
+    // A failed upload is not reported as sent.
+    h.fake.failNext("SetAudio", 0x0010, 6);
+    m.trim.sclPNG[1].setValue(5);
+    EXPECT_EQ(status(), "Upload not completed: the unit is off line.");
+    m.trim.sclPNG[1].setValue(6);
+    EXPECT_EQ(status(), kKeptOffLine);
 }
 
 TEST(Upload, ObeOffInTheUnitRestoresFrequencyOneWhenEnabled) {

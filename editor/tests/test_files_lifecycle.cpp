@@ -250,7 +250,8 @@ TEST(Lifecycle, StartOffLineAndOnLine) {
     ASSERT_TRUE(off.ed->lifecycle.Form_Load());
     EXPECT_EQ(off.ed->main.bar.form.caption(), kTitle + "<Untitled>");
     EXPECT_FALSE(exists(off.ed->paths.workingFile()));
-    EXPECT_EQ(off.msg.texts(), (std::vector<std::string>{"Unable to connect to unit!"}));
+    ASSERT_EQ(off.msg.texts().size(), 1u);
+    EXPECT_EQ(off.msg.texts()[0].rfind("Unable to connect to unit!\n\nNo answer on COM 1", 0), 0u);
     EXPECT_EQ(off.ed->vals.LoadingControls, kFalse);
     EXPECT_TRUE(off.ed->main.bar.frmtabs[0].enabled());
     EXPECT_FALSE(off.ed->main.bar.frmtabs[1].enabled());
@@ -311,6 +312,7 @@ TEST(Lifecycle, CloseWithCancelSaveAndRevert) {
     EXPECT_TRUE(h.ed->lifecycle.Form_Unload());
     EXPECT_EQ(h.msg.boxes.back().text, "Do you want to revert back to original settings?");
     EXPECT_EQ(h.msg.boxes.back().title, "Revert?");
+    EXPECT_EQ(h.msg.boxes.back().buttons, MsgButtons::YesNoDefaultNo);  // Enter keeps the unit as it is
     EXPECT_EQ(h.ed->vals.audioBlock.trimLevel(0), 12);
     std::vector<std::string> expected = {"SetVol", "SelectFormat", "SetMute", "SetSystem", "SetAudio"};
     for (int ch = 0; ch < 6; ++ch) {

@@ -1,6 +1,8 @@
 // Tabs, entry fields, sliders, levels and options with the substitute library.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "editor_harness.h"
 
 using namespace zelktest;
@@ -127,10 +129,11 @@ TEST(EntryFields, TypedValuesAreCheckedAndSnapped) {
     EXPECT_TRUE(h.fake.calls.empty());
     EXPECT_EQ(type(m.eq.lblBand[3], "abc"), "6.0");  // unreadable: back to the value, no message
     EXPECT_TRUE(h.msg.boxes.empty());
-    EXPECT_EQ(type(m.eq.lblBand[3], "6.1"), "6.1");  // refused, kept selected
+    EXPECT_EQ(type(m.eq.lblBand[3], "6.1"), "6.0");  // refused: the value in force again, selected
     ASSERT_EQ(h.msg.boxes.size(), 1u);
     EXPECT_EQ(h.msg.boxes[0].text, "Error, Please enter a number between -6 and 6!");
     EXPECT_EQ(h.msg.boxes[0].title, "Range Check Error");
+    EXPECT_EQ(m.eq.lblBand[3].selStart(), 0);
     EXPECT_EQ(m.eq.lblBand[3].selLength(), 3);
     EXPECT_EQ(type(m.eq.lblBass, "-10"), "-10");
     EXPECT_EQ(m.eq.sclBass.value(), 20);
@@ -138,7 +141,7 @@ TEST(EntryFields, TypedValuesAreCheckedAndSnapped) {
     m.eq.lblTreb.setText("3");
     m.eq.lblTreb.keyDown(KEY_ESCAPE);
     EXPECT_EQ(m.eq.lblTreb.text(), "2");
-    EXPECT_EQ(type(m.eq.lblBass, "11"), "11");
+    EXPECT_EQ(type(m.eq.lblBass, "11"), "-10");
     EXPECT_EQ(h.msg.boxes.back().text, "Error, Please enter a number between -10 and 10!");
     EXPECT_EQ(type(m.obe.lblOBE, "-6"), "-6.0");
     EXPECT_EQ(m.obe.sclOBE.value(), 0);
@@ -150,10 +153,24 @@ TEST(EntryFields, TypedValuesAreCheckedAndSnapped) {
     EXPECT_EQ(m.format.lblVol.text(), "9.9");
     EXPECT_EQ(h.e().fader.lblVol.text(), "9.9");
     EXPECT_EQ(h.calls(), (std::vector<LinkCall>{{"SetVol", {99}}}));
-    EXPECT_EQ(type(m.eq.fader.lblVol, "10"), "10");
+    // A refused level leaves the field showing the level in force, on
+    // every tab, and nothing is sent.
+    h.fake.clear();
+    EXPECT_EQ(type(m.eq.fader.lblVol, "10"), "9.9");
     EXPECT_EQ(h.msg.boxes.back().text, "Error, Please enter a number between 0 and 9.9!");
-    EXPECT_EQ(type(m.eq.fader.lblVol, "-0.1"), "-0.1");
+    EXPECT_EQ(type(m.eq.fader.lblVol, "-0.1"), "9.9");
+    EXPECT_EQ(m.eq.fader.lblVol.selLength(), 3);
     EXPECT_EQ(h.e().vals.CurrentVolume, 99);
+    EXPECT_TRUE(h.fake.calls.empty());
+    // The fader dialog's field takes Enter and Escape like the others.
+    auto& dialog = h.e().fader.lblVol;
+    EXPECT_EQ(type(dialog, "5"), "5.0");
+    EXPECT_EQ(m.trim.fader.lblVol.text(), "5.0");
+    EXPECT_EQ(h.calls(), (std::vector<LinkCall>{{"SetVol", {50}}}));
+    dialog.setText("3");
+    dialog.keyDown(KEY_ESCAPE);
+    EXPECT_EQ(dialog.text(), "5.0");
+    EXPECT_EQ(h.fake.count("SetVol"), 1);
 }
 
 TEST(Sliders, KeysStepOnceApplyOnReleaseAndWalkNeighbours) {
@@ -230,6 +247,155 @@ TEST(Levels, MutePinkPhaseRt60AndFormat) {
     m.eq.fader.cmdSet7.click();
     EXPECT_EQ(h.msg.boxes.back().text, "Are you sure you want to Set Fader = 7.0 ?");
     EXPECT_EQ(h.calls(), (std::vector<LinkCall>{{"SetVol", {70}}}));
+}
+
+// A button that acts on the unit changes its look only for what the unit
+// accepted: off line it does nothing, and a failed command leaves it as it
+// was (the failure is reported once and the editor goes off line).
+TEST(Levels, ButtonsShowOnlyWhatTheUnitAccepted) {
+    struct Row {
+        const char* name;
+        std::function<Button&(FrmMain&)> button;
+        const char* entry;
+        std::function<std::string(FrmMain&)> look;
+    };
+    auto caption = [](std::function<Button&(FrmMain&)> b) {
+        return [b](FrmMain& m) { return b(m).caption() + (b(m).bold() ? " bold" : ""); };
+    };
+    const std::vector<Row> rows = {
+        {"mute", [](FrmMain& m) -> Button& { return m.trim.fader.cmdMute; }, "SetMute",
+         caption([](FrmMain& m) -> Button& { return m.format.cmdMute; })},
+        {"pink", [](FrmMain& m) -> Button& { return m.trim.cmdPN[0]; }, "SetPink", nullptr},
+        {"phase", [](FrmMain& m) -> Button& { return m.trim.cmdPhase[1]; }, "SetPhase", nullptr},
+        {"rt60", [](FrmMain& m) -> Button& { return m.trim.cmdRT60; }, "SetRT60", nullptr},
+        {"pink centre", [](FrmMain& m) -> Button& { return m.obe.cmdPNC; }, "SetPink", nullptr},
+        {"pink sub", [](FrmMain& m) -> Button& { return m.obe.cmdPNS; }, "SetPink", nullptr},
+        {"eq pink", [](FrmMain& m) -> Button& { return m.eq.cmdPink; }, "SetPink", nullptr},
+        {"format", [](FrmMain& m) -> Button& { return m.format.cmdMode[1]; }, "SelectFormat", nullptr},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        auto look = r.look ? r.look : caption(r.button);
+        {
+            Harness off;  // never connected
+            off.initialise();
+            const std::string before = look(off.ed->main);
+            r.button(off.ed->main).click();
+            EXPECT_EQ(look(off.ed->main), before);
+            EXPECT_TRUE(off.fake.calls.empty());
+        }
+        {
+            OnLine failing;
+            const std::string before = look(failing.e().main);
+            failing.fake.failNext(r.entry, 0x0080, 6);
+            r.button(failing.e().main).click();
+            EXPECT_EQ(look(failing.e().main), before);
+            EXPECT_EQ(failing.fake.count(r.entry), 6);
+            EXPECT_EQ(failing.msg.boxes.size(), 1u);
+            EXPECT_EQ(failing.e().vals.OnLine, kFalse);
+            r.button(failing.e().main).click();  // now off line: still nothing
+            EXPECT_EQ(look(failing.e().main), before);
+        }
+        {
+            OnLine ok;
+            const std::string before = look(ok.e().main);
+            r.button(ok.e().main).click();
+            EXPECT_NE(look(ok.e().main), before);
+        }
+    }
+}
+
+TEST(Levels, FaderKeysSendTheLevelOnceWhenReleasedOnTheMainSliderAndInTheDialog) {
+    OnLine h;
+    auto& m = h.e().main;
+    auto& s = m.format.sclVol;
+    s.gotFocus();
+    s.onKeyDown(KEY_UP);
+    s.onKeyDown(KEY_UP);
+    EXPECT_EQ(m.obe.fader.lblVol.text(), "7.2");
+    EXPECT_FALSE(m.bar.tmrPoll.enabled());
+    EXPECT_TRUE(h.fake.calls.empty());  // held: nothing yet
+    s.onKeyUp(KEY_UP);
+    EXPECT_EQ(h.calls(), (std::vector<LinkCall>{{"SetVol", {72}}}));
+    EXPECT_TRUE(m.bar.tmrPoll.enabled());
+    h.fake.clear();
+    s.onKeyDown(KEY_PAGE_DOWN);
+    s.onKeyUp(KEY_PAGE_DOWN);
+    EXPECT_EQ(h.calls(), (std::vector<LinkCall>{{"SetVol", {62}}}));
+    EXPECT_EQ(s.value(), 99 - 62);
+    for (int i = 0; i < 5; ++i) s.onKeyDown(KEY_PAGE_UP);  // stops at 9.9
+    s.onKeyUp(KEY_PAGE_UP);
+    EXPECT_EQ(h.e().vals.CurrentVolume, 99);
+
+    // The dialog's slider: the same keys, the level sent once on release.
+    h.fake.clear();
+    m.trim.fader.cmdAdjust.click();
+    auto& f = h.e().fader;
+    EXPECT_TRUE(f.form.visible());
+    EXPECT_EQ(h.e().vals.FaderDialogActive, kTrue);  // the focus went to its slider
+    f.sclVol.onKeyDown(KEY_DOWN);
+    f.sclVol.onKeyDown(KEY_LEFT);
+    EXPECT_TRUE(h.fake.calls.empty());
+    EXPECT_EQ(m.format.lblVol.text(), "9.7");
+    f.sclVol.onKeyUp(KEY_LEFT);
+    EXPECT_EQ(h.calls(), (std::vector<LinkCall>{{"SetVol", {97}}}));
+    EXPECT_EQ(m.format.sclVol.value(), 2);
+    f.cmdClose.click();
+    EXPECT_FALSE(f.form.visible());
+    EXPECT_EQ(h.e().vals.FaderDialogActive, kFalse);
+}
+
+TEST(Sliders, AMoveBackToTheStartingValueIsAppliedToo) {
+    OnLine h;
+    auto& m = h.e().main;
+    m.bar.mnuAuto.click();
+    auto& s = m.eq.sclA[0];
+    s.gotFocus();
+    const int start = s.value();
+    for (int key : {KEY_UP, KEY_DOWN}) {
+        h.fake.clear();
+        s.onKeyDown(key);
+        s.onKeyUp(key);
+        EXPECT_EQ(h.fake.names(), (std::vector<std::string>{"SetAudio"}));
+    }
+    EXPECT_EQ(s.value(), start);
+    EXPECT_EQ(h.e().vals.audioBlock.channelEq(0).bandGain(0), start);  // the record holds what the screen shows
+    EXPECT_EQ(h.fake.audiosSent.back(), h.e().vals.audioBlock.bytes);
+}
+
+TEST(Sliders, PageKeysMoveTwoDecibelsAndApplyOnRelease) {
+    OnLine h;
+    auto& m = h.e().main;
+    m.bar.mnuAuto.click();
+    struct Row {
+        Slider& s;
+        TextBox& field;
+        std::string afterPageUp, atTop;
+    };
+    const std::vector<Row> rows = {
+        {m.eq.sclA[3], m.eq.lblBand[3], "2.0", "6.0"},    {m.eq.sclB[0], m.eq.lblLSRSv[0], "2.0", "6.0"},
+        {m.eq.sclGain, m.eq.lblGain, "2.0", "6.0"},       {m.eq.sclBass, m.eq.lblBass, "2", "10"},
+        {m.eq.sclTreb, m.eq.lblTreb, "2", "10"},          {m.trim.sclPNG[1], m.trim.lblPNG[1], "2.0", "6.0"},
+        {m.obe.sclOBE, m.obe.lblOBE, "2.0", "6.0"},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.s.name());
+        r.field.setText("0");  // from the middle of the scale
+        r.field.keyDown(KEY_ENTER);
+        r.s.gotFocus();
+        h.fake.clear();
+        r.s.onKeyDown(KEY_PAGE_UP);
+        EXPECT_EQ(r.field.text(), r.afterPageUp);
+        EXPECT_TRUE(h.fake.calls.empty());
+        r.s.onKeyUp(KEY_PAGE_UP);
+        EXPECT_EQ(h.fake.names(), (std::vector<std::string>{"SetAudio"}));
+        for (int i = 0; i < 6; ++i) r.s.onKeyDown(KEY_PAGE_UP);
+        EXPECT_EQ(r.field.text(), r.atTop);  // held at the end of the scale
+        r.s.onKeyUp(KEY_PAGE_UP);
+        r.s.onKeyDown(KEY_PAGE_DOWN);
+        r.s.onKeyUp(KEY_PAGE_DOWN);
+        EXPECT_EQ(r.field.text(), r.atTop == "10" ? "8" : "4.0");
+    }
 }
 
 TEST(Options, FieldsRelabelAndObeRules) {

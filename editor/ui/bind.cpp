@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QTimer>
+#include <algorithm>
 
 #include "form/controls.h"
 
@@ -79,6 +80,10 @@ int vbKeyCode(int key, bool keypad) {
     case Qt::Key_Return:
     case Qt::Key_Enter: return 13;
     case Qt::Key_Escape: return 27;
+    case Qt::Key_PageUp: return 33;
+    case Qt::Key_PageDown: return 34;
+    case Qt::Key_End: return 35;
+    case Qt::Key_Home: return 36;
     case Qt::Key_Left: return 37;
     case Qt::Key_Up: return 38;
     case Qt::Key_Right: return 39;
@@ -198,7 +203,13 @@ void bind(TextBox& c, QLineEdit* w) {
     watch(c, w, [w](Control& ctl, Prop p) {
         Syncing guard;
         auto& t = static_cast<TextBox&>(ctl);
-        if (p == Prop::Caption && w->text() != qs(t.text())) w->setText(qs(t.text()));
+        if (p == Prop::Caption && w->text() != qs(t.text())) {
+            // The logic may rewrite what is being typed (a character the
+            // field does not keep): the cursor stays where the user is.
+            const int cursor = w->cursorPosition();
+            w->setText(qs(t.text()));
+            w->setCursorPosition(std::min(cursor, static_cast<int>(w->text().size())));
+        }
         if (p == Prop::Selection) w->setSelection(t.selStart(), t.selLength());
     });
     QObject::connect(w, &QLineEdit::textEdited, w, [&c](const QString& text) {
@@ -209,7 +220,10 @@ void bind(TextBox& c, QLineEdit* w) {
         if (e->type() == QEvent::KeyPress) {
             auto* k = static_cast<QKeyEvent*>(e);
             const int code = vbKeyCode(k->key(), k->modifiers() & Qt::KeypadModifier);
+            // Enter and Escape belong to a field that handles them; in a
+            // plain text box they go on to the dialog (OK, Cancel).
             if (code == 13 || code == 27) {
+                if (!c.onKeyDown) return false;
                 c.keyDown(code, vbShift(k->modifiers()));
                 return true;
             }
@@ -229,7 +243,13 @@ void bind(TextBox& c, QPlainTextEdit* w) {
     watch(c, w, [w](Control& ctl, Prop p) {
         Syncing guard;
         auto& t = static_cast<TextBox&>(ctl);
-        if (p == Prop::Caption && w->toPlainText() != qs(t.text())) w->setPlainText(qs(t.text()));
+        if (p == Prop::Caption && w->toPlainText() != qs(t.text())) {
+            const int cursor = w->textCursor().position();
+            w->setPlainText(qs(t.text()));
+            QTextCursor c = w->textCursor();
+            c.setPosition(std::min(cursor, static_cast<int>(w->toPlainText().size())));
+            w->setTextCursor(c);
+        }
     });
     QObject::connect(w, &QPlainTextEdit::textChanged, w, [&c, w] {
         if (!gSyncing) c.setText(w->toPlainText().toStdString());
@@ -238,20 +258,25 @@ void bind(TextBox& c, QPlainTextEdit* w) {
 
 void bind(Slider& c, QSlider* w) {
     bindCommon(c, w);
+    // Raw 0 sits at the top of a vertical slider.  The widget counts from
+    // the bottom (its value is max - raw), so its groove fills from the
+    // bottom up to the handle, as a level does.
+    const bool vertical = w->orientation() == Qt::Vertical;
+    auto toWidget = [&c, vertical](int raw) { return vertical ? c.max() - raw : raw; };
+    auto fromWidget = [&c, vertical](int v) { return vertical ? c.max() - v : v; };
     w->setRange(0, c.max());
-    w->setValue(c.value());
-    // Raw 0 sits at the top of a vertical slider.
-    if (w->orientation() == Qt::Vertical) w->setInvertedAppearance(true);
-    watch(c, w, [w](Control& ctl, Prop p) {
+    w->setValue(toWidget(c.value()));
+    watch(c, w, [w, toWidget](Control& ctl, Prop p) {
         Syncing guard;
         auto& s = static_cast<Slider&>(ctl);
-        if (p == Prop::Value && w->value() != s.value()) w->setValue(s.value());
         if (p == Prop::Max) w->setRange(0, s.max());
+        if ((p == Prop::Value || p == Prop::Max) && w->value() != toWidget(s.value())) w->setValue(toWidget(s.value()));
     });
-    QObject::connect(w, &QSlider::valueChanged, w, [&c, w](int v) {
+    QObject::connect(w, &QSlider::valueChanged, w, [&c, w, fromWidget](int v) {
         if (gSyncing) return;
-        if (w->isSliderDown()) c.userScroll(v);
-        else c.setValue(v);  // a click on the groove: one finished move
+        c.userScroll(fromWidget(v));
+        // A click on the groove or a turn of the wheel: one finished move.
+        if (!w->isSliderDown()) c.userRelease();
     });
     QObject::connect(w, &QSlider::sliderReleased, w, [&c] { c.userRelease(); });
     new Filter(w, [&c](QEvent* e) {
@@ -260,14 +285,17 @@ void bind(Slider& c, QSlider* w) {
         case QEvent::KeyRelease: {
             auto* k = static_cast<QKeyEvent*>(e);
             const int code = vbKeyCode(k->key(), k->modifiers() & Qt::KeypadModifier);
-            const bool stepKey = code == 37 || code == 38 || code == 39 || code == 40 || code == 107 || code == 109;
+            const bool stepKey = code == 33 || code == 34 || code == 37 || code == 38 || code == 39 || code == 40 ||
+                                 code == 107 || code == 109;
+            // Home and End would move the slider behind the logic's back.
+            if (code == 35 || code == 36) return true;
             if (!stepKey) return false;
             if (e->type() == QEvent::KeyPress) {
                 if (c.onKeyDown) c.onKeyDown(code);
             } else if (!k->isAutoRepeat()) {
                 if (c.onKeyUp) c.onKeyUp(code);
             }
-            return true;  // one press moves exactly one position, by the logic
+            return true;  // one press moves exactly one step, by the logic
         }
         case QEvent::FocusIn: c.gotFocus(); break;
         case QEvent::FocusOut:

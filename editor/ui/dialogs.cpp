@@ -6,14 +6,18 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include "app/editor.h"
 #include "ui/bind.h"
+#include "form/captions.h"
 #include "ui/tabs.h"
+#include "ui/widgets.h"
 #include "ui/windows.h"
 
 namespace zelk {
@@ -24,7 +28,8 @@ void BoundDialog::closeEvent(QCloseEvent* e) {
 }
 
 void BoundDialog::reject() {
-    if (onClose_) onClose_();
+    if (onEscape_) onEscape_();
+    else if (onClose_) onClose_();
 }
 
 namespace {
@@ -118,7 +123,7 @@ QDialog* buildTheaterDialog(Editor& ed, QWidget* parent) {
 
 QDialog* buildRefreshDialog(Editor& ed, QWidget* parent) {
     auto& r = ed.ref;
-    auto* d = new BoundDialog(parent, [&ed] { ed.polling.frmRef_Unload(); });
+    auto* d = new BoundDialog(parent, [&ed] { ed.polling.frmRef_Unload(); }, [&ed] { ed.polling.frmRef_Cancel(); });
     d->setObjectName("frmRef");
     auto* v = new QVBoxLayout(d);
     auto* chk = new QCheckBox;
@@ -145,22 +150,53 @@ QDialog* buildRefreshDialog(Editor& ed, QWidget* parent) {
     return d;
 }
 
+// Beside the main window, clear of the controls the fader adjusts: to its
+// right, or to its left when the screen ends there.
+static void placeBeside(QWidget* d, QWidget* main) {
+    if (!main) return;
+    const QRect m = main->frameGeometry();
+    const QScreen* screen = main->screen();
+    const QRect avail = screen ? screen->availableGeometry() : QRect();
+    const int gap = 8;
+    int x = m.right() + gap;
+    const int width = d->frameGeometry().width();
+    if (!avail.isEmpty() && x + width > avail.right()) {
+        x = m.left() - gap - width;
+        if (x < avail.left()) x = avail.right() - width;
+    }
+    d->move(x, m.top());
+}
+
 QDialog* buildFaderDialog(Editor& ed, QWidget* parent) {
     auto& f = ed.fader;
     auto* d = new BoundDialog(parent, [&ed] { ed.levels.frmFader_Unload(); });
     d->setObjectName("frmFader");
-    d->setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint);
+    d->setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                      Qt::WindowCloseButtonHint);
     auto* v = new QVBoxLayout(d);
     auto* field = new QLineEdit;
     field->setAlignment(Qt::AlignCenter);
     bind(f.lblVol, field);
     v->addWidget(field);
+    auto* row = new QHBoxLayout;
     auto* s = new QSlider(Qt::Vertical);
     s->setPageStep(1);
+    s->setTickPosition(QSlider::TicksLeft);
+    s->setTickInterval(10);
     bind(f.sclVol, s);
-    v->addWidget(s, 1, Qt::AlignHCenter);
+    row->addWidget(s, 0, Qt::AlignHCenter);
+    row->addWidget(scale(kFaderScale, Qt::Vertical));
+    v->addLayout(row, 1);
+    auto* close = new QPushButton;
+    close->setAutoDefault(false);
+    bind(f.cmdClose, close);
+    v->addWidget(close);
     d->setFixedWidth(72);  // 1080 twips
-    d->resize(72, 320);
+    d->resize(72, 340);
+    QPointer<QWidget> main(parent);
+    f.form.observe([d, main](Control& c, Prop p) {
+        if (p == Prop::Visible && c.visible() && !d->isVisible()) placeBeside(d, main);
+    });
     bindWindow(f.form, d);
     return d;
 }

@@ -2,16 +2,18 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <unistd.h>
 
 #include "ui/app.h"
 #include "connection/link_api.h"
 
 namespace {
-void usage() {
-    std::printf(
-        "usage: zelkvelq [--library PATH]\n"
+void usage(std::FILE* out) {
+    std::fprintf(out,
+        "usage: zelkvelq [--library PATH] [--check-library] [Qt options such as -platform NAME]\n"
         "  ZELK Cinema Processor and EQ Software: configures and aligns a Q7M cinema\n"
         "  processor over a serial line.\n\n"
         "  --library PATH  the unit link library to load (default: libq7mslib.so beside the\n"
@@ -22,28 +24,71 @@ void usage() {
         "  The serial port is chosen in Options > COM Port Selection; COMn is the device\n"
         "  that the [Ports] table of ZelkSerial.ini maps it to (see the README).\n");
 }
+
+// A command-line mistake: say what was wrong, show the usage, exit 2.
+int badArguments(const std::string& what) {
+    std::fprintf(stderr, "zelkvelq: %s\n\n", what.c_str());
+    usage(stderr);
+    return 2;
+}
+}  // namespace
+
+namespace {
+// Qt's command-line options that take a value.
+bool takesValue(const std::string& opt) {
+    static const char* const withValue[] = {"-platform", "-platformpluginpath", "-platformtheme", "-plugin",
+                                            "-qwindowgeometry", "-geometry", "-qwindowtitle", "-title",
+                                            "-qwindowicon", "-icon", "-style", "-stylesheet", "-session",
+                                            "-display", "-name"};
+    for (const char* o : withValue)
+        if (opt == o) return true;
+    return false;
+}
+
+// Qt ends the program without a word when it finds no display; say why
+// first, and what to do.
+bool displayAvailable() {
+    auto set = [](const char* name) {
+        const char* v = std::getenv(name);
+        return v && *v;
+    };
+    return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
+}
 }  // namespace
 
 int main(int argc, char** argv) {
     std::string libraryPath;
     bool checkOnly = false;
     for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--check-library")) {
+        const std::string arg = argv[i];
+        if (arg == "--check-library") {
             checkOnly = true;
             continue;
         }
-        if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
-            usage();
+        if (arg == "--help" || arg == "-h") {
+            usage(stdout);
             return 0;
         }
-        if (!std::strcmp(argv[i], "--version")) {
+        if (arg == "--version") {
             std::printf("zelkvelq %s\n", ZELKVELQ_VERSION);
             return 0;
         }
-        if (!std::strcmp(argv[i], "--library") && i + 1 < argc) {
+        if (arg == "--library") {
+            if (i + 1 >= argc) return badArguments("--library needs the path of the library");
             libraryPath = argv[++i];
             continue;
         }
+        if (arg.rfind("--library=", 0) == 0) {
+            libraryPath = arg.substr(10);
+            continue;
+        }
+        // Qt's own options have one dash ("-platform offscreen"); Qt takes
+        // them, and their values, when the application starts.
+        if (arg.size() > 1 && arg[0] == '-' && arg[1] != '-') {
+            if (i + 1 < argc && argv[i + 1][0] != '-' && takesValue(arg)) ++i;
+            continue;
+        }
+        return badArguments("unknown argument '" + arg + "'");
     }
     if (checkOnly) {
         // No window needed: find the program's folder from /proc.
@@ -59,6 +104,14 @@ int main(int argc, char** argv) {
         }
         std::printf("The unit link library loads: %s (all 29 entry points)\n", libraryPath.c_str());
         return 0;
+    }
+    bool platformGiven = false;
+    for (int i = 1; i < argc; ++i) platformGiven = platformGiven || !std::strcmp(argv[i], "-platform");
+    if (!platformGiven && !displayAvailable()) {
+        std::fprintf(stderr,
+                     "zelkvelq: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not set).\n"
+                     "Start it from a desktop session, or over SSH with X forwarding (ssh -X).\n");
+        return 1;
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName("zelkvelq");

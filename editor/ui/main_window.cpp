@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPointer>
+#include <QStatusBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -32,18 +34,30 @@ namespace zelk {
 
 MainWindow::MainWindow(Editor& ed) : ed_(ed) {
     auto& m = ed.main;
-    bind(m.bar.form, static_cast<QWidget*>(this));
-    setWindowTitle(QString::fromStdString(m.bar.form.caption()));
-    m.bar.form.observe([this](Control& c, Prop p) {
-        if (p == Prop::Caption) setWindowTitle(QString::fromStdString(c.caption()));
-    });
     setObjectName("frmMain");
+    // The title is the window's caption; "[*]" is where the platform marks
+    // unsaved changes.
+    auto showTitle = [this](const std::string& caption) {
+        setWindowTitle(QString::fromStdString(caption) + QStringLiteral("[*]"));
+    };
+    showTitle(m.bar.form.caption());
+    QPointer<MainWindow> alive(this);
+    m.bar.form.observe([alive, showTitle](Control& c, Prop p) {
+        if (!alive) return;
+        if (p == Prop::Caption) showTitle(c.caption());
+        if (p == Prop::Enabled) alive->enableInput(c.enabled());
+    });
+    setWindowModified(ed.document.dirty());
+    ed.document.onDirtyChanged([alive](bool dirty) {
+        if (alive) alive->setWindowModified(dirty);
+    });
     buildMenus();
 
     auto* central = new QWidget;
     auto* v = new QVBoxLayout(central);
     auto* top = new QHBoxLayout;
     top->addWidget(button(m.bar.cmdConnect));
+    top->addWidget(button(m.bar.cmdDisconnect));
     QLabel* stat = label(m.bar.lblStat);
     stat->setMinimumWidth(90);
     stat->setAlignment(Qt::AlignCenter);
@@ -69,6 +83,13 @@ MainWindow::MainWindow(Editor& ed) : ed_(ed) {
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int i) { ed_.tabs.selectTab(i); });
     v->addWidget(tabs_);
     setCentralWidget(central);
+    enableInput(m.bar.form.enabled());
+
+    // What the last upload sent, in the status bar.
+    statusBar()->setObjectName("staStatus");
+    m.bar.staStatus.observe([alive](Control& c, Prop p) {
+        if (alive && p == Prop::Caption) alive->statusBar()->showMessage(QString::fromStdString(c.caption()));
+    });
 
     // Hidden reference button: its colour is the neutral button colour.
     auto* ref = button(m.bar.cmdtest, central);
@@ -91,6 +112,7 @@ void MainWindow::buildMenus() {
         return a;
     };
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName("mnuFile");
     action(m.mnuNew, file);
     action(m.mnuLoad, file);
     action(m.mnuSave, file);
@@ -100,8 +122,11 @@ void MainWindow::buildMenus() {
     file->addSeparator();
     action(m.mnuend, file);
 
-    QMenu* opts = menuBar()->addMenu(QStringLiteral("&Options"));
+    // The tabs own Alt+S, O, E, B, P, T, I and H; the menus take other keys.
+    QMenu* opts = menuBar()->addMenu(QStringLiteral("Optio&ns"));
+    opts->setObjectName("mnuOptions");
     QMenu* upload = opts->addMenu(QStringLiteral("Upload Options"));
+    upload->setObjectName("mnuUploadOptions");
     for (Button* b : {&m.mnuAuto, &m.mnuConfirm, &m.mnuShort}) action(*b, upload)->setCheckable(true);
     action(m.mnuAutoRef, opts)->setCheckable(true);
     opts->addSeparator();
@@ -109,6 +134,7 @@ void MainWindow::buildMenus() {
     action(m.mnuSys, opts);
     opts->addSeparator();
     QMenu* com = opts->addMenu(QString::fromStdString(m.mnuCom.caption()));
+    com->setObjectName("mnuCom");
     for (auto& b : m.mnuComN) action(b, com)->setCheckable(true);
     QMenu* baud = opts->addMenu(QString::fromStdString(m.mnuBaud.caption()));
     baud->setObjectName("mnuBaud");
@@ -116,6 +142,15 @@ void MainWindow::buildMenus() {
     m.mnuBaud.observe([baud](Control& c, Prop p) {
         if (p == Prop::Enabled) baud->setEnabled(c.enabled());
     });
+}
+
+// The logic disables the main form while a dialog of its own is up.  The
+// dialogs are children of this window, so the window itself stays enabled
+// (a disabled parent would disable them too): its contents and menus are
+// what take no input.
+void MainWindow::enableInput(bool enable) {
+    if (centralWidget()) centralWidget()->setEnabled(enable);
+    menuBar()->setEnabled(enable);
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {

@@ -37,39 +37,54 @@ QWidget* buildEqTab(EqTab& t) {
     auto* stack = new QVBoxLayout(panes);
     stack->setContentsMargins(0, 0, 0, 0);
 
+    // The first column of each pane names the units and labels the scale.
+    auto unitColumn = [](QGridLayout* g, const ScaleMarks& marks) {
+        g->addWidget(unit(kUnitHz), 0, 0, Qt::AlignRight);
+        auto* sc = scale(marks, Qt::Vertical);
+        sc->setFixedHeight(150);
+        g->addWidget(sc, 1, 0);
+        g->addWidget(unit(kUnitDb), 2, 0, Qt::AlignRight);
+    };
+
     auto* a = frame(t.frmBandA);
     auto* al = new QGridLayout(a);
     al->setHorizontalSpacing(0);
+    unitColumn(al, kHalfDbScale);
     for (int b = 0; b < 27; ++b) {
         auto* f = label(t.lblBandHz[b]);
         QFont sf = f->font();
         sf.setPointSizeF(sf.pointSizeF() * 0.8);
         f->setFont(sf);
-        al->addWidget(f, 0, b, Qt::AlignHCenter);
-        al->addWidget(slider(t.sclA[b], Qt::Vertical, 150), 1, b, Qt::AlignHCenter);
+        al->addWidget(f, 0, b + 1, Qt::AlignHCenter);
+        al->addWidget(slider(t.sclA[b], Qt::Vertical, 150), 1, b + 1, Qt::AlignHCenter);
         auto* e = field(t.lblBand[b], 27);
         e->setFont(sf);
         e->setTextMargins(0, 0, 0, 0);
         e->setStyleSheet("QLineEdit { padding: 0px; }");
-        al->addWidget(e, 2, b, Qt::AlignHCenter);
+        al->addWidget(e, 2, b + 1, Qt::AlignHCenter);
     }
     stack->addWidget(a);
 
     auto* bpane = frame(t.frmBandB);
     auto* bl = new QGridLayout(bpane);
+    unitColumn(bl, kHalfDbScale);
     for (int b = 0; b < 9; ++b) {
-        bl->addWidget(label(t.lblOctaveHz[b]), 0, b, Qt::AlignHCenter);
-        bl->addWidget(slider(t.sclB[b], Qt::Vertical, 150), 1, b, Qt::AlignHCenter);
-        bl->addWidget(field(t.lblLSRSv[b]), 2, b, Qt::AlignHCenter);
+        bl->addWidget(label(t.lblOctaveHz[b]), 0, b + 1, Qt::AlignHCenter);
+        bl->addWidget(slider(t.sclB[b], Qt::Vertical, 150), 1, b + 1, Qt::AlignHCenter);
+        bl->addWidget(field(t.lblLSRSv[b]), 2, b + 1, Qt::AlignHCenter);
     }
     stack->addWidget(bpane);
 
     auto* sub = frame(t.frmBass);
     auto* sl = new QHBoxLayout(sub);
-    auto* gain = new QVBoxLayout;
-    gain->addWidget(label(t.lblGainCaption), 0, Qt::AlignHCenter);
-    gain->addWidget(slider(t.sclGain, Qt::Vertical, 150), 0, Qt::AlignHCenter);
-    gain->addWidget(field(t.lblGain), 0, Qt::AlignHCenter);
+    auto* gain = new QGridLayout;
+    gain->addWidget(label(t.lblGainCaption), 0, 0, 1, 2, Qt::AlignHCenter);
+    auto* gainScale = scale(kHalfDbScale, Qt::Vertical);
+    gainScale->setFixedHeight(150);
+    gain->addWidget(gainScale, 1, 0);
+    gain->addWidget(slider(t.sclGain, Qt::Vertical, 150), 1, 1, Qt::AlignHCenter);
+    gain->addWidget(unit(kUnitDb), 2, 0, Qt::AlignRight);
+    gain->addWidget(field(t.lblGain), 2, 1, Qt::AlignHCenter);
     sl->addLayout(gain);
     auto* bw = frame(t.frmBandwidth);
     auto* bwl = new QVBoxLayout(bw);
@@ -86,12 +101,16 @@ QWidget* buildEqTab(EqTab& t) {
 
     auto* bt = frame(t.Frame1_8);
     auto* btl = new QGridLayout(bt);
-    btl->addWidget(label(t.lblBassCaption), 0, 0, Qt::AlignHCenter);
-    btl->addWidget(label(t.lblTrebCaption), 0, 1, Qt::AlignHCenter);
-    btl->addWidget(slider(t.sclBass, Qt::Vertical, 150), 1, 0, Qt::AlignHCenter);
-    btl->addWidget(slider(t.sclTreb, Qt::Vertical, 150), 1, 1, Qt::AlignHCenter);
-    btl->addWidget(field(t.lblBass, 34), 2, 0, Qt::AlignHCenter);
-    btl->addWidget(field(t.lblTreb, 34), 2, 1, Qt::AlignHCenter);
+    auto* btScale = scale(kBassScale, Qt::Vertical);
+    btScale->setFixedHeight(150);
+    btl->addWidget(btScale, 1, 0);
+    btl->addWidget(unit(kUnitDb), 2, 0, Qt::AlignRight);
+    btl->addWidget(label(t.lblBassCaption), 0, 1, Qt::AlignHCenter);
+    btl->addWidget(label(t.lblTrebCaption), 0, 2, Qt::AlignHCenter);
+    btl->addWidget(slider(t.sclBass, Qt::Vertical, 150), 1, 1, Qt::AlignHCenter);
+    btl->addWidget(slider(t.sclTreb, Qt::Vertical, 150), 1, 2, Qt::AlignHCenter);
+    btl->addWidget(field(t.lblBass, 34), 2, 1, Qt::AlignHCenter);
+    btl->addWidget(field(t.lblTreb, 34), 2, 2, Qt::AlignHCenter);
     mid->addWidget(bt);
     outer->addLayout(mid);
 

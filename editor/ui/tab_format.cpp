@@ -36,7 +36,12 @@ QWidget* buildFormatTab(FormatTab& t) {
     auto* vol = slider(t.sclVol, Qt::Vertical, 260);
     vol->setMinimumHeight(200);
     vol->setMaximumHeight(QWIDGETSIZE_MAX);
-    fl->addWidget(vol, 1, Qt::AlignHCenter);
+    auto* volRow = new QHBoxLayout;
+    volRow->addStretch();
+    volRow->addWidget(vol);
+    volRow->addWidget(scale(kFaderScale, Qt::Vertical));
+    volRow->addStretch();
+    fl->addLayout(volRow, 1);
     fl->addWidget(label(t.lblFader), 0, Qt::AlignHCenter);
     fl->addWidget(button(t.cmdMute));
     h->addWidget(fader);

@@ -41,7 +41,18 @@ int layoutTheaterFields(QGridLayout* g, std::array<Label, 11>& captions, std::ar
         g->addWidget(lab(l), row, 0);
         g->addWidget(edit(l), row, 1);
         g->addWidget(lab(r), row, 2);
-        g->addWidget(edit(r), row++, 3);
+        QLineEdit* right = edit(r);
+        g->addWidget(right, row++, 3);
+        if (r == 9) {
+            // "Date Installed" is the last upload's time and date: say how it reads.
+            right->setToolTip(QStringLiteral("Time and date of the last upload (%1)").arg(kDateInstalledFormat));
+            auto* hint = new QLabel(QStringLiteral("last upload: %1").arg(kDateInstalledFormat));
+            hint->setObjectName("lblDateFormat");
+            QFont hf = hint->font();
+            hf.setPointSizeF(hf.pointSizeF() * 0.8);
+            hint->setFont(hf);
+            g->addWidget(hint, row++, 3, Qt::AlignTop);
+        }
     };
     full(0);
     full(1);

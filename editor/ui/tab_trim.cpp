@@ -21,13 +21,17 @@ QWidget* buildTrimTab(TrimTab& t) {
 
     auto* trim = frame(t.frmTrim);
     auto* tl = new QGridLayout(trim);
+    auto* sc = scale(kHalfDbScale, Qt::Vertical);
+    sc->setFixedHeight(170);
+    tl->addWidget(sc, 1, 0);
+    tl->addWidget(unit(kUnitDb), 2, 0, Qt::AlignRight);
     for (int col = 0; col < 6; ++col) {
         const int ch = kScreenOrder[static_cast<std::size_t>(col)];
-        tl->addWidget(label(t.lblTrimChannel[col]), 0, col, Qt::AlignHCenter);
-        tl->addWidget(slider(t.sclPNG[ch], Qt::Vertical, 170), 1, col, Qt::AlignHCenter);
-        tl->addWidget(field(t.lblPNG[ch]), 2, col, Qt::AlignHCenter);
+        tl->addWidget(label(t.lblTrimChannel[col]), 0, col + 1, Qt::AlignHCenter);
+        tl->addWidget(slider(t.sclPNG[ch], Qt::Vertical, 170), 1, col + 1, Qt::AlignHCenter);
+        tl->addWidget(field(t.lblPNG[ch]), 2, col + 1, Qt::AlignHCenter);
     }
-    tl->addWidget(button(t.cmdReset), 3, 0, 1, 6, Qt::AlignHCenter);
+    tl->addWidget(button(t.cmdReset), 3, 1, 1, 6, Qt::AlignHCenter);
     g->addWidget(trim, 0, 0, 2, 1);
 
     auto* pink = frame(t.Frame1_13);

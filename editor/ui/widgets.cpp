@@ -3,6 +3,8 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -39,7 +41,7 @@ QSlider* slider(Slider& c, Qt::Orientation o, int length) {
     else w->setFixedWidth(length);
     w->setTickPosition(o == Qt::Vertical ? QSlider::TicksRight : QSlider::TicksBelow);
     w->setTickInterval(c.max() > 30 ? 10 : 2);
-    w->setPageStep(1);
+    w->setPageStep(1);  // a click on the groove moves one step; the page keys go to the logic
     bind(c, w);
     return w;
 }
@@ -62,6 +64,43 @@ QRadioButton* option(OptionButton& c) {
     bind(c, w);
     return w;
 }
+
+namespace {
+QLabel* small(const char* text, Qt::Alignment a) {
+    auto* l = new QLabel(QString::fromUtf8(text));
+    QFont f = l->font();
+    f.setPointSizeF(f.pointSizeF() * 0.8);
+    l->setFont(f);
+    l->setAlignment(a);
+    return l;
+}
+}  // namespace
+
+QWidget* scale(const ScaleMarks& m, Qt::Orientation o) {
+    auto* w = new QWidget;
+    w->setObjectName("scale");
+    if (o == Qt::Vertical) {
+        auto* v = new QVBoxLayout(w);
+        v->setContentsMargins(0, 0, 0, 0);
+        v->addWidget(small(m.high, Qt::AlignRight | Qt::AlignTop));
+        v->addStretch();
+        v->addWidget(small(m.zero, Qt::AlignRight | Qt::AlignVCenter));
+        v->addStretch();
+        v->addWidget(small(m.low, Qt::AlignRight | Qt::AlignBottom));
+    } else {
+        // Horizontal sliders grow to the right: low end on the left.
+        auto* h = new QHBoxLayout(w);
+        h->setContentsMargins(0, 0, 0, 0);
+        h->addWidget(small(m.low, Qt::AlignLeft));
+        h->addStretch();
+        h->addWidget(small(m.zero, Qt::AlignHCenter));
+        h->addStretch();
+        h->addWidget(small(m.high, Qt::AlignRight));
+    }
+    return w;
+}
+
+QLabel* unit(const char* text) { return small(text, Qt::AlignCenter); }
 
 QWidget* faderGroup(FaderGroup& f) {
     auto* g = frame(f.Frame8);

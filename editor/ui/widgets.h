@@ -6,6 +6,7 @@
 #include <QString>
 #include <Qt>
 
+#include "form/captions.h"
 #include "form/forms.h"
 
 class QComboBox;
@@ -26,6 +27,11 @@ QSlider* slider(Slider& c, Qt::Orientation o, int length);
 QGroupBox* frame(Frame& c);
 QComboBox* combo(ComboBox& c);
 QRadioButton* option(OptionButton& c);
+// The labelled ends and zero of a slider's scale, to stand beside a slider
+// of the given orientation (vertical: high at the top).
+QWidget* scale(const ScaleMarks& marks, Qt::Orientation o);
+// A small unit caption ("dB", "Hz").
+QLabel* unit(const char* text);
 // The "Master Fader" group three tabs carry.
 QWidget* faderGroup(FaderGroup& g);
 

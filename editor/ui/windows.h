@@ -33,6 +33,7 @@ protected:
 
 private:
     void buildMenus();
+    void enableInput(bool enable);
 
     Editor& ed_;
     QTabWidget* tabs_ = nullptr;
@@ -41,17 +42,19 @@ private:
 };
 
 // Binds the visibility, caption and enabled state of a window to its form
-// control; closing the window runs `onClose` instead of just hiding it.
+// control; closing the window runs `onClose` instead of just hiding it, and
+// Escape runs `onEscape` (the dialog's Cancel; `onClose` when not given).
 class BoundDialog : public QDialog {
 public:
-    BoundDialog(QWidget* parent, std::function<void()> onClose) : QDialog(parent), onClose_(std::move(onClose)) {}
+    BoundDialog(QWidget* parent, std::function<void()> onClose, std::function<void()> onEscape = {})
+        : QDialog(parent), onClose_(std::move(onClose)), onEscape_(std::move(onEscape)) {}
 
 protected:
     void closeEvent(QCloseEvent* e) override;
     void reject() override;
 
 private:
-    std::function<void()> onClose_;
+    std::function<void()> onClose_, onEscape_;
 };
 
 QWidget* buildSplash(Editor& ed);

@@ -152,12 +152,14 @@ int FakeLink::count(const std::string& name) const {
 MsgResult ScriptedMessageBox::show(const std::string& text, const std::string& title, MsgIcon icon,
                                    MsgButtons buttons) {
     boxes.push_back({text, title, icon, buttons});
+    if (onShow) onShow(boxes.back());
     if (!answers.empty()) {
         const auto r = answers.front();
         answers.pop_front();
         return r;
     }
-    return buttons == MsgButtons::OK ? MsgResult::OK : MsgResult::Yes;
+    if (buttons == MsgButtons::OK) return MsgResult::OK;
+    return buttons == MsgButtons::YesNoDefaultNo ? MsgResult::No : MsgResult::Yes;  // as Enter would
 }
 
 std::vector<std::string> ScriptedMessageBox::texts() const {

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -70,8 +71,10 @@ public:
     };
     MsgResult show(const std::string& text, const std::string& title, MsgIcon icon, MsgButtons buttons) override;
     void answer(MsgResult r) { answers.push_back(r); }
+    // Called as each box appears, to look at the screen behind it.
+    std::function<void(const Box&)> onShow;
     std::vector<Box> boxes;
-    std::deque<MsgResult> answers;  // when empty: OK, or Yes for questions
+    std::deque<MsgResult> answers;  // when empty: the default button (OK, Yes, or No where No is the default)
     std::vector<std::string> texts() const;
 };
 
