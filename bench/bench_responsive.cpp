@@ -116,6 +116,15 @@ int main(int argc, char** argv) {
         done = true;
     }, [&] { return done; }));
 
+    // A running measurement: every tick reads a record on the link thread.
+    ed.main.optical.optOptical[2].setValue(true);
+    QElapsedTimer measuring;
+    report("running azimuth measurement (3 s)", measure([&] {
+        ed.main.optical.cmdStart.click();
+        measuring.start();
+    }, [&] { return measuring.isValid() && measuring.elapsed() > 3000; }));
+    ed.main.optical.cmdStart.click();
+
     done = false;
     if (!sim.control("silent on")) std::fprintf(stderr, "bench_responsive: q7msim refused 'silent on'\n");
     report("silent unit retried until Off Line", measure([&] {

@@ -16,7 +16,7 @@ export Q7M_CONFIG_DIR="$work"            # the library's ZelkSerial.ini
 export ZELKVELQ_DATA_DIR="$work/data"    # the editor's settings.dat and temp.q7m
 printf '[Ports]\r\nCOM1=%s\r\n' "$work/ttyQ7M" > "$work/ZelkSerial.ini"
 if [ "$mode" = editor ]; then
-  echo "Simulated unit on $work/ttyQ7M (front panel: echo 'format S' > $work/control)"
+  echo "Simulated unit on $work/ttyQ7M (front panel: echo 'format S' > $work/control; optical reader: echo 'reader azimuth 0.5' > $work/control)"
   "$build/bin/zelkvelq"
   echo "--- what the unit received (q7msim log)"; tail -n 40 "$work/q7msim.log"
   exit 0
