@@ -35,7 +35,7 @@ Editor::Editor(Services services, const LinkApi& linkApi, Paths p)
              {main.bar, main.uploadButtons(), main.options, main.trim, main.obe}),
       channels(vals, tables, document, {main.eq, main.trim, main.options, main.obe}, svc.msg, upload),
       polling(vals, dispatch, document, upload, channels, {main.bar, ref}),
-      portSpeed(vals, dispatch, main.bar),
+      portSpeed(vals, dispatch, svc.msg, main.bar),
       connection(vals, dispatch, gate, upload, channels, polling, svc.ui, svc.msg, {main.bar, prog, main.format}),
       fileCmds(vals, document, {dispatch, live, upload, channels, theaterInfo, polling, portSpeed}, svc.files,
                svc.msg, link, paths, {main.bar}),

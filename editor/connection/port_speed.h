@@ -4,13 +4,14 @@
 
 #include "connection/dispatcher.h"
 #include "form/forms.h"
+#include "form/services.h"
 #include "model/record.h"
 
 namespace zelk {
 
 class PortSpeed {
 public:
-    PortSpeed(ModVals& vals, Dispatcher& d, MainBar& bar);
+    PortSpeed(ModVals& vals, Dispatcher& d, MessageBoxService& msg, MainBar& bar);
 
     void mnuCom_Click(int n);   // mnuCom1_Click .. mnuCom4_Click
     void mnuBaud_Click(int n);  // mnuBaud1_Click .. mnuBaud4_Click
@@ -23,8 +24,10 @@ public:
     void enableSpeedMenu(bool enable) { bar_.mnuBaud.setEnabled(enable); }
 
 private:
+    bool unitAnswers();  // one version query, no retries
     ModVals& v_;
     Dispatcher& d_;
+    MessageBoxService& msg_;
     MainBar& bar_;
 };
 

@@ -142,6 +142,11 @@ bool writeFileAtomically(const std::string& path, const std::string& text) {
     return q7m::platform::writeFileAtomically(path, text).ok;
 }
 
+std::string saveConfigFile(const std::string& path, const ConfigData& data) {
+    const auto r = q7m::platform::writeFileAtomically(path, configFileText(data));
+    return r.ok ? std::string() : (r.error.empty() ? std::string("unknown error") : r.error);
+}
+
 bool WriteConfigFile(const std::string& path, const ConfigData& data) {
     return writeFileAtomically(path, configFileText(data));
 }

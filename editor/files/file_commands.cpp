@@ -163,7 +163,7 @@ void FileCommands::mnuSave_Click() {
         return;
     }
     p_.channels.SaveChannelData(p_.channels.CurrentEQChannel);
-    if (!WriteConfigFile(v_.ConfigFilePath, ConfigData::from(v_))) {
+    if (!writeOrSay(v_.ConfigFilePath)) {
         SaveAborted = true;
         return;
     }
@@ -185,7 +185,7 @@ void FileCommands::mnuSaveAs_Click() {
     }
     const std::string path = withConfigSuffix(*chosen);
     dialogFileName = path;
-    if (!WriteConfigFile(path, ConfigData::from(v_))) {
+    if (!writeOrSay(path)) {
         SaveAborted = true;
         return;
     }
@@ -193,6 +193,18 @@ void FileCommands::mnuSaveAs_Click() {
     c_.bar.mnuSave.setEnabled(true);
     setFileCaption();
     doc_.markClean();
+}
+
+// A save that fails says so once, naming the file and the reason; the
+// configuration stays marked unsaved and the file on disk is as it was.
+bool FileCommands::writeOrSay(const std::string& path) {
+    const std::string why = saveConfigFile(path, ConfigData::from(v_));
+    if (why.empty()) return true;
+    if (!QuietFileMode)
+        msg_.show("The configuration could not be saved to " + path + ":\n" + why +
+                      "\n\nThe file on disk was not changed; the changes are still in the editor.",
+                  "File Error", MsgIcon::Exclamation, MsgButtons::OK);
+    return false;
 }
 
 bool FileCommands::saveBeforeExit() {
