@@ -17,6 +17,7 @@ Upload::Upload(ModVals& vals, Dispatcher& d, Document& doc, LiveStatus& live, On
 void Upload::UploadToUnit(int which, int force) {
     if (!v_.OnLine) return;
     if (force == 0 && (!auto_ || v_.LoadingControls)) return;
+    if (force == -1 && beforeExplicitUpload && !beforeExplicitUpload(which)) return;
     if (force == -1 && !auto_ && confirm_) {
         if (msg_.show("Are you sure you want to Upload the Current Settings?", "Confirm Upload!", MsgIcon::Question,
                       MsgButtons::YesNo) == MsgResult::No)
@@ -29,6 +30,7 @@ void Upload::UploadToUnit(int which, int force) {
     if (which == 0 || which == 1) d_.RetryFunction(FN_SetSystem);
     if (which == 0 || which == 2) d_.RetryFunction(FN_SetAudio);
     stamp_.ShowDate();
+    if (afterUpload) afterUpload(which);
 }
 
 void Upload::cmdUp_Click(int) { UploadToUnit(0, -1); }
