@@ -15,7 +15,9 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QSlider>
+#include <QPointer>
 #include <QStackedLayout>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTextBrowser>
 #include <QTimer>
@@ -70,6 +72,13 @@ MainWindow::MainWindow(Editor& ed) : ed_(ed) {
     v->addWidget(tabs_);
     setCentralWidget(central);
 
+    // What the last upload, verify or connection said, in the status bar.
+    statusBar()->setObjectName("staStatus");
+    QPointer<QStatusBar> status(statusBar());
+    m.bar.staStatus.observe([status](Control& c, Prop p) {
+        if (status && p == Prop::Caption) status->showMessage(QString::fromStdString(c.caption()));
+    });
+
     // Hidden reference button: its colour is the neutral button colour.
     auto* ref = button(m.bar.cmdtest, central);
     ref->hide();
@@ -96,13 +105,17 @@ void MainWindow::buildMenus() {
     action(m.mnuSave, file);
     action(m.mnuSaveAs, file);
     file->addSeparator();
+    action(m.mnuCompare, file);
+    action(m.mnuAsFound, file);
+    action(m.mnuReport, file);
+    file->addSeparator();
     action(m.mnuRef, file);
     file->addSeparator();
     action(m.mnuend, file);
 
     QMenu* opts = menuBar()->addMenu(QStringLiteral("&Options"));
     QMenu* upload = opts->addMenu(QStringLiteral("Upload Options"));
-    for (Button* b : {&m.mnuAuto, &m.mnuConfirm, &m.mnuShort}) action(*b, upload)->setCheckable(true);
+    for (Button* b : {&m.mnuAuto, &m.mnuConfirm, &m.mnuShort, &m.mnuShowDiff}) action(*b, upload)->setCheckable(true);
     action(m.mnuAutoRef, opts)->setCheckable(true);
     opts->addSeparator();
     action(m.mnuSet, opts);

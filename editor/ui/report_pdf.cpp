@@ -47,7 +47,7 @@ double drawSection(QPainter& p, double x, double y, double width, const ReportSe
     p.setPen(QPen(kRule, 3));
     p.drawLine(QPointF(x, y), QPointF(x + width, y));
     y += 10;
-    const double captionW = width * 0.48;
+    const double captionW = width * 0.6;
     for (const auto& [caption, value] : s.rows) {
         p.setFont(font(30));
         p.setPen(kGreyInk);
@@ -105,12 +105,13 @@ void drawChannel(QPainter& p, const QRectF& box, const ChannelPlot& c) {
     p.setPen(tone);
     p.drawLine(QPointF(xOf(20, plot), yOf(c.bassDb, plot)), QPointF(xOf(100, plot), yOf(c.bassDb, plot)));
     p.drawLine(QPointF(xOf(8000, plot), yOf(c.trebleDb, plot)), QPointF(xOf(20000, plot), yOf(c.trebleDb, plot)));
+    // Their words in the plot's lower corners, clear of the bands.
     p.setFont(font(24, true));
     p.setPen(kToneOrange);
-    p.drawText(QPointF(xOf(21, plot), yOf(c.bassDb, plot) + (c.bassDb > 6 ? 30 : -10)),
-               QStringLiteral("Bass ") + dbText(c.bassDb) + QStringLiteral(" dB"));
-    p.drawText(QRectF(xOf(6000, plot), yOf(c.trebleDb, plot) + (c.trebleDb > 6 ? 4 : -36), xOf(19500, plot) - xOf(6000, plot), 32),
-               Qt::AlignRight, QStringLiteral("Treble ") + dbText(c.trebleDb) + QStringLiteral(" dB"));
+    const QRectF corner = plot.adjusted(14, 0, -14, -8);
+    p.drawText(corner, Qt::AlignLeft | Qt::AlignBottom, QStringLiteral("Bass ") + dbText(c.bassDb) + QStringLiteral(" dB"));
+    p.drawText(corner, Qt::AlignRight | Qt::AlignBottom,
+               QStringLiteral("Treble ") + dbText(c.trebleDb) + QStringLiteral(" dB"));
 
     // The bands, joined, each level written where it is not flat.
     if (!c.bands.empty()) {
