@@ -119,7 +119,11 @@ void ServiceVisit::mnuShowDiff_Click() {
 }
 
 bool ServiceVisit::beforeExplicitUpload(int) {
-    if (passThrough_ || !settings_.showDifferencesBeforeUpload) {
+    // The start-up snapshot going back at exit ("Revert?" answered Yes)
+    // comes this way too, with the working file loaded: it is no Upload
+    // Settings of the user's and must go out as it always does.
+    const bool revert = v_.ConfigFilePath == paths_.workingFile();
+    if (passThrough_ || revert || !settings_.showDifferencesBeforeUpload) {
         passThrough_ = false;
         return true;
     }

@@ -256,3 +256,21 @@ TEST(ServiceVisit, TheReportCarriesTheVerifyResultOnlyWhileTheConfigurationIsThe
     EXPECT_EQ(h.msg.boxes.back().text, "The service report could not be written to " + h.dir.file("later.pdf") +
                                            ":\ndisk full");
 }
+
+TEST(ServiceVisit, TheTableNeverHoldsBackTheRevertAtExit) {
+    Harness h;
+    h.ed->service.setUnitReads(true);
+    ASSERT_TRUE(h.ed->lifecycle.Form_Load());  // connects and keeps the snapshot
+    h.ed->main.bar.mnuShowDiff.click();
+    const int found = h.fake.audio[6];
+    h.ed->main.trim.sclPNG[0].userScroll(found == 20 ? 4 : 20);
+    h.ed->main.trim.sclPNG[0].userRelease();
+    h.fake.clear();
+    h.msg.answer(MsgResult::No);   // Save? (the edit): no
+    h.msg.answer(MsgResult::Yes);  // Revert?: yes
+    ASSERT_TRUE(h.ed->lifecycle.Form_Unload());
+    EXPECT_FALSE(h.ed->compare.form.visible());
+    EXPECT_EQ(h.fake.count("SetSystem"), 1);
+    EXPECT_EQ(h.fake.count("SetAudio"), 1);
+    EXPECT_EQ(h.fake.audio[6], found);  // the snapshot's trim went back
+}
