@@ -100,10 +100,11 @@ int diff(const DiffSide& left, const DiffSide& right, Reporter& report) {
     return kDifferent;
 }
 
-int verifyUnit(const zelk::ConfigData& sent, zelk::Blocks which, const std::string& what, int mismatchStatus,
-               Reporter& report) {
-    zelk::ConfigData unit = sent;
-    if (int status = readBlocks(unit.systemBlock, unit.audioBlock, which, report)) return status;
+namespace {
+
+// Prints how the unit's settings compare with `sent`.
+int sayComparison(const zelk::ConfigData& sent, const zelk::ConfigData& unit, zelk::Blocks which,
+                  const std::string& what, int mismatchStatus, Reporter& report) {
     const auto diffs = zelk::compareConfigurations(sent.systemBlock, sent.audioBlock, unit.systemBlock,
                                                    unit.audioBlock, which);
     if (diffs.empty()) {
@@ -121,13 +122,23 @@ int verifyUnit(const zelk::ConfigData& sent, zelk::Blocks which, const std::stri
                        "service");
 }
 
+}  // namespace
+
+int verifyUnit(const zelk::ConfigData& sent, zelk::Blocks which, const std::string& what, int mismatchStatus,
+               Reporter& report) {
+    zelk::ConfigData unit = sent;
+    if (int status = readBlocks(unit.systemBlock, unit.audioBlock, which, report)) return status;
+    return sayComparison(sent, unit, which, what, mismatchStatus, report);
+}
+
 int verifyFile(const ConfigFile& file, Reporter& report) {
     // The file over the unit's own blocks: the bytes a ".zcf" does not hold
-    // are the unit's, so only the file's settings can differ.
-    zelk::ConfigData wanted;
-    if (int status = readBlocks(wanted.systemBlock, wanted.audioBlock, zelk::Blocks::Both, report)) return status;
+    // are the unit's, so only the file's settings can differ.  One read.
+    zelk::ConfigData unit;
+    if (int status = readBlocks(unit.systemBlock, unit.audioBlock, zelk::Blocks::Both, report)) return status;
+    zelk::ConfigData wanted = unit;
     if (!applyFile(file, wanted)) return report.fail(file.path + " could not be read a second time");
-    return verifyUnit(wanted, zelk::Blocks::Both, file.path, kDifferent, report);
+    return sayComparison(wanted, unit, zelk::Blocks::Both, file.path, kDifferent, report);
 }
 
 int backupToArchive(Reporter& report) {
