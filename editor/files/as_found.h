@@ -16,7 +16,7 @@
 namespace zelk {
 
 // The field tools' own settings, kept in "service.ini" in the data folder
-// (one "Key=value" a line) so the Parts' settings file keeps its six lines.
+// (one "Key=value" a line) so settings.dat keeps its six lines.
 struct ServiceSettings {
     bool showDifferencesBeforeUpload = false;
     int asFoundMaxFiles = 500;  // 0: no cap

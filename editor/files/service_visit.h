@@ -1,6 +1,6 @@
 // service_visit.h - what an installer needs on a service visit, around the
-// Parts' own behaviour (it sends nothing the Parts do not, and changes none
-// of their messages):
+// editor's own behaviour (it sends no setting the editor would not send,
+// and changes none of its messages):
 //  - Compare with Unit: the settings the editor and the unit hold
 //    differently, read fresh from the unit, in a table; shown before an
 //    explicit upload when "Show differences before upload" is on;
@@ -57,7 +57,7 @@ public:
 
     void setReportWriter(ReportWriter* w) { writer_ = w; }
     // Whether verify and the as-found archive read the unit: always in the
-    // program; tests that pin the Parts' own library traffic turn it off.
+    // program; tests that pin the editor's own library traffic turn it off.
     void setUnitReads(bool on) { unitReads_ = on; }
 
     // Menu commands.

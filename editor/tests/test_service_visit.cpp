@@ -118,7 +118,7 @@ TEST(ServiceVisit, TheTableComesBeforeAnExplicitUploadWhenTheOptionIsOn) {
     f.cmdCancel.click();
     EXPECT_EQ(h.fake.count("SetSystem") + h.fake.count("SetAudio"), 0);
 
-    // Upload in the table: the Part's confirmation still asks, then both
+    // Upload in the table: the upload confirmation still asks, then both
     // blocks go and are read back.
     h.bar().mnuConfirm.click();
     h.e().main.format.cmdUp.click();
