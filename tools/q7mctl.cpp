@@ -239,7 +239,8 @@ int parse(int argc, char** argv, Invocation& inv) {
     }
     if (name == "report") {
         if (!canWriteReports())
-            return refuse("this q7mctl was built without Qt, which writes the PDF: build it with Qt 6 (qt6-base-dev)");
+            return refuse("this q7mctl was built without Qt, which writes the PDF: build it with Qt 6 (qt6-base-dev)",
+                          inv.cmd);
         if (inv.arg.size() < 5 || inv.arg.compare(inv.arg.size() - 4, 4, ".pdf") != 0)
             return refuse("the report is a PDF: give a file name ending in .pdf, not '" + inv.arg + "'", inv.cmd);
         if (const std::string why = checkBackupTarget(inv.arg); !why.empty())

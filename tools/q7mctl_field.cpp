@@ -179,6 +179,7 @@ int report(const std::string& path, Reporter& out) {
     return 0;
 #else
     (void)r;
+    (void)path;
     return out.fail("this q7mctl was built without Qt, which writes the PDF: build with Qt 6 (qt6-base-dev)");
 #endif
 }
