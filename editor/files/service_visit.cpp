@@ -214,7 +214,9 @@ void ServiceVisit::mnuAsFound_Click() {
         return;
     }
     std::vector<std::vector<std::string>> rows;
-    for (const auto& e : listed_) rows.push_back({e.theater, e.screen, e.serial, e.when.empty() ? e.fileName : e.when});
+    auto shown = [](const std::string& text) { return text.empty() ? std::string("-") : text; };
+    for (const auto& e : listed_)
+        rows.push_back({shown(e.theater), shown(e.screen), shown(e.serial), e.when.empty() ? e.fileName : e.when});
     auto& f = c_.asFound;
     f.grdFiles.setContent({"Theater", "Screen", "S/N", "Found"}, std::move(rows));
     f.lblFolder.setCaption("Kept in " + dir);

@@ -211,7 +211,7 @@ TEST(ServiceVisit, OpenAsFoundLoadsTheFileButNeverMakesItTheFileToSave) {
     auto& f = h.e().asFound;
     ASSERT_TRUE(f.form.visible());
     ASSERT_EQ(f.grdFiles.rows().size(), 1u);
-    EXPECT_EQ(f.grdFiles.rows()[0], (std::vector<std::string>{"", "", "", "2004-03-25 15:07:00"}));
+    EXPECT_EQ(f.grdFiles.rows()[0], (std::vector<std::string>{"-", "-", "-", "2004-03-25 15:07:00"}));
     EXPECT_FALSE(f.cmdOpen.enabled());
     f.grdFiles.userSelect(0);
     EXPECT_TRUE(f.cmdOpen.enabled());
