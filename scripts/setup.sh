@@ -3,7 +3,8 @@
 # nothing when everything is already there.
 set -euo pipefail
 packages=(cmake g++ make pkg-config googletest libgtest-dev libgmock-dev
-          qt6-base-dev qt6-base-dev-tools libgl-dev binutils ser2net)
+          qt6-base-dev qt6-base-dev-tools libgl-dev binutils ser2net
+          poppler-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")

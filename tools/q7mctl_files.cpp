@@ -11,6 +11,7 @@
 
 #include "files/config_file.h"
 #include "platform/files.h"
+#include "q7mctl_field.h"
 #include "q7mslib.h"
 #include "model/stamp.h"
 
@@ -199,7 +200,8 @@ int restore(const ConfigFile& file, Reporter& report, const std::function<bool()
                            "settings (equalisers, trims, OBE). Restore again once the unit answers.");
     }
     report.done("Uploaded " + file.path + " to the unit");
-    return 0;
+    // Read back: the unit must hold what it was sent (the stamp aside).
+    return verifyUnit(data, zelk::Blocks::Both, file.path, 1, report);
 }
 
 }  // namespace q7mctl

@@ -47,11 +47,16 @@ Editor::Editor(Services services, const LinkApi& linkApi, Paths p)
       sliders(vals, document, tables, sliderKeys, equaliser, upload, svc.msg, {main.eq, main.trim, main.obe}),
       options(vals, document, dispatch, upload, live, {main.format.cmdMode, main.options, main.obe}),
       tabs(vals, svc.msg, levels, equaliser, connection, upload, main.bar),
-      optical(vals, dispatch, levels, polling, portSpeed, main.optical) {
+      optical(vals, dispatch, levels, polling, portSpeed, main.optical),
+      service(vals, {dispatch, upload, document, fileCmds}, svc.msg, svc.files, svc.clock, paths,
+              {main.bar, compare, asFound}) {
     // Who hears about the link.
     linkEvents.subscribe(connection);
     linkEvents.subscribe(live);
     linkEvents.subscribe(optical);
+
+    // A connection keeps the unit's configuration as found.
+    connection.onConnected([this] { service.unitConnected(); });
 
     // What entering and leaving each tab does.
     tabs.onEnter(2, [this] { equaliser.enterTab(); });

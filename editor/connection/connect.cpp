@@ -155,6 +155,7 @@ bool Connection::ConnectToUnit() {
     if (caption == "External 2-Trk Return W/ Internal SR Type N.R.") caption = "Internal SR";
     if (caption == "External 2-Trk Return W/ Internal A Type N.R.") caption = "Internal A";
     f.cmdMode[0].setCaption(caption);
+    for (auto& told : connected_) told();
 
     d_.RetryFunction(FN_StopStream);
     polling_.startPolling();
