@@ -14,25 +14,13 @@
 #include <vector>
 
 #include "connection/link_api.h"
+#include "quiet_services.h"
 #include "sim_process.h"
 #include "ui/app.h"
 
 using namespace zelk;
 
 namespace {
-class QuietBoxes : public MessageBoxService {
-public:
-    MsgResult show(const std::string&, const std::string&, MsgIcon, MsgButtons b) override {
-        ++shown;
-        return b == MsgButtons::OK ? MsgResult::OK : MsgResult::No;
-    }
-    int shown = 0;
-};
-class NoFiles : public FileDialogService {
-public:
-    std::optional<std::string> showOpen(const std::string&, const std::string&) override { return std::nullopt; }
-    std::optional<std::string> showSave(const std::string&, const std::string&) override { return std::nullopt; }
-};
 
 void runFor(int ms) {
     QElapsedTimer t;
@@ -69,8 +57,8 @@ int main(int argc, char** argv) {
             paths.programDir = data.path();
             paths.dataDir = data.file("data");
             paths.configDir = sim.dir();
-            QuietBoxes boxes;
-            NoFiles files;
+            q7mtest::QuietBoxes boxes;
+            q7mtest::NoFileDialogs files;
             EditorApp editorApp(lib.api(), paths, &boxes, &files);
             Editor& ed = editorApp.editor();
             editorApp.start();
@@ -109,7 +97,7 @@ int main(int argc, char** argv) {
                             recordMs == 100 ? "every 100 ms" : "back to back", modes[mode], readPerSecond,
                             static_cast<double>(drawn) / elapsed, percentile(drawMs, 0.5), percentile(drawMs, 0.99));
             }
-            if (boxes.shown) std::printf("  (%d message boxes were shown)\n", boxes.shown);
+            if (!boxes.shown.empty()) std::printf("  (%zu message boxes were shown)\n", boxes.shown.size());
             ed.lifecycle.Form_Unload();
         }
     }
