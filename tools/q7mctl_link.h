@@ -15,8 +15,11 @@ constexpr int kRates[4] = {9600, 19200, 38400, 57600};
 // ends (its time-outs are bounded), then q7mctl sets the unit back to 9600
 // and exits with 128 + the signal number.
 void installSignalHandlers();
-// The signal received, or 0.
+// The signal received, or 0.  On Windows Ctrl-C and Ctrl-Break count as
+// SIGINT, closing the console window as SIGTERM.
 int stopSignal();
+// Its name, as strsignal gives it ("Interrupt", "Terminated", "Hangup").
+const char* signalName(int sig);
 
 // True when the unit answers the version query at the port's present rate
 // (two tries, the line reset in between).

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <cstdlib>
-#include <cwchar>
 
 namespace q7m::platform {
 
@@ -45,17 +44,19 @@ std::string windowsErrorText(unsigned long code) {
 
 namespace {
 
-std::string fromEnv(const wchar_t* var) {
-    const wchar_t* v = ::_wgetenv(var);
-    return v && *v ? narrow(v) : std::string();
+// The environment as the C runtime keeps it (in its narrow encoding, like
+// every path here), so what a program or a test sets with _putenv is seen.
+std::string fromEnv(const char* var) {
+    const char* v = std::getenv(var);
+    return v && *v ? std::string(v) : std::string();
 }
 
 bool isSeparator(char c) { return c == '\\' || c == '/'; }
 
 // A user folder from the environment, or the profile's usual place.
-std::string userFolder(const wchar_t* var, const char* underProfile) {
+std::string userFolder(const char* var, const char* underProfile) {
     if (auto d = fromEnv(var); !d.empty()) return d;
-    if (auto p = fromEnv(L"USERPROFILE"); !p.empty()) return joinPath(p, underProfile);
+    if (auto p = fromEnv("USERPROFILE"); !p.empty()) return joinPath(p, underProfile);
     return ".";
 }
 
@@ -64,13 +65,13 @@ DWORD attributesOf(const std::string& path) { return ::GetFileAttributesW(widen(
 }  // namespace
 
 std::string configDirectory() {
-    if (auto d = fromEnv(L"Q7M_CONFIG_DIR"); !d.empty()) return d;
-    return joinPath(userFolder(L"APPDATA", "AppData\\Roaming"), "q7m");
+    if (auto d = fromEnv("Q7M_CONFIG_DIR"); !d.empty()) return d;
+    return joinPath(userFolder("APPDATA", "AppData\\Roaming"), "q7m");
 }
 
 std::string dataDirectory(const char* overrideVar, const std::string& app) {
-    if (const char* v = std::getenv(overrideVar); v && *v) return v;
-    return joinPath(userFolder(L"LOCALAPPDATA", "AppData\\Local"), app);
+    if (auto d = fromEnv(overrideVar); !d.empty()) return d;
+    return joinPath(userFolder("LOCALAPPDATA", "AppData\\Local"), app);
 }
 
 std::string joinPath(const std::string& dir, const std::string& name) {
@@ -103,18 +104,21 @@ bool makeDirectories(const std::string& dir) {
 PathKind pathKind(const std::string& path) {
     const std::wstring wide = widen(path);
     const DWORD a = ::GetFileAttributesW(wide.c_str());
-    if (a == INVALID_FILE_ATTRIBUTES) {
-        // Devices (COM1, NUL, \\.\pipe\x) have no attributes: ask the handle.
-        HANDLE h = ::CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-        if (h == INVALID_HANDLE_VALUE) return PathKind::Missing;
-        const DWORD type = ::GetFileType(h);
-        ::CloseHandle(h);
-        return type == FILE_TYPE_CHAR ? PathKind::Device : type == FILE_TYPE_PIPE ? PathKind::Pipe : PathKind::Other;
+    if (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY)) return PathKind::Folder;
+    // Devices (COM1, NUL) and pipes may or may not report attributes: the
+    // handle tells what a name is (opened for no access at all, which
+    // neither waits nor needs permission to read).
+    HANDLE h = ::CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return a == INVALID_FILE_ATTRIBUTES ? PathKind::Missing : PathKind::File;
+    const DWORD type = ::GetFileType(h);
+    ::CloseHandle(h);
+    switch (type) {
+    case FILE_TYPE_DISK: return PathKind::File;
+    case FILE_TYPE_PIPE: return PathKind::Pipe;
+    case FILE_TYPE_CHAR: return PathKind::Device;
+    default: return a == INVALID_FILE_ATTRIBUTES ? PathKind::Device : PathKind::Other;
     }
-    if (a & FILE_ATTRIBUTE_DIRECTORY) return PathKind::Folder;
-    if (a & FILE_ATTRIBUTE_DEVICE) return PathKind::Device;
-    return PathKind::File;
 }
 
 bool folderWritable(const std::string& dir) {

@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# wine_end_to_end.sh WINE_RUN Q7MCTL_EXE NATIVE_BIN
+#
+# q7mctl.exe under Wine against q7msim (a Linux program) on a pseudo-
+# terminal that a throw-away Wine prefix sees as COM12: version, backup
+# (byte-identical to the Linux q7mctl's), restore of an old image and of the
+# backup, a speed change to 19200 bit/s and back, and a port-map entry that
+# names another COM port.  Every wait is for something the simulator logs,
+# bounded in time.
+set -euo pipefail
+wine_run="$1"; exe="$2"; native="$3"
+work="$(mktemp -d -t q7mwine.XXXXXX)"
+sim=""
+cleanup() {
+  [ -n "$sim" ] && kill "$sim" 2>/dev/null && wait "$sim" 2>/dev/null
+  local server; server="$(command -v wineserver || echo /usr/lib/wine/wineserver64)"
+  [ -d "$work/prefix" ] && WINEPREFIX="$work/prefix" "$server" -k 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAILED: $*"; echo "--- q7msim log"; tail -n 30 "$work/sim.log" 2>/dev/null; exit 1; }
+
+# Waits (at most 10 s) until q7msim's log has a line containing $1.
+wait_log() {
+  for _ in $(seq 200); do grep -qF -- "$1" "$work/sim.log" 2>/dev/null && return 0; sleep 0.05; done
+  fail "q7msim never logged '$1'"
+}
+# A control line, acted on once q7msim acknowledges it.
+control() { echo "$1" > "$work/control"; wait_log "ACK $1: ok"; }
+unit_baud() {
+  control status
+  grep -F "status volume=" "$work/sim.log" | tail -n 1 | sed 's/.*baud=\([0-9]*\).*/\1/'
+}
+# The byte at offset $2 of the image file $1, in decimal.
+byte_at() { od -An -tu1 -j "$2" -N1 "$1" | tr -d ' '; }
+
+"$native/q7msim" --link "$work/ttyQ7M" --log "$work/sim.log" --control "$work/control" &
+sim=$!
+for _ in $(seq 200); do [ -e "$work/ttyQ7M" ] && [ -p "$work/control" ] && break; sleep 0.05; done
+[ -e "$work/ttyQ7M" ] || fail "q7msim did not start"
+
+# The one-time COM port set-up: Wine opens \\.\COM12 through this link.
+export Q7M_WINEPREFIX="$work/prefix"
+"$wine_run" cmd /c exit >/dev/null 2>&1 || true   # makes the prefix
+ln -sfn "$work/ttyQ7M" "$work/prefix/dosdevices/com12"
+# Settings in the work folder (Z: is the Linux root under Wine); COM3 is
+# mapped to Windows' COM12, COM12 itself is Windows' own.
+printf '[Ports]\r\nCOM1=%s\r\nCOM3=COM12\r\n' "$work/ttyQ7M" > "$work/ZelkSerial.ini"
+winwork="Z:${work//\//\\}"
+ctl() { Q7M_CONFIG_DIR="$winwork" "$wine_run" "$exe" "$@" 2>&1 | tr -d '\r'; }
+
+echo "--- version"
+out="$(ctl -p 12 version)"; echo "$out"
+[ "$out" = "$(printf 'CPU Version: 1.06.0000\nDSP Controller: 1.03\nDSP Firmware: 1.09')" ] || fail "version"
+out="$(ctl -p 3 version)"
+[[ "$out" == "CPU Version: 1.06.0000"* ]] || fail "COM3=COM12 in the port map: $out"
+
+echo "--- backup (compared with the Linux q7mctl's)"
+ctl -p 12 backup "$winwork\\windows.zcf" || fail "backup"
+Q7M_CONFIG_DIR="$work" "$native/q7mctl" -p 1 backup "$work/linux.zcf" || fail "native backup"
+cmp "$work/windows.zcf" "$work/linux.zcf" || fail "the backups differ"
+head -n 2 "$work/windows.zcf"
+
+echo "--- restore an old image at 19200 bit/s, then the backup"
+control "save $work/before.img"
+# An image with a surround delay of 7 and a first trim of 20.
+cp "$work/before.img" "$work/changed.cfg"
+printf '\007' | dd of="$work/changed.cfg" bs=1 seek=6 conv=notrunc status=none
+printf '\024' | dd of="$work/changed.cfg" bs=1 seek=134 conv=notrunc status=none
+ctl -p 12 -s 19200 restore "$winwork\\changed.cfg" || fail "restore of the image"
+wait_log "STORED audio block"
+control "save $work/after.img"
+[ "$(byte_at "$work/after.img" 6)" = 7 ] && [ "$(byte_at "$work/after.img" 134)" = 20 ] || fail "the image was not stored"
+[ "$(unit_baud)" = 9600 ] || fail "the unit was left at another speed"
+grep -qF "TEXT B2" "$work/sim.log" || fail "no speed change to 19200 was sent"
+ctl -p 12 restore "$winwork\\windows.zcf" || fail "restore of the backup"
+control "save $work/restored.img"
+[ "$(byte_at "$work/restored.img" 6)" = "$(byte_at "$work/before.img" 6)" ] || fail "the backup was not restored"
+[ "$(byte_at "$work/restored.img" 134)" = "$(byte_at "$work/before.img" 134)" ] || fail "the backup was not restored"
+
+echo "--- speed change to 19200 bit/s and back"
+out="$(ctl -p 12 -s 19200 version)"
+[[ "$out" == "CPU Version: 1.06.0000"* ]] || fail "version at 19200: $out"
+[ "$(unit_baud)" = 9600 ] || fail "the unit did not come back to 9600"
+
+echo "--- a port that does not exist"
+set +e; out="$(ctl -p 40 version)"; status=$?; set -e
+[ "$status" = 1 ] && [[ "$out" == *"Serial Port Error"* ]] || fail "COM40: $out"
+
+echo "SKIPPED: exclusive open - Wine does not refuse a second open of a COM port (on Windows the port's driver does);"
+echo "         the Linux tests cover it for /dev devices."
+echo "PASSED"
