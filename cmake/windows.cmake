@@ -3,7 +3,8 @@
 # libq7mslib.dll with its 29 exports, q7mctl.exe, the editor's logic, and
 # their tests that need no simulator, plus an end-to-end run of q7mctl.exe
 # against q7msim (a native program) on a pseudo-terminal that Wine sees as a
-# COM port.  The Qt window is built on Windows itself (README, "Windows").
+# COM port.  Built on Windows itself with Qt 6 at hand (-DQ7M_GUI=ON), it
+# also builds the editor's window (README, "Windows").
 
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 
@@ -19,8 +20,12 @@ if(Q7M_TESTS)
   # GoogleTest from source, built with the cross compiler (Debian's
   # googletest package ships it in /usr/src/googletest).
   set(Q7M_GTEST_SOURCE /usr/src/googletest/googletest CACHE PATH "GoogleTest's source folder")
-  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-  add_subdirectory(${Q7M_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)  # makes GTest::gtest
+  if(EXISTS ${Q7M_GTEST_SOURCE}/CMakeLists.txt)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    add_subdirectory(${Q7M_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)  # makes GTest::gtest
+  else()
+    find_package(GTest REQUIRED)
+  endif()
   include(GoogleTest)
 endif()
 
@@ -33,7 +38,18 @@ function(q7m_add_test name)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 PROPERTIES ${T_PROPERTIES})
 endfunction()
 
+# The window, where Qt 6 for Windows is installed (not in the cross build:
+# Debian has no Qt for Windows).
 set(Q7M_HAVE_QT FALSE)
+if(NOT CMAKE_CROSSCOMPILING AND NOT Q7M_GUI STREQUAL "OFF")
+  if(Q7M_GUI STREQUAL "ON")
+    find_package(Qt6 REQUIRED COMPONENTS Widgets)
+  else()
+    find_package(Qt6 QUIET COMPONENTS Widgets)
+  endif()
+  set(Q7M_HAVE_QT ${Qt6_FOUND})
+endif()
+
 add_subdirectory(linklib)
 
 # The editor's logic: its own test list, below (the main build's editor
