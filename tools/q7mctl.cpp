@@ -266,6 +266,11 @@ int main(int argc, char** argv) {
     }
 
     PrintReporter out;
+    // A port that cannot change its speed (raw TCP) is refused before
+    // anything reaches the unit, rather than doing the work at 9600.
+    if (inv.speed != 0)
+        if (const std::string why = speedRefusal(inv.port, inv.speed); !why.empty())
+            return out.fail(why + " Nothing was done.");
     if (unsigned e = InitDLL(inv.port)) return out.link("connecting", e);
     int status = 0;
     if (inv.speed != 0 && !stopSignal()) {

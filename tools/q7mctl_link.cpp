@@ -86,6 +86,11 @@ SpeedChange changeSpeed(int from, int to) {
     return SpeedChange::Lost;
 }
 
+std::string speedRefusal(int port, int to) {
+    const q7m::PortStatus s = q7m::portRateSupported(port, kRates[to]);
+    return s.ok() ? std::string() : s.sentence;
+}
+
 std::string speedChangeMessage(SpeedChange result, int from, int to, int port) {
     const std::string recover = "run 'q7mctl -p " + std::to_string(port) + " recover' to find it and set it to 9600";
     switch (result) {

@@ -36,6 +36,11 @@ enum class SpeedChange {
 // does not, moves both back and checks again.
 SpeedChange changeSpeed(int from, int to);
 
+// Why port `port` cannot run the line at rate index `to` (a raw TCP port's
+// speed is fixed by its server), or "" when it can.  Asked before anything
+// is sent, so a refused change leaves the unit where it is.
+std::string speedRefusal(int port, int to);
+
 // The message for a speed change that did not end as asked, or "".
 std::string speedChangeMessage(SpeedChange result, int from, int to, int port);
 

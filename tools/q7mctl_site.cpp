@@ -80,6 +80,11 @@ UnitResult workOn(int port, const SiteWork& work) {
     UnitResult r;
     r.port = port;
     RecordReporter rep;
+    if (work.speed != 0)
+        if (const std::string why = speedRefusal(port, work.speed); !why.empty()) {
+            r.error = why + " Nothing was done.";
+            return r;
+        }
     if (unsigned e = InitDLL(port)) {
         rep.link("connecting", e);
         r.error = rep.failure;

@@ -11,9 +11,12 @@ set -euo pipefail
 wine_run="$1"; exe="$2"; native="$3"
 work="$(mktemp -d -t q7mwine.XXXXXX)"
 sim=""
+ser2net=""
+server="$(dirname "$(grep -o '^wine="[^"]*"' "$wine_run" | cut -d'"' -f2)")/wineserver64"
+[ -x "$server" ] || server="$(command -v wineserver || echo wineserver)"
 cleanup() {
+  [ -n "$ser2net" ] && kill "$ser2net" 2>/dev/null && wait "$ser2net" 2>/dev/null
   [ -n "$sim" ] && kill "$sim" 2>/dev/null && wait "$sim" 2>/dev/null
-  local server; server="$(command -v wineserver || echo /usr/lib/wine/wineserver64)"
   [ -d "$work/prefix" ] && WINEPREFIX="$work/prefix" "$server" -k 2>/dev/null || true
   rm -rf "$work"
 }
@@ -34,18 +37,25 @@ unit_baud() {
 # The byte at offset $2 of the image file $1, in decimal.
 byte_at() { od -An -tu1 -j "$2" -N1 "$1" | tr -d ' '; }
 
-"$native/q7msim" --link "$work/ttyQ7M" --log "$work/sim.log" --control "$work/control" >"$work/sim.out" 2>&1 &
+"$native/q7msim" --link "$work/ttyQ7M" --listen 127.0.0.1:0 --log "$work/sim.log" --control "$work/control" \
+  >"$work/sim.out" 2>&1 &
 sim=$!
 for _ in $(seq 200); do [ -e "$work/ttyQ7M" ] && [ -p "$work/control" ] && break; sleep 0.05; done
 [ -e "$work/ttyQ7M" ] || fail "q7msim did not start"
+wait_log "LISTENING 127.0.0.1:"
+tcp_port="$(grep -o 'LISTENING 127.0.0.1:[0-9]*' "$work/sim.log" | head -n 1 | cut -d: -f2)"
 
 # The one-time COM port set-up: Wine opens \\.\COM12 through this link.
 export Q7M_WINEPREFIX="$work/prefix"
 "$wine_run" cmd /c exit >/dev/null 2>&1 || true   # makes the prefix
 ln -sfn "$work/ttyQ7M" "$work/prefix/dosdevices/com12"
 # Settings in the work folder (Z: is the Linux root under Wine); COM3 is
-# mapped to Windows' COM12, COM12 itself is Windows' own.
-printf '[Ports]\r\nCOM1=%s\r\nCOM3=COM12\r\n' "$work/ttyQ7M" > "$work/ZelkSerial.ini"
+# mapped to Windows' COM12, COM12 itself is Windows' own, COM5 is q7msim's
+# raw TCP port and COM6 a TCP port nobody listens on (Winsock's side of the
+# network ports).
+closed_port=1
+printf '[Ports]\r\nCOM1=%s\r\nCOM3=COM12\r\nCOM5=socket://127.0.0.1:%s\r\nCOM6=socket://127.0.0.1:%s\r\n' \
+  "$work/ttyQ7M" "$tcp_port" "$closed_port" > "$work/ZelkSerial.ini"
 winwork="Z:${work//\//\\}"
 ctl() { Q7M_CONFIG_DIR="$winwork" "$wine_run" "$exe" "$@" 2>&1 | tr -d '\r'; }
 
@@ -87,6 +97,34 @@ echo "--- speed change to 19200 bit/s and back"
 out="$(ctl -p 12 -s 19200 version)"
 [ "$out" = "$expected" ] || fail "version at 19200: $out"
 [ "$(unit_baud)" = 9600 ] || fail "the unit did not come back to 9600"
+
+echo "--- a raw TCP port through Winsock"
+out="$(ctl -p 5 version)"
+[ "$out" = "$expected" ] || fail "version over socket://: $out"
+set +e; out="$(ctl -p 5 -s 19200 version)"; status=$?; set -e
+[ "$status" = 1 ] && [[ "$out" == *"COM5 is a raw TCP port"* ]] || fail "a speed change over raw TCP: $status $out"
+[ "$(unit_baud)" = 9600 ] || fail "a refused speed change moved the unit"
+set +e; out="$(ctl -p 6 version)"; status=$?; set -e
+[ "$status" = 1 ] && [[ "$out" == *"Serial Port Error"* ]] || fail "a refused connection: $out"
+
+echo "--- an RFC 2217 port (ser2net) through Winsock, at 19200 bit/s and back"
+accepts() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
+if [ -x /usr/sbin/ser2net ]; then
+  rfc_port=""
+  for _ in $(seq 20); do p=$((20000 + RANDOM % 30000)); accepts "$p" || { rfc_port=$p; break; }; done
+  /usr/sbin/ser2net -n -u -P "$work/ser2net.pid" -Y "connection: &rfc" \
+    -Y "  accepter: telnet(rfc2217),tcp,127.0.0.1,$rfc_port" \
+    -Y "  connector: serialdev,$work/ttyQ7M,9600n81,local" >"$work/ser2net.log" 2>&1 &
+  ser2net=$!
+  for _ in $(seq 100); do accepts "$rfc_port" && break; sleep 0.05; done
+  printf 'COM7=rfc2217://127.0.0.1:%s\r\n' "$rfc_port" >> "$work/ZelkSerial.ini"
+  out="$(ctl -p 7 -s 19200 version)"
+  [ "$out" = "$expected" ] || fail "version over rfc2217:// at 19200: $out"
+  [ "$(unit_baud)" = 9600 ] || fail "the unit did not come back to 9600 over RFC 2217"
+  kill "$ser2net"; wait "$ser2net" 2>/dev/null || true; ser2net=""
+else
+  echo "SKIPPED: RFC 2217 - ser2net is not installed (apt-get install ser2net)"
+fi
 
 echo "--- a port that does not exist"
 set +e; out="$(ctl -p 40 version)"; status=$?; set -e
