@@ -2,7 +2,8 @@
 # wine_end_to_end.sh WINE_RUN Q7MCTL_EXE NATIVE_BIN
 #
 # q7mctl.exe under Wine against q7msim (a Linux program) on a pseudo-
-# terminal that a throw-away Wine prefix sees as COM12: version, backup
+# terminal that the build's throw-away Wine prefix (or $Q7M_WINEPREFIX)
+# sees as COM12 while the test runs: version, backup
 # (byte-identical to the Linux q7mctl's), restore of an old image and of the
 # backup, a speed change to 19200 bit/s and back, and a port-map entry that
 # names another COM port.  Every wait is for something the simulator logs,
@@ -12,12 +13,12 @@ wine_run="$1"; exe="$2"; native="$3"
 work="$(mktemp -d -t q7mwine.XXXXXX)"
 sim=""
 ser2net=""
-server="$(dirname "$(grep -o '^wine="[^"]*"' "$wine_run" | cut -d'"' -f2)")/wineserver64"
-[ -x "$server" ] || server="$(command -v wineserver || echo wineserver)"
+prefix="${Q7M_WINEPREFIX:-$(cd "$(dirname "$wine_run")" && pwd)/wineprefix}"
 cleanup() {
   [ -n "$ser2net" ] && kill "$ser2net" 2>/dev/null && wait "$ser2net" 2>/dev/null
   [ -n "$sim" ] && kill "$sim" 2>/dev/null && wait "$sim" 2>/dev/null
-  [ -d "$work/prefix" ] && WINEPREFIX="$work/prefix" "$server" -k 2>/dev/null || true
+  [ -L "$prefix/dosdevices/com12" ] && [ "$(readlink "$prefix/dosdevices/com12")" = "$work/ttyQ7M" ] &&
+    rm -f "$prefix/dosdevices/com12"
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -46,9 +47,9 @@ wait_log "LISTENING 127.0.0.1:"
 tcp_port="$(grep -o 'LISTENING 127.0.0.1:[0-9]*' "$work/sim.log" | head -n 1 | cut -d: -f2)"
 
 # The one-time COM port set-up: Wine opens \\.\COM12 through this link.
-export Q7M_WINEPREFIX="$work/prefix"
-"$wine_run" cmd /c exit >/dev/null 2>&1 || true   # makes the prefix
-ln -sfn "$work/ttyQ7M" "$work/prefix/dosdevices/com12"
+export Q7M_WINEPREFIX="$prefix"
+"$wine_run" cmd /c exit >/dev/null 2>&1 || true   # makes the prefix when new
+ln -sfn "$work/ttyQ7M" "$prefix/dosdevices/com12"
 # Settings in the work folder (Z: is the Linux root under Wine); COM3 is
 # mapped to Windows' COM12, COM12 itself is Windows' own, COM5 is q7msim's
 # raw TCP port and COM6 a TCP port nobody listens on (Winsock's side of the
