@@ -129,12 +129,25 @@ TEST_F(WindowsPortMap, DiagnosisNamesTheCauseAndTheFix) {
     EXPECT_TRUE(has(why, "another program")) << why;
 }
 
-TEST(Win32Port, ExclusiveOpen) {
+TEST(Win32Port, ASecondOpenIsRefusedWithItsOwnSentence) {
     HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
     if (ntdll && ::GetProcAddress(ntdll, "wine_get_version"))
         GTEST_SKIP() << "Wine does not refuse a second open of a COM port (on Windows the port's driver does); "
                         "the Linux tests show the library's own exclusive open";
-    GTEST_SKIP() << "needs a serial port on this machine";
+    // On Windows: the first serial port that opens.
+    for (const std::string& name : serialDevicesPresent()) {
+        Win32SerialPort first(name);
+        if (!first.open(9600).ok()) continue;
+        Win32SerialPort second(name);
+        const PortStatus s = second.open(9600);
+        EXPECT_FALSE(s.ok());
+        EXPECT_TRUE(s.fault == PortFault::NoPermission || s.fault == PortFault::InUse) << faultName(s.fault);
+        EXPECT_FALSE(second.isOpen());
+        first.close();
+        EXPECT_TRUE(second.open(9600).ok()) << "closing gives the port back";
+        return;
+    }
+    GTEST_SKIP() << "no serial port on this machine that opens";
 }
 
 TEST(WindowsPlatform, FoldersFollowTheProfile) {
