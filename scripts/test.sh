@@ -22,3 +22,6 @@ echo "== thread sanitizer build (the link thread)"
 cmake -S "$root" -B "$root/build-tsan" -DQ7M_TSAN=ON -DQ7M_GUI=OFF -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build "$root/build-tsan" -j"$(nproc)" --target test_link_thread
 (cd "$root/build-tsan" && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -R '^LinkThread\.')
+
+echo "== Windows build (mingw-w64), its tests under Wine"
+"$root/scripts/windows.sh" "$root/build"

@@ -7,9 +7,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <strings.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 #include "q7mctl_field.h"
@@ -17,6 +14,7 @@
 #include "q7mctl_link.h"
 #include "q7mctl_report.h"
 #include "q7mctl_site.h"
+#include "platform/files.h"
 #include "q7mslib.h"
 
 using namespace q7mctl;
@@ -104,7 +102,7 @@ void hexDump(const char* title, const uint8_t* data, int n) {
 int parseFormat(const std::string& s) {
     if (s.size() == 1 && s[0] >= '0' && s[0] <= '5') return s[0] - '0';
     for (int i = 0; i < 6; ++i)
-        if (strcasecmp(s.c_str(), kFormatNames[i]) == 0) return i;
+        if (sameIgnoringCase(s, kFormatNames[i])) return i;
     return -1;
 }
 
@@ -199,12 +197,11 @@ int parse(int argc, char** argv, Invocation& inv) {
         if (inv.ports.empty()) inv.ports = {inv.port};
         if (name == "backup") {
             if (inv.arg.empty()) return refuse("backup across ports writes COMn.zcf files into a folder: name it", inv.cmd);
-            struct stat st {};
-            if (::stat(inv.arg.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+            if (q7m::platform::pathKind(inv.arg) != q7m::platform::PathKind::Folder)
                 return refuse("backup across ports writes COMn.zcf files into a folder: " + inv.arg +
                                   " is not an existing folder",
                               inv.cmd);
-            if (::access(inv.arg.c_str(), W_OK | X_OK) != 0)
+            if (!q7m::platform::folderWritable(inv.arg))
                 return refuse("no permission to write in the folder " + inv.arg, inv.cmd);
         }
         return 0;
@@ -314,6 +311,11 @@ int main(int argc, char** argv) {
 
     PrintReporter out;
     if (inv.fileOnly) return diff(inv.left, inv.right, out);
+    // A port that cannot change its speed (raw TCP) is refused before
+    // anything reaches the unit, rather than doing the work at 9600.
+    if (inv.speed != 0)
+        if (const std::string why = speedRefusal(inv.port, inv.speed); !why.empty())
+            return out.fail(why + " Nothing was done.");
     if (unsigned e = InitDLL(inv.port)) return out.link("connecting", e);
     int status = 0;
     if (inv.speed != 0 && !stopSignal()) {
@@ -334,7 +336,7 @@ int main(int argc, char** argv) {
     }
     DLLShutdown();
     if (const int sig = stopSignal()) {
-        std::fprintf(stderr, "q7mctl: stopped by signal %d (%s)%s\n", sig, strsignal(sig),
+        std::fprintf(stderr, "q7mctl: stopped by signal %d (%s)%s\n", sig, signalName(sig),
                      inv.speed != 0 && status == 0 ? "; the unit is back at 9600 bit/s" : "");
         return 128 + sig;
     }

@@ -8,7 +8,13 @@
 namespace q7mctl {
 
 namespace {
+#ifdef _WIN32
+const char* const kDialoutHint =
+    "is the port present (Device Manager, \"Ports (COM & LPT)\") or mapped in ZelkSerial.ini, and not in use by "
+    "another program?";
+#else
 const char* const kDialoutHint = "is the port mapped in ZelkSerial.ini, and are you a member of the 'dialout' group?";
+#endif
 
 std::string bitText(int bit) {
     const auto line = q7m::errorBitLine(bit);
@@ -16,6 +22,8 @@ std::string bitText(int bit) {
     return bit == 11 ? "Value out of range" : "";
 }
 }  // namespace
+
+const char* portHint() { return kDialoutHint; }
 
 std::string errorWordText(unsigned word) {
     std::string s;
