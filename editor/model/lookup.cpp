@@ -36,7 +36,7 @@ std::vector<std::string> surroundDelayItems() {
 
 std::vector<std::string> nonsyncTrimItems() {
     std::vector<std::string> items;
-    for (int i = 0; i <= 20; ++i) items.push_back(i == 0 ? "0 dB" : "-" + std::to_string(i) + " dB");
+    for (int i = 0; i <= 20; ++i) items.push_back(std::to_string(-i) + " dB");  // "0 dB", "-1 dB", ...
     return items;
 }
 
