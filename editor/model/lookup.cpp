@@ -1,7 +1,7 @@
 #include "lookup.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 
 namespace zelk {
 
@@ -21,9 +21,10 @@ std::vector<std::string> readerDelayItems() {
     std::vector<std::string> items;
     char buf[32];
     // 0.25 steps are exact in binary floating point, so 397 items exactly.
+    // to_chars writes a decimal point whatever locale a Qt application set.
     for (double x = 0.0; x <= 99.0; x += 0.25) {
-        std::snprintf(buf, sizeof buf, "%.2f TC Frames", x);
-        items.emplace_back(buf);
+        const auto r = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::fixed, 2);
+        items.push_back(std::string(buf, r.ptr) + " TC Frames");
     }
     return items;
 }
@@ -51,12 +52,13 @@ std::vector<std::string> obeFrequencyItems() {
 }
 
 namespace {
-// Formats with the given decimals; never shows "-0".
+// Formats with the given decimals and a decimal point in every locale;
+// never shows "-0".
 std::string fixed(double v, int decimals) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-    std::string s = buf;
-    if (s[0] == '-' && s.find_first_not_of("-0.") == std::string::npos) s.erase(0, 1);
+    char buf[48];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
+    std::string s(buf, r.ec == std::errc() ? r.ptr : buf);
+    if (!s.empty() && s[0] == '-' && s.find_first_not_of("-0.") == std::string::npos) s.erase(0, 1);
     return s;
 }
 }  // namespace
