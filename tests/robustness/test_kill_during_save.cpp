@@ -55,7 +55,7 @@ const std::set<long>& fileCalls() {
 ConfigData configuration(std::uint8_t seed, const std::string& name) {
     ConfigData d;
     for (std::size_t i = 0; i < d.systemBlock.bytes.size(); ++i) d.systemBlock.bytes[i] = static_cast<std::uint8_t>(seed + i);
-    for (std::size_t i = 0; i < d.audioBlock.bytes.size(); ++i) d.audioBlock.bytes[i] = static_cast<std::uint8_t>(seed * 3 + i);
+    for (std::size_t i = 0; i < d.audioBlock.bytes.size(); ++i) d.audioBlock.bytes[i] = static_cast<std::uint8_t>(std::size_t{seed} * 3 + i);
     d.CurrentFormat = seed % 6;
     d.CurrentVolume = 40 + seed % 50;
     d.TheaterInfo[0] = name;
@@ -90,7 +90,9 @@ Outcome saveAndKillAt(const std::string& path, const ConfigData& data, int killA
     long call = -1;
     int deliver = 0;
     while (true) {
-        if (::ptrace(PTRACE_SYSCALL, pid, nullptr, reinterpret_cast<void*>(static_cast<long>(deliver))) != 0) break;
+        // ptrace takes the signal to deliver in its data argument.
+        void* signal = reinterpret_cast<void*>(static_cast<long>(deliver));  // NOLINT(performance-no-int-to-ptr)
+        if (::ptrace(PTRACE_SYSCALL, pid, nullptr, signal) != 0) break;
         deliver = 0;
         if (::waitpid(pid, &status, 0) != pid) break;
         if (WIFEXITED(status)) {
