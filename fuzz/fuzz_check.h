@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
 #include <unistd.h>
 
 // A broken property: libFuzzer reports the abort as a crash and keeps the
@@ -24,11 +25,19 @@
 
 namespace q7mfuzz {
 
-// A folder of this process, made once: /dev/shm when there is one (no disk
-// writes and no fsync cost), otherwise $TMPDIR or /tmp.
+// A folder for the files of the readers that take a path: $Q7M_FUZZ_SCRATCH
+// when set (scripts/fuzz.sh makes one and removes it afterwards), otherwise
+// one made for this process (one folder per process either way) on /dev/shm when there is one (no disk writes,
+// no fsync cost) or in $TMPDIR or /tmp, removed at a normal exit.
 inline const std::string& scratchDir() {
     static char made[256];
     static const std::string dir = [] {
+        if (const char* given = std::getenv("Q7M_FUZZ_SCRATCH"); given && *given) {
+            // One folder per process: parallel workers must not share files.
+            std::string own = std::string(given) + "/" + std::to_string(getpid());
+            if (mkdir(own.c_str(), 0700) != 0) std::abort();
+            return own;
+        }
         const char* tmp = std::getenv("TMPDIR");
         const std::string base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : (tmp ? tmp : "/tmp");
         std::snprintf(made, sizeof made, "%s/q7mfuzz.XXXXXX", base.c_str());

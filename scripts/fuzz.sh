@@ -33,6 +33,11 @@ fi
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export QT_QPA_PLATFORM=offscreen
+# Scratch files of the targets that read a path: in memory when possible.
+shm=/dev/shm; [ -d "$shm" ] && [ -w "$shm" ] || shm="${TMPDIR:-/tmp}"
+Q7M_FUZZ_SCRATCH="$(mktemp -d "$shm/q7mfuzz.XXXXXX")"
+export Q7M_FUZZ_SCRATCH
+trap 'rm -rf "$Q7M_FUZZ_SCRATCH"' EXIT
 failed=0
 summary=()
 for t in "${targets[@]}"; do
