@@ -25,9 +25,9 @@
 
 namespace q7mfuzz {
 
-// A folder for the files of the readers that take a path: $Q7M_FUZZ_SCRATCH
-// when set (scripts/fuzz.sh makes one and removes it afterwards), otherwise
-// one made for this process (one folder per process either way) on /dev/shm when there is one (no disk writes,
+// A folder of this process for the readers that take a path: inside
+// $Q7M_FUZZ_SCRATCH when set (scripts/fuzz.sh makes that folder and removes
+// it afterwards), otherwise on /dev/shm when there is one (no disk writes,
 // no fsync cost) or in $TMPDIR or /tmp, removed at a normal exit.
 inline const std::string& scratchDir() {
     static char made[256];
