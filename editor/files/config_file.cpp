@@ -2,6 +2,7 @@
 
 #include "platform/files.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -105,15 +106,20 @@ private:
 
 // A number as the format reads one: optional sign, digits, an optional
 // fraction (rounded half to even); "#TRUE#" and "#FALSE#" are -1 and 0.
+// Read with std::from_chars, so the C locale's decimal comma (which a Qt
+// application switches on under de_DE and the like) never changes it.
 bool readNumber(const std::string& s, long& out) {
     if (s == "#TRUE#") return out = -1, true;
     if (s == "#FALSE#") return out = 0, true;
-    if (s.empty()) return false;
-    char* end = nullptr;
-    const double v = std::strtod(s.c_str(), &end);
-    if (*end != '\0' || !std::isfinite(v) || std::fabs(v) > 1e9) return false;
-    for (char c : s)
-        if (c == 'x' || c == 'X' || c == 'e' || c == 'E' || c == 'n' || c == 'N' || c == 'i' || c == 'I') return false;
+    const char* first = s.data();
+    const char* const last = s.data() + s.size();
+    if (first != last && *first == '+') {  // from_chars takes "-" only
+        ++first;
+        if (first != last && *first == '-') return false;
+    }
+    double v = 0;
+    const auto [end, ec] = std::from_chars(first, last, v, std::chars_format::fixed);
+    if (ec != std::errc() || end != last || !std::isfinite(v) || std::fabs(v) > 1e9) return false;
     out = std::lrint(v);  // default rounding mode: half to even
     return true;
 }

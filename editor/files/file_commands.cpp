@@ -19,9 +19,17 @@ std::string safeFileName(const std::string& name) {
 }
 
 std::string settingsFileText(const ProgramSettings& s) {
-    auto b = [](bool v) { return v ? std::string("True") : std::string("False"); };
-    return " " + std::to_string(s.ComPort) + "\r\n" + b(s.Auto) + "\r\n" + b(s.Confirm) + "\r\n" + b(s.Short) +
-           "\r\n " + std::to_string(s.AutoRefreshEnabled) + "\r\n " + std::to_string(s.RefreshSeconds) + "\r\n";
+    // Built by appending: GCC 12 reports a false overlap for `" " + std::string` in optimised builds.
+    std::string text;
+    auto number = [&](int v) { text.append(" ").append(std::to_string(v)).append("\r\n"); };
+    auto boolean = [&](bool v) { text.append(v ? "True" : "False").append("\r\n"); };
+    number(s.ComPort);
+    boolean(s.Auto);
+    boolean(s.Confirm);
+    boolean(s.Short);
+    number(s.AutoRefreshEnabled);
+    number(s.RefreshSeconds);
+    return text;
 }
 
 void parseSettingsFile(const std::string& text, ProgramSettings& s) {
