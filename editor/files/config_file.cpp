@@ -9,7 +9,6 @@
 #include <fstream>
 #include <functional>
 #include <sstream>
-#include <unistd.h>
 #include <variant>
 #include <vector>
 

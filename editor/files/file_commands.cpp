@@ -3,8 +3,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "files/config_file.h"
 #include "platform/files.h"
@@ -262,8 +260,7 @@ void FileCommands::InitialiseSettings() {
     // The library's settings file: created with its defaults only when it
     // does not exist yet, so a user's port table is never rewritten.
     const std::string ini = winDir(paths_) + "/ZelkSerial.ini";
-    struct stat st {};
-    if (::stat(ini.c_str(), &st) != 0 && link_.DLLCreateIni) p_.dispatch.runDirect([this] { link_.DLLCreateIni(); });
+    if (q7m::platform::pathKind(ini) == q7m::platform::PathKind::Missing && link_.DLLCreateIni) p_.dispatch.runDirect([this] { link_.DLLCreateIni(); });
 }
 
 ProgramSettings FileCommands::currentSettings() const {

@@ -11,6 +11,8 @@
 
 #include "files/config_file.h"
 #include "connection/connect.h"
+#include "connection/polling.h"
+#include "controls/sliders.h"
 #include "model/lookup.h"
 #include "sim_process.h"
 
@@ -98,4 +100,19 @@ TEST_F(DecimalCommaLocale, VersionsAndValuesAreShownWithAPoint) {
     EXPECT_EQ(volumeText(65), "6.5");
     EXPECT_EQ(bandText(3), "4.5");
     EXPECT_EQ(readerDelayItems().at(1), "0.25 TC Frames");
+}
+
+TEST_F(DecimalCommaLocale, TypedValuesReadWithADecimalPoint) {
+    double v = 0;
+    ASSERT_TRUE(readTypedNumber(" 7.5 ", v));
+    EXPECT_DOUBLE_EQ(v, 7.5);
+    ASSERT_TRUE(readTypedNumber("-3.25", v));
+    EXPECT_DOUBLE_EQ(v, -3.25);
+    ASSERT_TRUE(readTypedNumber("+2", v));
+    EXPECT_DOUBLE_EQ(v, 2);
+    EXPECT_FALSE(readTypedNumber("7,5", v));
+    EXPECT_FALSE(readTypedNumber("+-1", v));
+    EXPECT_EQ(parseRefreshSeconds("12.9", 60), 12);
+    EXPECT_EQ(parseRefreshSeconds(" +30 ", 60), 30);
+    EXPECT_EQ(parseRefreshSeconds("1,5", 60), 60);
 }
