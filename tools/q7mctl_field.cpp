@@ -8,6 +8,7 @@
 #include "files/service_report.h"
 #include "model/stamp.h"
 #include "platform/files.h"
+#include "platform/system.h"
 #include "q7mslib.h"
 #ifdef Q7MCTL_PDF
 #include "ui/report_pdf.h"
@@ -18,9 +19,7 @@ namespace q7mctl {
 namespace {
 
 zelk::LocalTime now() {
-    const std::time_t t = std::time(nullptr);
-    std::tm tm{};
-    ::localtime_r(&t, &tm);
+    const std::tm tm = q7m::platform::localCalendar(std::time(nullptr));
     return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_wday, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
 
