@@ -52,6 +52,7 @@ Editor::Editor(Services services, const LinkApi& linkApi, Paths p)
     linkEvents.subscribe(connection);
     linkEvents.subscribe(live);
     linkEvents.subscribe(optical);
+    linkEvents.subscribe(portSpeed);
 
     // What entering and leaving each tab does.
     tabs.onEnter(2, [this] { equaliser.enterTab(); });

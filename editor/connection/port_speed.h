@@ -3,12 +3,13 @@
 #define ZELK_CONNECTION_PORT_SPEED_H
 
 #include "connection/dispatcher.h"
+#include "connection/link_events.h"
 #include "form/forms.h"
 #include "model/record.h"
 
 namespace zelk {
 
-class PortSpeed {
+class PortSpeed : public LinkEvents {
 public:
     PortSpeed(ModVals& vals, Dispatcher& d, MainBar& bar);
 
@@ -21,6 +22,8 @@ public:
     void showSpeedsForPort();
     // The speed menu is closed while a measurement runs.
     void enableSpeedMenu(bool enable) { bar_.mnuBaud.setEnabled(enable); }
+    // A link given up is back at 9600: the menu says so.
+    void linkLost(std::uint16_t) override { showPortAndSpeed(); }
 
 private:
     ModVals& v_;
