@@ -27,6 +27,7 @@ using Clock = std::chrono::steady_clock;
 namespace {
 
 const std::string kVolReply = "VOL 70\r\nOK\r\nQ7M>\r\n";
+const std::string kMuteReply = "MUT -\r\nOK\r\nQ7M>\r\n";
 const std::string kVersionReply = "Q7M CPU/DSP Versions\r\nV1.06.0000\r\nV1.03\r\nV1.09\r\nOK\r\n";
 
 // The host's end of the line: the simulated port opened as a program
@@ -256,6 +257,7 @@ TEST(SimulatorLine, AfterActsOnceTheRepliesHaveLeft) {
     ASSERT_TRUE(sim.control("after 2 silent on"));
     ASSERT_TRUE(host.send("V\r"));
     EXPECT_EQ(host.readUntil(kVolReply), kVolReply);
+    ASSERT_TRUE(sim.control("status"));  // the barrier: a line acted on after that reply
     EXPECT_TRUE(sim.logMatching("ACK silent on").empty());
     ASSERT_TRUE(host.send("V\r"));
     EXPECT_EQ(host.readUntil(kVolReply), kVolReply);
@@ -278,7 +280,8 @@ TEST(SimulatorLine, IgnoreAndBaudStrandTheHostAsANoisyLineWould) {
     ASSERT_TRUE(host.ok());
     ASSERT_TRUE(sim.control("ignore V 1"));
     ASSERT_TRUE(host.send("V\rV\r"));
-    EXPECT_EQ(host.readUntil(kVolReply + kVolReply, 1500), kVolReply);  // one reply only
+    ASSERT_TRUE(host.send("M\r"));  // the barrier: answered after whatever the Vs got
+    EXPECT_EQ(host.readUntil(kMuteReply), kVolReply + kMuteReply);  // one V answered
     EXPECT_EQ(sim.logMatching("IGNORED TEXT V").size(), 1u);
 
     // The unit left at 19200: a host at 9600 gets nothing but junk.
