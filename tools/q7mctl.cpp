@@ -268,7 +268,7 @@ int main(int argc, char** argv) {
         return stopSignal() ? 128 + stopSignal() : status;
     }
 
-    PrintReporter out;
+    PrintReporter out(inv.port);
     if (unsigned e = InitDLL(inv.port)) return out.link("connecting", e);
     int status = 0;
     if (inv.speed != 0 && !stopSignal()) {

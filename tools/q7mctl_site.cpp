@@ -75,7 +75,7 @@ std::string twoDigits(int major, int minor) {
 UnitResult workOn(int port, const SiteWork& work) {
     UnitResult r;
     r.port = port;
-    RecordReporter rep;
+    RecordReporter rep(port);
     if (unsigned e = InitDLL(port)) {
         rep.link("connecting", e);
         r.error = rep.failure;
