@@ -86,7 +86,11 @@ int recoverSpeed(int port) {
         const int r = index % 4;  // 19200, 38400, 57600, then 9600 once more after a line feed
         if (stopSignal()) break;
         SetDLLBaud(r);  // not connected: moves and reopens the port, sends a line feed at that rate
-        if (InitDLL(port) == 0 && unitAnswers()) found = r;
+        // The unit heard the probes at the other rates as junk, and the line
+        // feed does not always reach it before the next command (the port
+        // gets its own settings back as it closes): its first answer at the
+        // right rate can be a refusal that clears the junk.  A second try.
+        if ((InitDLL(port) == 0 || InitDLL(port) == 0) && unitAnswers()) found = r;
     }
     if (found < 0) {
         DLLShutdown();
