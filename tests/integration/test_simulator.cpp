@@ -211,7 +211,10 @@ TEST(SimulatorLine, UnplugLosesBothDirectionsUntilPlug) {
     // host got and what was lost add up to it.
     const std::size_t lostBytes = lost.empty() ? 0 : std::stoul(lost[0].substr(lost[0].find("LOST ") + 5));
     EXPECT_EQ(partial + lostBytes, 135u);
-    EXPECT_EQ(got.substr(0, 3), "\x10\x02\x12");
+    // What left is the frame's start: as much of it as the line carried
+    // before the cable came out (on a busy machine, a byte or two).
+    const std::size_t start = std::min<std::size_t>(partial, 3);
+    EXPECT_EQ(got.substr(0, start), std::string("\x10\x02\x12").substr(0, start));
     EXPECT_FALSE(host.hungUp());
 
     // A timed unplug comes back by itself.
