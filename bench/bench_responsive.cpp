@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "connection/link_api.h"
+#include "quiet_services.h"
 #include "sim_process.h"
 #include "ui/app.h"
 
@@ -21,20 +22,6 @@ using namespace zelk;
 
 namespace {
 
-class QuietBoxes : public MessageBoxService {
-public:
-    MsgResult show(const std::string& text, const std::string& title, MsgIcon, MsgButtons b) override {
-        last = title + ": " + text.substr(0, text.find('\n'));
-        return b == MsgButtons::OK ? MsgResult::OK : MsgResult::No;
-    }
-    std::string last;
-};
-
-class NoFiles : public FileDialogService {
-public:
-    std::optional<std::string> showOpen(const std::string&, const std::string&) override { return std::nullopt; }
-    std::optional<std::string> showSave(const std::string&, const std::string&) override { return std::nullopt; }
-};
 
 struct Figures {
     double seconds = 0, longest = 0, p99 = 0;
@@ -95,8 +82,8 @@ int main(int argc, char** argv) {
     paths.programDir = data.path();
     paths.dataDir = data.file("data");
     paths.configDir = sim.dir();
-    QuietBoxes boxes;
-    NoFiles files;
+    q7mtest::QuietBoxes boxes;
+    q7mtest::NoFileDialogs files;
     EditorApp editorApp(lib.api(), paths, &boxes, &files);
     Editor& ed = editorApp.editor();
 
@@ -116,6 +103,15 @@ int main(int argc, char** argv) {
         done = true;
     }, [&] { return done; }));
 
+    // A running measurement: every tick reads a record on the link thread.
+    ed.main.optical.optOptical[2].setValue(true);
+    QElapsedTimer measuring;
+    report("running azimuth measurement (3 s)", measure([&] {
+        ed.main.optical.cmdStart.click();
+        measuring.start();
+    }, [&] { return measuring.isValid() && measuring.elapsed() > 3000; }));
+    ed.main.optical.cmdStart.click();
+
     done = false;
     if (!sim.control("silent on")) std::fprintf(stderr, "bench_responsive: q7msim refused 'silent on'\n");
     report("silent unit retried until Off Line", measure([&] {
@@ -123,7 +119,7 @@ int main(int argc, char** argv) {
         done = true;
     }, [&] { return done; }));
     std::printf("  (the editor ended %s; last box: %s)\n", ed.vals.OnLine ? "on line" : "off line",
-                boxes.last.c_str());
+                boxes.shown.empty() ? "(none)" : boxes.shown.back().substr(0, boxes.shown.back().find('\n')).c_str());
     if (!sim.control("silent off")) std::fprintf(stderr, "bench_responsive: q7msim refused 'silent off'\n");
     std::printf("longest single wait for the link: %ld ms\n", editorApp.runner().longestWaitMs());
     return 0;

@@ -3,7 +3,12 @@
 # nothing when everything is already there.
 set -euo pipefail
 packages=(cmake g++ make pkg-config googletest libgtest-dev libgmock-dev
-          qt6-base-dev qt6-base-dev-tools libgl-dev binutils ser2net)
+          qt6-base-dev qt6-base-dev-tools libgl-dev binutils
+          ser2net                                     # network serial server tests
+          poppler-utils                               # service report checks
+          clang libclang-rt-14-dev clang-tidy         # fuzz targets, clang-tidy
+          dpkg-dev fakeroot file lintian              # Debian packages
+          locales)                                    # the decimal-comma locale tests
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
@@ -14,4 +19,13 @@ if [ ${#missing[@]} -gt 0 ]; then
   [ "$(id -u)" -ne 0 ] && SUDO="sudo"
   $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+# A locale with a decimal comma, for the tests that prove files and numbers
+# do not follow the user's locale (they say so and skip when it is missing).
+if ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
+  echo "Generating the de_DE.UTF-8 locale"
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  $SUDO localedef -i de_DE -f UTF-8 de_DE.UTF-8 ||
+    echo "setup.sh: could not generate de_DE.UTF-8: the locale tests will be skipped" >&2
 fi

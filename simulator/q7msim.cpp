@@ -50,6 +50,9 @@ void usage(FILE* to) {
         "                                    vanishes); back after MS ms or on plug, on a new device\n"
         "                plug                cable and port back\n"
         "                after N LINE        act on LINE once the next N replies have left\n"
+        "                corrupt system|audio BYTE   every such block stored from now on keeps BYTE\n"
+        "                                    with its lowest bit flipped (a failing memory cell)\n"
+        "                corrupt off         blocks are stored as sent again\n"
         "  other         status   save FILE   quit\n"
         "each control line is acknowledged in the log once it has taken effect:\n"
         "  ACK <line>: ok    or    ACK <line>: error <reason>\n",

@@ -320,10 +320,17 @@ void SimUnit::handleFrame(const Bytes& p, Replies& out) {
         dataReceived_ = true;
     } else if (code == 0x11 && pendingWrite_ != 0) {
         if (dataReceived_) {
-            if (pendingWrite_ == 1) std::memcpy(system.data(), incoming_.data(), 128);
-            else std::memcpy(audio.data(), incoming_.data(), 224);
+            std::uint8_t* stored = pendingWrite_ == 1 ? system.data() : audio.data();
+            std::memcpy(stored, incoming_.data(), pendingWrite_ == 1 ? 128 : 224);
             ++blocksStored;
-            log(pendingWrite_ == 1 ? "STORED system block" : "STORED audio block");
+            std::string note;
+            if (corruptStore.block == pendingWrite_) {
+                std::uint8_t& cell = stored[corruptStore.offset];
+                note = " (byte " + std::to_string(corruptStore.offset) + " sent as " + std::to_string(cell);
+                cell ^= 0x01;
+                note += ", kept as " + std::to_string(cell) + ")";
+            }
+            log((pendingWrite_ == 1 ? "STORED system block" : "STORED audio block") + note);
             sendFrame({0x21}, out);
         } else {
             sendFrame({0x22}, out);  // nothing to store: refused

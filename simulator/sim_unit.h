@@ -73,6 +73,12 @@ public:
     int badText = 0;       // put '?' where the value belongs in the next N text replies
     std::map<char, int> ignoreText;  // letter -> the next N text commands with it are lost
     int blocksStored = 0;  // block writes accepted so far
+    // A failing memory cell: every block of this kind stored from now on
+    // keeps byte `offset` with its lowest bit flipped (block 0: none).
+    struct StoreFault {
+        int block = 0;  // 1 system, 2 audio
+        int offset = 0;
+    } corruptStore;
 
     // The optical readers of projector 1 and 2 (index 0 and 1).
     std::array<OpticalReader, 2> readers{OpticalReader({-0.7, 0.4, 0.8, 0.3}),

@@ -229,6 +229,16 @@ std::string Simulator::applyControl(const std::vector<std::string>& w, bool appl
             if (n == 0) unit_.ignoreText.erase(arg[0]);
             else unit_.ignoreText[arg[0]] = static_cast<int>(n);
         }
+    } else if (cmd == "corrupt") {
+        const bool off = args == 1 && arg == "off";
+        const int size = arg == "system" ? 128 : arg == "audio" ? 224 : 0;
+        if (!off && (args != 2 || size == 0 || !parseCount(w[2], n) || n >= size))
+            return "expected corrupt system|audio BYTE (0-127 or 0-223): every block of that kind stored from now on "
+                   "keeps that byte with its lowest bit flipped; corrupt off: stored as sent";
+        if (apply) {
+            unit_.corruptStore = {};
+            if (!off) unit_.corruptStore = {size == 128 ? 1 : 2, static_cast<int>(n)};
+        }
     } else if (cmd == "baud") {
         const int* rate = std::find(std::begin(kRates), std::end(kRates), std::atoi(arg.c_str()));
         if (args != 1 || rate == std::end(kRates) || arg != std::to_string(*rate))

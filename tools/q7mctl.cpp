@@ -7,15 +7,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <strings.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
+#include "q7mctl_field.h"
 #include "q7mctl_files.h"
 #include "q7mctl_link.h"
 #include "q7mctl_report.h"
 #include "q7mctl_site.h"
+#include "platform/files.h"
 #include "q7mslib.h"
 
 using namespace q7mctl;
@@ -36,10 +35,17 @@ const CommandInfo kCommands[] = {
     {"mute", 1, "mute on|off"},
     {"format", 1, "format N|NAME      (0-5 or Mono, A-TYPE, SR-TYPE, EXTERNAL 6-TRK, ZELK Digital, NONSYNC)"},
     {"dump", 0, "dump"},
-    {"backup", 1, "backup FILE.zcf"},
+    {"backup", 1, "backup [FILE.zcf]"},
     {"restore", 1, "restore FILE.zcf|FILE.cfg"},
     {"recover", 0, "recover"},
+    {"diff", 2, "diff FILE|unit [FILE|unit]"},
+    {"verify", 1, "verify FILE.zcf|FILE.cfg"},
+    {"report", 1, "report FILE.pdf"},
 };
+
+// The arguments a command can do without: backup's file (the as-found
+// archive then) and diff's second side (the unit then).
+int optionalArgs(const std::string& name) { return name == "backup" || name == "diff" ? 1 : 0; }
 
 void usage(FILE* to) {
     std::fputs(
@@ -58,13 +64,21 @@ void usage(FILE* to) {
         "  format N|NAME    select format 0..5 (Mono, A-TYPE, SR-TYPE, EXTERNAL 6-TRK, ZELK Digital, NONSYNC)\n"
         "  dump             print the system and audio blocks in hex\n"
         "  backup FILE.zcf  read the unit's configuration into a configuration file\n"
+        "  backup           the same, into a new file of the as-found archive (never overwritten;\n"
+        "                   AsFoundMaxFiles in service.ini caps it, the oldest go first)\n"
         "  restore FILE     upload the blocks of a .zcf or .cfg file (system, then audio); the file\n"
-        "                   is checked completely before anything is sent\n"
+        "                   is checked completely before anything is sent; the blocks are read back\n"
+        "                   afterwards and any setting the unit did not keep is named (status 1)\n"
+        "  diff A [B]       the settings that differ between A and B, each a configuration file or\n"
+        "                   the word unit (B: the unit when left out), in the editor's words and units\n"
+        "  verify FILE      whether the unit holds the settings of FILE (nothing is sent)\n"
+        "  report FILE.pdf  the service report of the unit as a PDF (no display needed)\n"
         "  recover          find a unit left at another speed (9600, 19200, 38400, 57600) and set\n"
         "                   it back to 9600\n"
         "across many ports: one line per unit (port, result, versions, what was done);\n"
         "  backup FOLDER writes FOLDER/COMn.zcf for each unit; the exit status is 1 when any failed\n"
-        "exit status: 0 done, 1 the link or the unit failed, 2 bad usage, 128+N stopped by signal N\n",
+        "exit status: 0 done, 1 the link or the unit failed, 2 bad usage, 3 diff or verify found\n"
+        "  differences, 128+N stopped by signal N\n",
         to);
 }
 
@@ -88,7 +102,7 @@ void hexDump(const char* title, const uint8_t* data, int n) {
 int parseFormat(const std::string& s) {
     if (s.size() == 1 && s[0] >= '0' && s[0] <= '5') return s[0] - '0';
     for (int i = 0; i < 6; ++i)
-        if (strcasecmp(s.c_str(), kFormatNames[i]) == 0) return i;
+        if (sameIgnoringCase(s, kFormatNames[i])) return i;
     return -1;
 }
 
@@ -120,7 +134,9 @@ struct Invocation {
     // Checked before connecting.
     int level = 0, format = 0;
     bool mute = false;
+    bool fileOnly = false;  // diff of two files: no unit needed
     ConfigFile file;
+    DiffSide left, right;
 };
 
 // Parses and checks the whole command line; 0 or the exit status.
@@ -159,14 +175,14 @@ int parse(int argc, char** argv, Invocation& inv) {
         if (name == c.name) inv.cmd = &c;
     if (!inv.cmd) return refuse("unknown command '" + name + "'");
     const int given = argc - i;
-    if (given < inv.cmd->args) return refuse("'" + name + "' needs an argument", inv.cmd);
+    if (given < inv.cmd->args - optionalArgs(name)) return refuse("'" + name + "' needs an argument", inv.cmd);
     if (given > inv.cmd->args) {
         const std::string extra = argv[i + inv.cmd->args];
         return refuse("unexpected argument '" + extra + "'" +
                           (extra[0] == '-' ? " (options go before the command)" : ""),
                       inv.cmd);
     }
-    if (inv.cmd->args) inv.arg = argv[i];
+    if (given > 0) inv.arg = argv[i];
     if (inv.all && !inv.ports.empty()) return refuse("give either -p or --all, not both");
     inv.site = inv.all || inv.json || inv.ports.size() > 1;
     if (inv.site) {
@@ -180,12 +196,12 @@ int parse(int argc, char** argv, Invocation& inv) {
         }
         if (inv.ports.empty()) inv.ports = {inv.port};
         if (name == "backup") {
-            struct stat st {};
-            if (::stat(inv.arg.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+            if (inv.arg.empty()) return refuse("backup across ports writes COMn.zcf files into a folder: name it", inv.cmd);
+            if (q7m::platform::pathKind(inv.arg) != q7m::platform::PathKind::Folder)
                 return refuse("backup across ports writes COMn.zcf files into a folder: " + inv.arg +
                                   " is not an existing folder",
                               inv.cmd);
-            if (::access(inv.arg.c_str(), W_OK | X_OK) != 0)
+            if (!q7m::platform::folderWritable(inv.arg))
                 return refuse("no permission to write in the folder " + inv.arg, inv.cmd);
         }
         return 0;
@@ -200,13 +216,32 @@ int parse(int argc, char** argv, Invocation& inv) {
     }
     if (name == "format" && (inv.format = parseFormat(inv.arg)) < 0)
         return refuse("unknown format '" + inv.arg + "'", inv.cmd);
-    if (name == "backup") {
+    if (name == "backup" && !inv.arg.empty()) {
         if (const std::string why = checkBackupTarget(inv.arg); !why.empty())
             return refuse("cannot back up to " + inv.arg + ": " + why, inv.cmd);
     }
-    if (name == "restore") {
+    if (name == "restore" || name == "verify") {
         if (const std::string why = loadConfigFile(inv.arg, inv.file); !why.empty())
-            return refuse("cannot restore " + inv.arg + ": " + why + "; nothing was sent to the unit", inv.cmd);
+            return refuse("cannot " + name + " " + inv.arg + ": " + why +
+                              (name == "restore" ? "; nothing was sent to the unit" : ""),
+                          inv.cmd);
+    }
+    if (name == "diff") {
+        const std::string second = given > 1 ? argv[i + 1] : "unit";
+        if (const std::string why = loadDiffSide(inv.arg, inv.left); !why.empty())
+            return refuse("cannot compare " + inv.arg + ": " + why, inv.cmd);
+        if (const std::string why = loadDiffSide(second, inv.right); !why.empty())
+            return refuse("cannot compare " + second + ": " + why, inv.cmd);
+        inv.fileOnly = !inv.left.unit && !inv.right.unit;
+    }
+    if (name == "report") {
+        if (!canWriteReports())
+            return refuse("this q7mctl was built without Qt, which writes the PDF: build it with Qt 6 (qt6-base-dev)",
+                          inv.cmd);
+        if (inv.arg.size() < 5 || inv.arg.compare(inv.arg.size() - 4, 4, ".pdf") != 0)
+            return refuse("the report is a PDF: give a file name ending in .pdf, not '" + inv.arg + "'", inv.cmd);
+        if (const std::string why = checkBackupTarget(inv.arg); !why.empty())
+            return refuse("cannot write the report to " + inv.arg + ": " + why, inv.cmd);
     }
     return 0;
 }
@@ -241,7 +276,13 @@ int runCommand(const Invocation& inv, Reporter& out) {
         hexDump("System block", sys, 128);
         hexDump("Audio block", aud, 224);
     } else if (name == "backup") {
-        return backup(inv.arg, out);
+        return inv.arg.empty() ? backupToArchive(out) : backup(inv.arg, out);
+    } else if (name == "diff") {
+        return diff(inv.left, inv.right, out);
+    } else if (name == "verify") {
+        return verifyFile(inv.file, out);
+    } else if (name == "report") {
+        return report(inv.arg, out);
     } else if (name == "restore") {
         return restore(inv.file, out, [] { return stopSignal() != 0; });
     }
@@ -269,6 +310,12 @@ int main(int argc, char** argv) {
     }
 
     PrintReporter out(inv.port);
+    if (inv.fileOnly) return diff(inv.left, inv.right, out);
+    // A port that cannot change its speed (raw TCP) is refused before
+    // anything reaches the unit, rather than doing the work at 9600.
+    if (inv.speed != 0)
+        if (const std::string why = speedRefusal(inv.port, inv.speed); !why.empty())
+            return out.fail(why + " Nothing was done.");
     if (unsigned e = InitDLL(inv.port)) return out.link("connecting", e);
     int status = 0;
     if (inv.speed != 0 && !stopSignal()) {
@@ -289,7 +336,7 @@ int main(int argc, char** argv) {
     }
     DLLShutdown();
     if (const int sig = stopSignal()) {
-        std::fprintf(stderr, "q7mctl: stopped by signal %d (%s)%s\n", sig, strsignal(sig),
+        std::fprintf(stderr, "q7mctl: stopped by signal %d (%s)%s\n", sig, signalName(sig),
                      inv.speed != 0 && status == 0 ? "; the unit is back at 9600 bit/s" : "");
         return 128 + sig;
     }

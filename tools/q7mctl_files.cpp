@@ -1,16 +1,14 @@
 #include "q7mctl_files.h"
 
-#include <cerrno>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <fcntl.h>
-#include <strings.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "files/config_file.h"
 #include "platform/files.h"
+#include "platform/system.h"
+#include "q7mctl_field.h"
 #include "q7mslib.h"
 #include "model/stamp.h"
 
@@ -20,41 +18,37 @@ namespace {
 
 constexpr std::size_t kZcfValues = 155;
 
-bool endsWithNoCase(const std::string& s, const char* tail) {
-    const std::size_t n = std::strlen(tail);
-    return s.size() >= n && strcasecmp(s.c_str() + s.size() - n, tail) == 0;
+using q7m::platform::PathKind;
+
+bool endsWithNoCase(const std::string& s, const std::string& tail) {
+    return s.size() >= tail.size() && sameIgnoringCase(s.substr(s.size() - tail.size()), tail);
 }
 
 zelk::LocalTime localNow() {
-    const std::time_t t = std::time(nullptr);
-    std::tm tm{};
-    ::localtime_r(&t, &tm);
+    const std::tm tm = q7m::platform::localCalendar(std::time(nullptr));
     return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_wday, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
 
 // What kind of thing a path names, for messages.
-const char* kindOf(mode_t mode) {
-    if (S_ISDIR(mode)) return "a folder";
-    if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
-    if (S_ISFIFO(mode)) return "a pipe";
-    if (S_ISSOCK(mode)) return "a socket";
-    return "not a regular file";
-}
-
-// Reads at most `limit` + 1 bytes of an open file.
-bool readAll(int fd, std::string& out, long limit) {
-    char buf[8192];
-    for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return false;
-        if (n == 0) return true;
-        out.append(buf, static_cast<std::size_t>(n));
-        if (static_cast<long>(out.size()) > limit) return true;
+const char* kindOf(PathKind kind) {
+    switch (kind) {
+    case PathKind::Folder: return "a folder";
+    case PathKind::Device: return "a device";
+    case PathKind::Pipe: return "a pipe";
+    case PathKind::Socket: return "a socket";
+    default: return "not a regular file";
     }
 }
 
 }  // namespace
+
+bool sameIgnoringCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
 
 ValueCount countConfigValues(const std::string& t, std::size_t mark) {
     // The values as the reader takes them: a comma or a line end outside
@@ -87,65 +81,55 @@ ValueCount countConfigValues(const std::string& t, std::size_t mark) {
 std::string loadConfigFile(const std::string& path, ConfigFile& out) {
     out = ConfigFile{};
     out.path = path;
-    // O_NONBLOCK: a pipe with no writer must not hold us; it is refused below.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno == ENOENT) return "no such file";
-        if (errno == EACCES) return "no permission to read it";
-        return std::string("cannot open it: ") + std::strerror(errno);
-    }
-    struct stat st {};
+    using Status = q7m::platform::SmallFile::Status;
+    q7m::platform::SmallFile file = q7m::platform::readSmallFile(path, kMaxConfigFileBytes);
     std::string why;
-    if (::fstat(fd, &st) != 0) {
-        why = std::string("cannot read it: ") + std::strerror(errno);
-    } else if (!S_ISREG(st.st_mode)) {
-        why = std::string(kindOf(st.st_mode)) + ", not a configuration file";
-    } else if (st.st_size > kMaxConfigFileBytes) {
-        why = std::to_string(st.st_size) + " bytes, far more than a configuration file holds (at most " +
-              std::to_string(kMaxConfigFileBytes / 1024) + " KB): not a configuration file";
-    } else {
-        std::string bytes;
-        if (!readAll(fd, bytes, kMaxConfigFileBytes)) {
-            why = std::string("cannot read it: ") + std::strerror(errno);
-        } else if (static_cast<long>(bytes.size()) > kMaxConfigFileBytes) {
-            why = "it grows while being read: not a configuration file";
-        } else if (endsWithNoCase(path, ".cfg")) {
-            out.oldImage = true;
-            if (bytes.size() != out.image.size())
-                why = std::to_string(bytes.size()) + " bytes, but an old configuration image (.cfg) holds exactly 352";
-            else std::memcpy(out.image.data(), bytes.data(), out.image.size());
-        } else {
-            zelk::ConfigData probe;
-            switch (zelk::parseConfigText(bytes, probe)) {
-            case zelk::ReadResult::WrongHeader:
-                why = "not a configuration file (it does not start with \"" + zelk::kConfigHeader + "\")";
-                break;
-            case zelk::ReadResult::ReadError:
-                why = "a damaged configuration file: a value is missing, is not a number or is out of range";
-                break;
-            case zelk::ReadResult::Ok: {
-                const auto count = countConfigValues(bytes, kZcfValues + 1);
-                if (count.values > kZcfValues)
-                    why = "unexpected content after the configuration's last value, from line " +
-                          std::to_string(count.lineOfMark) + " on: refused";
-                break;
-            }
-            }
-            out.text = std::move(bytes);
-        }
+    switch (file.status) {
+    case Status::NotFound: return "no such file";
+    case Status::NoPermission: return "no permission to read it";
+    case Status::Error: return "cannot read it: " + file.error;
+    case Status::NotAFile: return std::string(kindOf(file.kind)) + ", not a configuration file";
+    case Status::TooLarge:
+        return std::to_string(file.size) + " bytes, far more than a configuration file holds (at most " +
+               std::to_string(kMaxConfigFileBytes / 1024) + " KB): not a configuration file";
+    case Status::Grew: return "it grows while being read: not a configuration file";
+    case Status::Ok: break;
     }
-    ::close(fd);
+    std::string& bytes = file.bytes;
+    if (endsWithNoCase(path, ".cfg")) {
+        out.oldImage = true;
+        if (bytes.size() != out.image.size())
+            why = std::to_string(bytes.size()) + " bytes, but an old configuration image (.cfg) holds exactly 352";
+        else std::memcpy(out.image.data(), bytes.data(), out.image.size());
+    } else {
+        zelk::ConfigData probe;
+        switch (zelk::parseConfigText(bytes, probe)) {
+        case zelk::ReadResult::WrongHeader:
+            why = "not a configuration file (it does not start with \"" + zelk::kConfigHeader + "\")";
+            break;
+        case zelk::ReadResult::ReadError:
+            why = "a damaged configuration file: a value is missing, is not a number or is out of range";
+            break;
+        case zelk::ReadResult::Ok: {
+            const auto count = countConfigValues(bytes, kZcfValues + 1);
+            if (count.values > kZcfValues)
+                why = "unexpected content after the configuration's last value, from line " +
+                      std::to_string(count.lineOfMark) + " on: refused";
+            break;
+        }
+        }
+        out.text = std::move(bytes);
+    }
     return why;
 }
 
 std::string checkBackupTarget(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
-        return std::string("is ") + kindOf(st.st_mode) + ": give the name of a file to write";
+    if (const PathKind kind = q7m::platform::pathKind(path); kind != PathKind::Missing && kind != PathKind::File)
+        return std::string("is ") + kindOf(kind) + ": give the name of a file to write";
     const std::string dir = q7m::platform::parentDirectory(path);
-    if (::stat(dir.empty() ? "." : dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+    if (q7m::platform::pathKind(dir.empty() ? "." : dir) != PathKind::Folder)
         return "the folder " + dir + " does not exist";
-    if (::access(dir.empty() ? "." : dir.c_str(), W_OK | X_OK) != 0)
+    if (!q7m::platform::folderWritable(dir))
         return "no permission to write in the folder " + (dir.empty() ? std::string(".") : dir);
     return {};
 }
@@ -199,7 +183,8 @@ int restore(const ConfigFile& file, Reporter& report, const std::function<bool()
                            "settings (equalisers, trims, OBE). Restore again once the unit answers.");
     }
     report.done("Uploaded " + file.path + " to the unit");
-    return 0;
+    // Read back: the unit must hold what it was sent (the stamp aside).
+    return verifyUnit(data, zelk::Blocks::Both, file.path, 1, report);
 }
 
 }  // namespace q7mctl

@@ -17,6 +17,9 @@ namespace q7mctl {
 // even with long theater notes.
 constexpr long kMaxConfigFileBytes = 64 * 1024;
 
+// ASCII letters compared without regard to case ("sr-type", ".CFG").
+bool sameIgnoringCase(const std::string& a, const std::string& b);
+
 // A configuration file read and checked, ready to restore.
 struct ConfigFile {
     std::string path;

@@ -15,8 +15,11 @@ constexpr int kRates[4] = {9600, 19200, 38400, 57600};
 // ends (its time-outs are bounded), then q7mctl sets the unit back to 9600
 // and exits with 128 + the signal number.
 void installSignalHandlers();
-// The signal received, or 0.
+// The signal received, or 0.  On Windows Ctrl-C and Ctrl-Break count as
+// SIGINT, closing the console window as SIGTERM.
 int stopSignal();
+// Its name, as strsignal gives it ("Interrupt", "Terminated", "Hangup").
+const char* signalName(int sig);
 
 // True when the unit answers the version query at the port's present rate
 // (two tries, the line reset in between).
@@ -33,6 +36,11 @@ enum class SpeedChange {
 // with the version query that the unit answers at the new rate; when it
 // does not, moves both back and checks again.
 SpeedChange changeSpeed(int from, int to);
+
+// Why port `port` cannot run the line at rate index `to` (a raw TCP port's
+// speed is fixed by its server), or "" when it can.  Asked before anything
+// is sent, so a refused change leaves the unit where it is.
+std::string speedRefusal(int port, int to);
 
 // The message for a speed change that did not end as asked, or "".
 std::string speedChangeMessage(SpeedChange result, int from, int to, int port);

@@ -9,6 +9,13 @@
 namespace q7mctl {
 
 namespace {
+#ifdef _WIN32
+const char* const kDialoutHint =
+    "is the port present (Device Manager, \"Ports (COM & LPT)\") or mapped in ZelkSerial.ini, and not in use by "
+    "another program?";
+#else
+const char* const kDialoutHint = "is the port mapped in ZelkSerial.ini, and are you a member of the 'dialout' group?";
+#endif
 
 std::string bitText(int bit) {
     const auto line = q7m::errorBitLine(bit);
@@ -23,6 +30,8 @@ std::string portFailure(int port) {
     // Nothing is wrong with it now (it was busy a moment ago, or came back).
     return q7m::describePort(port) + "; it could not be opened a moment ago and opens now: try again.";
 }
+
+const char* portHint() { return kDialoutHint; }
 
 std::string errorWordText(unsigned word) {
     std::string s;

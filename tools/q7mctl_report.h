@@ -12,6 +12,9 @@ namespace q7mctl {
 // in the editor's words.
 std::string errorWordText(unsigned word);
 
+// What to check when a port cannot be opened, for this platform.
+const char* portHint();
+
 class Reporter {
 public:
     virtual ~Reporter() = default;

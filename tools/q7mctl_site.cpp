@@ -5,10 +5,12 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#ifndef _WIN32
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include "port/port_map.h"
 #include "q7mctl_files.h"
@@ -31,6 +33,7 @@ struct UnitResult {
     std::string result, error;
 };
 
+#ifndef _WIN32
 // Fields travel from a worker to the parent as one line, separated by 0x1F.
 constexpr char kSep = '\x1f';
 
@@ -64,6 +67,7 @@ bool deserialise(const std::string& line, UnitResult& r) {
     r.fader = f[5], r.mute = f[6], r.format = f[7], r.result = f[8], r.error = f[9];
     return true;
 }
+#endif
 
 std::string twoDigits(int major, int minor) {
     char buf[16];
@@ -76,6 +80,11 @@ UnitResult workOn(int port, const SiteWork& work) {
     UnitResult r;
     r.port = port;
     RecordReporter rep(port);
+    if (work.speed != 0)
+        if (const std::string why = speedRefusal(port, work.speed); !why.empty()) {
+            r.error = why + " Nothing was done.";
+            return r;
+        }
     if (unsigned e = InitDLL(port)) {
         rep.link("connecting", e);
         r.error = rep.failure;
@@ -223,7 +232,29 @@ bool siteCommand(const std::string& command) {
     return command == "version" || command == "live" || command == "backup";
 }
 
-int runSite(const std::vector<int>& ports, const SiteWork& work, bool json) {
+namespace {
+
+#ifdef _WIN32
+// Windows has no fork(): the units are worked on one after another in this
+// process (the library holds one port at a time).
+std::vector<UnitResult> workOnEach(const std::vector<int>& ports, const SiteWork& work) {
+    std::vector<UnitResult> results;
+    for (int port : ports) {
+        if (stopSignal()) {
+            UnitResult r;
+            r.port = port;
+            r.error = "not started: stopped by signal " + std::to_string(stopSignal());
+            results.push_back(r);
+            continue;
+        }
+        results.push_back(workOn(port, work));
+    }
+    return results;
+}
+#else
+// One worker process per port, side by side; each sends its result as one
+// line through a pipe.
+std::vector<UnitResult> workOnEach(const std::vector<int>& ports, const SiteWork& work) {
     struct Worker {
         int port;
         pid_t pid;
@@ -282,7 +313,6 @@ int runSite(const std::vector<int>& ports, const SiteWork& work, bool json) {
     }
 
     std::vector<UnitResult> results;
-    bool allOk = true;
     for (auto& w : workers) {
         int status = 0;
         while (::waitpid(w.pid, &status, 0) < 0 && errno == EINTR) {
@@ -293,9 +323,18 @@ int runSite(const std::vector<int>& ports, const SiteWork& work, bool json) {
             r.error = WIFSIGNALED(status) ? "the worker was killed by signal " + std::to_string(WTERMSIG(status))
                                           : "the worker ended without a result";
         }
-        allOk = allOk && r.ok;
         results.push_back(r);
     }
+    return results;
+}
+#endif
+
+}  // namespace
+
+int runSite(const std::vector<int>& ports, const SiteWork& work, bool json) {
+    const std::vector<UnitResult> results = workOnEach(ports, work);
+    bool allOk = true;
+    for (const auto& r : results) allOk = allOk && r.ok;
     if (json) printJson(results);
     else
         for (const auto& r : results) printText(r);

@@ -35,7 +35,7 @@ Editor::Editor(Services services, const LinkApi& linkApi, Paths p)
              {main.bar, main.uploadButtons(), main.options, main.trim, main.obe}),
       channels(vals, tables, document, {main.eq, main.trim, main.options, main.obe}, svc.msg, upload),
       polling(vals, dispatch, document, upload, channels, {main.bar, ref}),
-      portSpeed(vals, dispatch, main.bar),
+      portSpeed(vals, dispatch, svc.msg, main.bar),
       connection(vals, dispatch, gate, upload, channels, polling, svc.ui, svc.msg, {main.bar, prog, main.format}),
       fileCmds(vals, document, {dispatch, live, upload, channels, theaterInfo, polling, portSpeed}, svc.files,
                svc.msg, link, paths, {main.bar}),
@@ -47,12 +47,17 @@ Editor::Editor(Services services, const LinkApi& linkApi, Paths p)
       sliders(vals, document, tables, sliderKeys, equaliser, upload, svc.msg, {main.eq, main.trim, main.obe}),
       options(vals, document, dispatch, upload, live, {main.format.cmdMode, main.options, main.obe}),
       tabs(vals, svc.msg, levels, equaliser, connection, upload, main.bar),
-      optical(vals, dispatch, levels, polling, portSpeed, main.optical) {
+      optical(vals, dispatch, levels, polling, portSpeed, main.optical),
+      service(vals, {dispatch, upload, document, fileCmds}, svc.msg, svc.files, svc.clock, paths,
+              {main.bar, compare, asFound}) {
     // Who hears about the link.
     linkEvents.subscribe(connection);
     linkEvents.subscribe(live);
     linkEvents.subscribe(optical);
     linkEvents.subscribe(portSpeed);
+
+    // A connection keeps the unit's configuration as found.
+    connection.onConnected([this] { service.unitConnected(); });
 
     // What entering and leaving each tab does.
     tabs.onEnter(2, [this] { equaliser.enterTab(); });

@@ -21,6 +21,7 @@
 #include "controls/sliders.h"
 #include "controls/tabs.h"
 #include "files/file_commands.h"
+#include "files/service_visit.h"
 #include "files/theater.h"
 #include "form/forms.h"
 #include "form/paths.h"
@@ -54,6 +55,8 @@ public:
     FrmRef ref;
     FrmSplash splash;
     FrmFader fader;
+    FrmCompare compare;
+    FrmAsFound asFound;
     ModVals vals;
     LookupTables tables;
 
@@ -82,6 +85,7 @@ public:
     Options options;          // format, options, OBE switch
     Tabs tabs;
     Optical optical;
+    ServiceVisit service;     // compare, verify, as-found archive, service report
 };
 
 }  // namespace zelk

@@ -1,5 +1,7 @@
 #include "connection/connect.h"
 
+#include <cerrno>
+#include <charconv>
 #include <cstdio>
 
 #include "model/lookup.h"
@@ -7,10 +9,12 @@
 namespace zelk {
 
 namespace {
+// "1.06" in every locale (snprintf would write "1,06" once a Qt application
+// has switched the C library to a decimal-comma locale).
 std::string fmt2(double v) {
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%.2f", v);
-    return buf;
+    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 2);
+    return std::string(buf, r.ptr);
 }
 }  // namespace
 
@@ -155,6 +159,7 @@ bool Connection::ConnectToUnit() {
     if (caption == "External 2-Trk Return W/ Internal SR Type N.R.") caption = "Internal SR";
     if (caption == "External 2-Trk Return W/ Internal A Type N.R.") caption = "Internal A";
     f.cmdMode[0].setCaption(caption);
+    for (auto& told : connected_) told();
 
     d_.RetryFunction(FN_StopStream);
     polling_.startPolling();

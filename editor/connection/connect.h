@@ -53,6 +53,9 @@ public:
     bool ConnectToUnit();
     void SetConnectStatus(int state);
     void EnableFrames(bool enable) { gate_.EnableFrames(enable); }
+    // Told when a connection has read the unit's settings, before anything
+    // is sent to it.
+    void onConnected(std::function<void()> f) { connected_.push_back(std::move(f)); }
 
     // Link events: the status box and the progress dialog follow the
     // dispatcher; a lost link disables what needs the unit.
@@ -76,6 +79,7 @@ private:
     UiService& ui_;
     MessageBoxService& msg_;
     Controls c_;
+    std::vector<std::function<void()>> connected_;
 };
 
 }  // namespace zelk

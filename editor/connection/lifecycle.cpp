@@ -2,7 +2,6 @@
 
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 
 #include "platform/files.h"
 
@@ -106,7 +105,7 @@ bool Lifecycle::Form_Unload() {
             if (docs_.loadWorkingCopy(paths_.workingFile())) upload_.cmdUp_Click(0);
         }
     }
-    ::unlink(paths_.workingFile().c_str());
+    q7m::platform::removeFile(paths_.workingFile());
     docs_.WriteSettings();
     if (v_.OnLine) {
         quietenUnit(d_);

@@ -1,17 +1,24 @@
 #include "connection/polling.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 
 namespace zelk {
 
 int parseRefreshSeconds(const std::string& text, int previous) {
+    // Leading blanks and a '+' are allowed; the number is read with a
+    // decimal point whatever the locale.
     const char* s = text.c_str();
-    char* end = nullptr;
-    const double v = std::strtod(s, &end);
-    if (end == s) return previous;
-    while (*end == ' ') ++end;
-    if (*end != '\0' || !std::isfinite(v)) return previous;
+    const char* last = s + text.size();
+    while (s < last && (*s == ' ' || *s == '\t')) ++s;
+    if (s < last && *s == '+') ++s;
+    double v = 0;
+    const auto r = std::from_chars(s, last, v);
+    if (r.ec != std::errc() || r.ptr == s) return previous;
+    const char* end = r.ptr;
+    while (end < last && *end == ' ') ++end;
+    if (end != last || !std::isfinite(v)) return previous;
     const double n = std::floor(v);
     // A period below one second would re-read the unit at every tick and
     // starve the line: keep the previous period, as for letters.

@@ -1,10 +1,13 @@
 #include "connection/port_speed.h"
 
+#include <array>
+
 #include "port/port_map.h"
 
 namespace zelk {
 
-PortSpeed::PortSpeed(ModVals& vals, Dispatcher& d, MainBar& bar) : v_(vals), d_(d), bar_(bar) {
+PortSpeed::PortSpeed(ModVals& vals, Dispatcher& d, MessageBoxService& msg, MainBar& bar)
+    : v_(vals), d_(d), msg_(msg), bar_(bar) {
     for (int n = 1; n <= 4; ++n) {
         bar_.mnuComN[n - 1].onClick = [this, n] { mnuCom_Click(n); };
         bar_.mnuBaudN[n - 1].onClick = [this, n] { mnuBaud_Click(n); };
@@ -25,10 +28,43 @@ void PortSpeed::showSpeedsForPort() {
     item.setTip(s.ok() ? std::string() : s.sentence);
 }
 
+namespace {
+const char* const kRates[4] = {"9600", "19200", "38400", "57600"};
+}  // namespace
+
 void PortSpeed::mnuBaud_Click(int n) {
+    const int previous = v_.BaudIndex;
     v_.BaudIndex = static_cast<std::int16_t>(n - 1);
-    d_.RetryFunction(FN_SetDLLBaud, n - 1);
+    const bool sent = d_.RetryFunction(FN_SetDLLBaud, n - 1) == 0 && v_.OnLine;
+    // The unit must answer at the new rate; when it does not (it missed the
+    // speed command, or the cable cannot carry the rate), both ends go back
+    // and the user is told at which speed the unit now is.
+    if (sent && n - 1 != previous && !unitAnswers()) {
+        const LinkApi& api = d_.link();
+        d_.runDirect([&] {
+            if (api.SetDLLBaud) api.SetDLLBaud(previous);
+        });
+        const bool back = unitAnswers();
+        if (back) v_.BaudIndex = static_cast<std::int16_t>(previous);
+        msg_.show(back ? std::string("The unit did not answer at ") + kRates[n - 1] + " bit/s. It is still at " +
+                             kRates[previous] + " bit/s, and so is the link."
+                       : std::string("The unit answers neither at ") + kRates[n - 1] + " nor at " +
+                             kRates[previous] +
+                             " bit/s. Switch it off and on again (it starts at 9600 bit/s), then press Connect.",
+                  "Speed Change", MsgIcon::Exclamation, MsgButtons::OK);
+        n = v_.BaudIndex + 1;
+    }
     for (int i = 1; i <= 4; ++i) bar_.mnuBaudN[i - 1].setChecked(i == n);
+}
+
+bool PortSpeed::unitAnswers() {
+    const LinkApi& api = d_.link();
+    std::uint16_t e = 0x0040;
+    std::array<std::int16_t, 7> versions{};
+    d_.runDirect([&] {
+        if (api.GetUnitVersion) e = api.GetUnitVersion(versions.data());
+    });
+    return e == 0;
 }
 
 void PortSpeed::showPortAndSpeed() {

@@ -5,13 +5,14 @@
 #include "connection/dispatcher.h"
 #include "connection/link_events.h"
 #include "form/forms.h"
+#include "form/services.h"
 #include "model/record.h"
 
 namespace zelk {
 
 class PortSpeed : public LinkEvents {
 public:
-    PortSpeed(ModVals& vals, Dispatcher& d, MainBar& bar);
+    PortSpeed(ModVals& vals, Dispatcher& d, MessageBoxService& msg, MainBar& bar);
 
     void mnuCom_Click(int n);   // mnuCom1_Click .. mnuCom4_Click
     void mnuBaud_Click(int n);  // mnuBaud1_Click .. mnuBaud4_Click
@@ -26,8 +27,10 @@ public:
     void linkLost(std::uint16_t) override { showPortAndSpeed(); }
 
 private:
+    bool unitAnswers();  // one version query, no retries
     ModVals& v_;
     Dispatcher& d_;
+    MessageBoxService& msg_;
     MainBar& bar_;
 };
 

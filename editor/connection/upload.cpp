@@ -27,6 +27,7 @@ void Upload::UploadToUnit(int which, int force) {
         if (edit) c_.bar.staStatus.setCaption(kNotSentYet);
         return;
     }
+    if (force == -1 && beforeExplicitUpload && !beforeExplicitUpload(which)) return;
     if (force == -1 && !auto_ && confirm_) {
         if (msg_.show("Are you sure you want to Upload the Current Settings?", "Confirm Upload!", MsgIcon::Question,
                       MsgButtons::YesNo) == MsgResult::No)
@@ -45,6 +46,8 @@ void Upload::UploadToUnit(int which, int force) {
     // (and skipped what came after it), with its own report.
     sent = sent && v_.OnLine;
     c_.bar.staStatus.setCaption(sent ? uploadStatusText(which, now) : "Upload not completed: the unit is off line.");
+    // The read-back's verdict follows, so it is what stays shown.
+    if (afterUpload) afterUpload(which);
 }
 
 std::string uploadStatusText(int which, const LocalTime& t) {

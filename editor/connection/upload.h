@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "connection/dispatcher.h"
@@ -59,6 +60,11 @@ public:
     bool confirm() const { return confirm_; }
     bool shortcuts() const { return short_; }
     void setOptions(bool autoUpload, bool confirm, bool shortcuts);
+
+    // Asked before an explicit upload asks or sends anything (false: not
+    // now), and told after every upload that was sent, with its Which.
+    std::function<bool(int which)> beforeExplicitUpload;
+    std::function<void(int which)> afterUpload;
 
 private:
     void showOptions();

@@ -1,5 +1,6 @@
 #include "controls/sliders.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 
@@ -20,9 +21,13 @@ bool readTypedNumber(const std::string& text, double& value) {
         else if (!((c == '-' || c == '+') && k == 0) && c != '.') return false;
     }
     if (!digit) return false;
-    char* end = nullptr;
-    value = std::strtod(t.c_str(), &end);
-    return *end == '\0' && std::isfinite(value);
+    // from_chars reads a decimal point in every locale (a Qt application
+    // may have set one with a decimal comma) and takes no leading '+'.
+    const char* first = t.data() + (t[0] == '+' ? 1 : 0);
+    const char* last = t.data() + t.size();
+    if (first < last && *first == '+') return false;
+    const auto r = std::from_chars(first, last, value);
+    return r.ec == std::errc() && r.ptr == last && std::isfinite(value);
 }
 
 long roundHalfEven(double v) { return std::lrint(v); }

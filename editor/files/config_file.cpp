@@ -2,13 +2,13 @@
 
 #include "platform/files.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <sstream>
-#include <unistd.h>
 #include <variant>
 #include <vector>
 
@@ -105,15 +105,20 @@ private:
 
 // A number as the format reads one: optional sign, digits, an optional
 // fraction (rounded half to even); "#TRUE#" and "#FALSE#" are -1 and 0.
+// Read with std::from_chars, so the C locale's decimal comma (which a Qt
+// application switches on under de_DE and the like) never changes it.
 bool readNumber(const std::string& s, long& out) {
     if (s == "#TRUE#") return out = -1, true;
     if (s == "#FALSE#") return out = 0, true;
-    if (s.empty()) return false;
-    char* end = nullptr;
-    const double v = std::strtod(s.c_str(), &end);
-    if (*end != '\0' || !std::isfinite(v) || std::fabs(v) > 1e9) return false;
-    for (char c : s)
-        if (c == 'x' || c == 'X' || c == 'e' || c == 'E' || c == 'n' || c == 'N' || c == 'i' || c == 'I') return false;
+    const char* first = s.data();
+    const char* const last = s.data() + s.size();
+    if (first != last && *first == '+') {  // from_chars takes "-" only
+        ++first;
+        if (first != last && *first == '-') return false;
+    }
+    double v = 0;
+    const auto [end, ec] = std::from_chars(first, last, v, std::chars_format::fixed);
+    if (ec != std::errc() || end != last || !std::isfinite(v) || std::fabs(v) > 1e9) return false;
     out = std::lrint(v);  // default rounding mode: half to even
     return true;
 }
@@ -140,6 +145,11 @@ std::string configFileText(const ConfigData& data) {
 
 bool writeFileAtomically(const std::string& path, const std::string& text) {
     return q7m::platform::writeFileAtomically(path, text).ok;
+}
+
+std::string saveConfigFile(const std::string& path, const ConfigData& data) {
+    const auto r = q7m::platform::writeFileAtomically(path, configFileText(data));
+    return r.ok ? std::string() : (r.error.empty() ? std::string("unknown error") : r.error);
 }
 
 bool WriteConfigFile(const std::string& path, const ConfigData& data) {

@@ -34,6 +34,9 @@ enum class ReadResult { Ok, WrongHeader, ReadError };
 // intact.  A double quote inside a theater text (which the format cannot
 // carry) is written as a single quote.  Returns false on any write fault.
 bool WriteConfigFile(const std::string& path, const ConfigData& data);
+// The same, saying why a save failed ("Permission denied", "No space left
+// on device"...); empty when it succeeded.
+std::string saveConfigFile(const std::string& path, const ConfigData& data);
 
 // The text of a ".zcf" file for `data`.
 std::string configFileText(const ConfigData& data);

@@ -3,8 +3,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "files/config_file.h"
 #include "platform/files.h"
@@ -19,9 +17,17 @@ std::string safeFileName(const std::string& name) {
 }
 
 std::string settingsFileText(const ProgramSettings& s) {
-    auto b = [](bool v) { return v ? std::string("True") : std::string("False"); };
-    return " " + std::to_string(s.ComPort) + "\r\n" + b(s.Auto) + "\r\n" + b(s.Confirm) + "\r\n" + b(s.Short) +
-           "\r\n " + std::to_string(s.AutoRefreshEnabled) + "\r\n " + std::to_string(s.RefreshSeconds) + "\r\n";
+    // Built by appending: GCC 12 reports a false overlap for `" " + std::string` in optimised builds.
+    std::string text;
+    auto number = [&](int v) { text.append(" ").append(std::to_string(v)).append("\r\n"); };
+    auto boolean = [&](bool v) { text.append(v ? "True" : "False").append("\r\n"); };
+    number(s.ComPort);
+    boolean(s.Auto);
+    boolean(s.Confirm);
+    boolean(s.Short);
+    number(s.AutoRefreshEnabled);
+    number(s.RefreshSeconds);
+    return text;
 }
 
 void parseSettingsFile(const std::string& text, ProgramSettings& s) {
@@ -163,7 +169,7 @@ void FileCommands::mnuSave_Click() {
         return;
     }
     p_.channels.SaveChannelData(p_.channels.CurrentEQChannel);
-    if (!WriteConfigFile(v_.ConfigFilePath, ConfigData::from(v_))) {
+    if (!writeOrSay(v_.ConfigFilePath)) {
         SaveAborted = true;
         return;
     }
@@ -185,7 +191,7 @@ void FileCommands::mnuSaveAs_Click() {
     }
     const std::string path = withConfigSuffix(*chosen);
     dialogFileName = path;
-    if (!WriteConfigFile(path, ConfigData::from(v_))) {
+    if (!writeOrSay(path)) {
         SaveAborted = true;
         return;
     }
@@ -193,6 +199,18 @@ void FileCommands::mnuSaveAs_Click() {
     c_.bar.mnuSave.setEnabled(true);
     setFileCaption();
     doc_.markClean();
+}
+
+// A save that fails says so once, naming the file and the reason; the
+// configuration stays marked unsaved and the file on disk is as it was.
+bool FileCommands::writeOrSay(const std::string& path) {
+    const std::string why = saveConfigFile(path, ConfigData::from(v_));
+    if (why.empty()) return true;
+    if (!QuietFileMode)
+        msg_.show("The configuration could not be saved to " + path + ":\n" + why +
+                      "\n\nThe file on disk was not changed; the changes are still in the editor.",
+                  "File Error", MsgIcon::Exclamation, MsgButtons::OK);
+    return false;
 }
 
 bool FileCommands::saveBeforeExit() {
@@ -242,8 +260,7 @@ void FileCommands::InitialiseSettings() {
     // The library's settings file: created with its defaults only when it
     // does not exist yet, so a user's port table is never rewritten.
     const std::string ini = winDir(paths_) + "/ZelkSerial.ini";
-    struct stat st {};
-    if (::stat(ini.c_str(), &st) != 0 && link_.DLLCreateIni) p_.dispatch.runDirect([this] { link_.DLLCreateIni(); });
+    if (q7m::platform::pathKind(ini) == q7m::platform::PathKind::Missing && link_.DLLCreateIni) p_.dispatch.runDirect([this] { link_.DLLCreateIni(); });
 }
 
 ProgramSettings FileCommands::currentSettings() const {

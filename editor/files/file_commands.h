@@ -82,6 +82,7 @@ private:
     ProgramSettings currentSettings() const;
     void saveChangesQuestion(bool alwaysSave);
     void setFileCaption();
+    bool writeOrSay(const std::string& path);
     ModVals& v_;
     Document& doc_;
     Parts p_;

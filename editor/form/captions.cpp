@@ -1,6 +1,6 @@
 #include "form/captions.h"
 
-#include <cstdio>
+#include <charconv>
 
 namespace zelk {
 
@@ -20,9 +20,10 @@ std::vector<std::string> readerDelayItems() {
     std::vector<std::string> items;
     char buf[32];
     // 0.25 steps are exact in binary floating point, so 397 items exactly.
+    // to_chars writes a decimal point whatever locale a Qt application set.
     for (double x = 0.0; x <= 99.0; x += 0.25) {
-        std::snprintf(buf, sizeof buf, "%.2f TC Frames", x);
-        items.emplace_back(buf);
+        const auto r = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::fixed, 2);
+        items.push_back(std::string(buf, r.ptr) + " TC Frames");
     }
     return items;
 }

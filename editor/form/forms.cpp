@@ -80,6 +80,11 @@ MainBar::MainBar() {
     tmrPoll.setEnabled(false);
     tmrRefresh.setInterval(1000);
     tmrClock.setInterval(1000);
+
+    mnuCompare.setCaption("Compare with Unit...");
+    mnuAsFound.setCaption("Open As-Found...");
+    mnuReport.setCaption("Export Service Report...");
+    mnuShowDiff.setCaption("Show differences before upload");
 }
 
 FormatTab::FormatTab() {
@@ -300,6 +305,34 @@ FrmFader::FrmFader() {
     sclVol.setMax(99);
     sclVol.setValue(29);
     cmdClose.setCaption("Close");
+}
+
+void Table::setContent(std::vector<std::string> columns, std::vector<std::vector<std::string>> rows) {
+    columns_ = std::move(columns);
+    rows_ = std::move(rows);
+    selected_ = -1;
+    notify(Prop::Items);
+}
+
+void Table::setSelected(int row) {
+    if (row < -1 || row >= static_cast<int>(rows_.size())) row = -1;
+    assign(selected_, row, Prop::ListIndex);
+}
+
+FrmCompare::FrmCompare() {
+    form.setCaption("Differences from the Unit");
+    form.setVisible(false);
+    cmdUpload.setCaption("Upload");
+    cmdCancel.setCaption("Cancel");
+    lblNote.setCaption("The upload date stamp and the bytes the unit does not use are not compared.");
+}
+
+FrmAsFound::FrmAsFound() {
+    form.setCaption("As-Found Configurations");
+    form.setVisible(false);
+    cmdOpen.setCaption("Open");
+    cmdOpen.setEnabled(false);
+    cmdCancel.setCaption("Cancel");
 }
 
 }  // namespace zelk

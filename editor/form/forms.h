@@ -9,7 +9,9 @@
 #define ZELK_FORM_FORMS_H
 
 #include <array>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "form/controls.h"
 #include "form/picture.h"
@@ -61,6 +63,11 @@ struct MainBar {
     MenuItem mnuCom{"mnuCom"}, mnuBaud{"mnuBaud"};
     std::array<MenuItem, 4> mnuComN;   // mnuCom1 .. mnuCom4
     std::array<MenuItem, 4> mnuBaudN;  // mnuBaud1 .. mnuBaud4
+
+    // The service visit: File > Compare with Unit, Open As-Found, Export
+    // Service Report; Options > Upload Options > Show differences before upload.
+    MenuItem mnuCompare{"mnuCompare"}, mnuAsFound{"mnuAsFound"}, mnuReport{"mnuReport"};
+    MenuItem mnuShowDiff{"mnuShowDiff"};
 };
 
 // Tab 0, "Format Selection".
@@ -247,6 +254,54 @@ struct FrmFader {
     TextBox lblVol{"lblVol"};
     Slider sclVol{"sclVol"};
     Button cmdClose{"cmdClose"};
+};
+
+// A table of text (read only): column titles, rows, and the row the user
+// selected (-1 none); Click when the user selects a row, DblClick when a
+// row is opened.
+class Table : public Control {
+public:
+    using Control::Control;
+    const std::vector<std::string>& columns() const { return columns_; }
+    const std::vector<std::vector<std::string>>& rows() const { return rows_; }
+    void setContent(std::vector<std::string> columns, std::vector<std::vector<std::string>> rows);
+    int selected() const { return selected_; }
+    void setSelected(int row);
+    std::function<void()> onClick, onDblClick;
+    // User actions.
+    void userSelect(int row) {
+        setSelected(row);
+        if (onClick) onClick();
+    }
+    void userOpen(int row) {
+        setSelected(row);
+        if (onDblClick) onDblClick();
+    }
+
+private:
+    std::vector<std::string> columns_;
+    std::vector<std::vector<std::string>> rows_;
+    int selected_ = -1;
+};
+
+// "Differences from the Unit": the settings the editor and the unit hold
+// differently, shown on request and before an explicit upload.
+struct FrmCompare {
+    FrmCompare();
+    Label form{"frmCompare"};
+    Label lblSummary{"lblSummary"};
+    Table grdDiff{"grdDiff"};  // Setting, Editor, Unit
+    Label lblNote{"lblNote"};
+    Button cmdUpload{"cmdUpload"}, cmdCancel{"cmdCancel"};
+};
+
+// "As-Found Configurations": the archive, by theater, screen and date.
+struct FrmAsFound {
+    FrmAsFound();
+    Label form{"frmAsFound"};
+    Label lblFolder{"lblFolder"};
+    Table grdFiles{"grdFiles"};  // Theater, Screen, S/N, Found
+    Button cmdOpen{"cmdOpen"}, cmdCancel{"cmdCancel"};
 };
 
 extern const std::array<const char*, 11> kTheaterLabels;

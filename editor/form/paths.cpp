@@ -2,15 +2,10 @@
 
 #include "platform/files.h"
 
-#include <sys/stat.h>
-
 namespace zelk {
 
 namespace {
-bool isFile(const std::string& p) {
-    struct stat st {};
-    return ::stat(p.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
+bool isFile(const std::string& p) { return q7m::platform::pathKind(p) == q7m::platform::PathKind::File; }
 }  // namespace
 
 Paths Paths::fromEnvironment(const std::string& programDir) {

@@ -1,16 +1,17 @@
 #include "model/lookup.h"
 
-#include <cstdio>
+#include <charconv>
 
 namespace zelk {
 
 namespace {
-// Formats with the given decimals; never shows "-0".
+// Formats with the given decimals and a decimal point in every locale;
+// never shows "-0".
 std::string fixed(double v, int decimals) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-    std::string s = buf;
-    if (s[0] == '-' && s.find_first_not_of("-0.") == std::string::npos) s.erase(0, 1);
+    char buf[48];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
+    std::string s(buf, r.ec == std::errc() ? r.ptr : buf);
+    if (!s.empty() && s[0] == '-' && s.find_first_not_of("-0.") == std::string::npos) s.erase(0, 1);
     return s;
 }
 }  // namespace

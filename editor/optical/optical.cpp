@@ -1,5 +1,7 @@
 #include "optical/optical.h"
 
+#include <chrono>
+
 #include "optical/readout.h"
 
 namespace zelk {
@@ -131,6 +133,7 @@ void Optical::tmrOptical_Timer() {
         return;
     }
     StreamLock(true);
+    const auto drawStart = std::chrono::steady_clock::now();
     switch (OpticalMode) {
     case 0:
         t_.optAzi.setVisible(false);
@@ -155,8 +158,9 @@ void Optical::tmrOptical_Timer() {
         break;
     }
     }
-    ++drawn_;
     showReadout();
+    ++drawn_;
+    lastDrawMs_ = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - drawStart).count();
 }
 
 void Optical::showReadout() {

@@ -48,8 +48,10 @@ public:
     AzimuthTrailData AzimuthTrail{};
     std::int16_t AzimuthSlot = 0;
 
-    // Records read and drawn since Start (for the benchmark and the tests).
+    // Records read and drawn since Start, and how long the last drawing took
+    // (for the benchmark and the tests).
     long recordsDrawn() const { return drawn_; }
+    double lastDrawMs() const { return lastDrawMs_; }
 
 private:
     void beginStream();
@@ -65,6 +67,7 @@ private:
     std::array<bool, 10> slotFilled_{};
     std::optional<double> bestCorrelation_;
     long drawn_ = 0;
+    double lastDrawMs_ = 0;
 };
 
 }  // namespace zelk

@@ -3,6 +3,8 @@
 // it calls.  No Editor is built here.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "connection/dispatcher.h"
 #include "connection/live_status.h"
 #include "connection/online_gate.h"
@@ -342,7 +344,7 @@ struct FileCommandsAlone : UploadAlone {
     ScriptedFileDialog files;
     ChannelOps channels{vals, tables, doc, {eq, trim, options, obe}, msg, autoUpload};
     TheaterInfoEditor theater{vals, doc, clock, {bar, theaterTab, theaterDlg, format.lblClock}};
-    PortSpeed portSpeed{vals, d, bar};
+    PortSpeed portSpeed{vals, d, msg, bar};
     FileCommands cmds{vals, doc, {d, live, upload, channels, theater, poll, portSpeed}, files, msg,
                       fake.api(), paths, {bar}};
     FileCommandsAlone() {
@@ -396,7 +398,7 @@ TEST(PortSpeedAlone, ARawTcpPortDoesNotOffer19200AndSaysWhy) {
                        "[Ports]\r\nCOM1=" + dir.file("tty") + "\r\ncom2 = socket://127.0.0.1:4001\r\n");
     ::setenv("Q7M_CONFIG_DIR", dir.path().c_str(), 1);
     MainBar bar;
-    PortSpeed ps(b.vals, b.d, bar);
+    PortSpeed ps(b.vals, b.d, b.msg, bar);
     bar.mnuComN[1].click();
     EXPECT_EQ(b.vals.ComPort, 2);
     EXPECT_FALSE(bar.mnuBaudN[1].enabled());
@@ -406,4 +408,64 @@ TEST(PortSpeedAlone, ARawTcpPortDoesNotOffer19200AndSaysWhy) {
     EXPECT_TRUE(bar.mnuBaudN[1].enabled());
     EXPECT_EQ(bar.mnuBaudN[1].caption(), "19200");
     ::unsetenv("Q7M_CONFIG_DIR");
+}
+
+TEST(FileCommandsAlone, AFailedSaveSaysWhyKeepsTheChangesAndTheOldFile) {
+    FileCommandsAlone h;
+    const std::string folder = h.dir.file("locked");
+    ::mkdir(folder.c_str(), 0755);
+    const std::string path = folder + "/theatre.zcf";
+    q7mtest::writeFile(path, "old contents");
+    // A folder where the new file cannot be created: the rename target is a
+    // folder (works as root too).
+    const std::string blocked = h.dir.file("blocked.zcf");
+    ::mkdir(blocked.c_str(), 0755);
+    h.doc.markDirty();
+    h.files.paths.push_back(blocked);
+    h.bar.mnuSaveAs.click();
+    ASSERT_EQ(h.msg.boxes.size(), 1u);
+    EXPECT_EQ(h.msg.boxes[0].title, "File Error");
+    EXPECT_NE(h.msg.boxes[0].text.find(blocked), std::string::npos);
+    EXPECT_NE(h.msg.boxes[0].text.find("not changed"), std::string::npos);
+    EXPECT_TRUE(h.doc.dirty());
+    EXPECT_TRUE(h.cmds.SaveAborted);
+    EXPECT_EQ(h.vals.ConfigFilePath, "");  // still no file of its own
+    EXPECT_EQ(q7mtest::readFile(path), "old contents");
+
+    // The quiet snapshot save fails without a box.
+    h.msg.boxes.clear();
+    EXPECT_FALSE(h.cmds.saveWorkingCopy(blocked));
+    EXPECT_TRUE(h.msg.boxes.empty());
+}
+
+TEST(PortSpeedAlone, ASpeedTheUnitDoesNotAnswerAtGoesBackAndSaysSo) {
+    Base b;
+    b.onLine();
+    MainBar bar;
+    PortSpeed ps(b.vals, b.d, b.msg, bar);
+    // Accepted: one version query confirms the new rate.
+    bar.mnuBaudN[1].click();
+    EXPECT_EQ(b.fake.calls, (std::vector<LinkCall>{{"SetDLLBaud", {1}}, {"GetUnitVersion", {}}}));
+    EXPECT_TRUE(bar.mnuBaudN[1].checked());
+    EXPECT_EQ(b.vals.BaudIndex, 1);
+    EXPECT_TRUE(b.msg.boxes.empty());
+
+    // Back to 9600, where the unit does not answer: back to 19200, checked.
+    b.fake.clear();
+    b.fake.failNext("GetUnitVersion", 0x0084);
+    bar.mnuBaudN[0].click();
+    EXPECT_EQ(b.fake.calls, (std::vector<LinkCall>{{"SetDLLBaud", {0}},
+                                                   {"GetUnitVersion", {}},
+                                                   {"SetDLLBaud", {1}},
+                                                   {"GetUnitVersion", {}}}));
+    EXPECT_EQ(b.vals.BaudIndex, 1);
+    EXPECT_TRUE(bar.mnuBaudN[1].checked());
+    ASSERT_EQ(b.msg.boxes.size(), 1u);
+    EXPECT_EQ(b.msg.boxes[0].text, "The unit did not answer at 9600 bit/s. It is still at 19200 bit/s, and so is the link.");
+
+    // Neither rate answers: said so, with the way out.
+    b.fake.clear();
+    b.fake.failNext("GetUnitVersion", 0x0084, 2);
+    bar.mnuBaudN[0].click();
+    EXPECT_NE(b.msg.boxes.back().text.find("answers neither at 9600 nor at 19200"), std::string::npos);
 }

@@ -513,6 +513,6 @@ TEST(PortSpeed, MenusOffAndOnLine) {
     ASSERT_TRUE(h.connect());
     EXPECT_EQ(h.fake.calls[0], (LinkCall{"InitDLL", {3}}));
     h.fake.clear();
-    m.bar.mnuBaudN[0].click();
-    EXPECT_EQ(h.fake.calls, (std::vector<LinkCall>{{"SetDLLBaud", {0}}}));
+    m.bar.mnuBaudN[0].click();  // confirmed with one version query
+    EXPECT_EQ(h.fake.calls, (std::vector<LinkCall>{{"SetDLLBaud", {0}}, {"GetUnitVersion", {}}}));
 }

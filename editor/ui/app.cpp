@@ -28,6 +28,9 @@ EditorApp::EditorApp(const LinkApi& link, Paths paths, MessageBoxService* msg, F
     buildTheaterDialog(*editor_, main_.get());
     buildRefreshDialog(*editor_, main_.get());
     buildFaderDialog(*editor_, main_.get());
+    buildCompareDialog(*editor_, main_.get());
+    buildAsFoundDialog(*editor_, main_.get());
+    editor_->service.setReportWriter(&reports_);
     splash_.reset(buildSplash(*editor_));
 }
 

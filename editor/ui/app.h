@@ -8,6 +8,7 @@
 #include "app/editor.h"
 #include "ui/qt_link_runner.h"
 #include "ui/qt_services.h"
+#include "ui/service_dialogs.h"
 #include "ui/windows.h"
 
 namespace zelk {
@@ -32,6 +33,7 @@ private:
     QtFileDialog qtFiles_;
     QtClock clock_;
     QtUi ui_;
+    QtReportWriter reports_;
     std::unique_ptr<Editor> editor_;
     std::unique_ptr<MainWindow> main_;
     std::unique_ptr<QWidget> splash_;

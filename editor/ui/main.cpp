@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <unistd.h>
 
 #include "ui/app.h"
 #include "connection/link_api.h"
@@ -91,11 +90,10 @@ int main(int argc, char** argv) {
         return badArguments("unknown argument '" + arg + "'");
     }
     if (checkOnly) {
-        // No window needed: find the program's folder from /proc.
-        char exe[4096] = {};
-        const ssize_t n = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
-        std::string dir = n > 0 ? std::string(exe, static_cast<std::size_t>(n)) : std::string(".");
-        dir = dir.substr(0, dir.find_last_of('/'));
+        // No window needed: Qt's core finds the program's folder on every
+        // platform.
+        QCoreApplication core(argc, argv);
+        const std::string dir = QCoreApplication::applicationDirPath().toStdString();
         if (libraryPath.empty()) libraryPath = zelk::LinkLibrary::defaultPath(dir);
         zelk::LinkLibrary lib;
         if (!lib.load(libraryPath)) {

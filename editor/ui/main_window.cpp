@@ -17,7 +17,9 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QSlider>
+#include <QPointer>
 #include <QStackedLayout>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTextBrowser>
 #include <QTimer>
@@ -85,7 +87,7 @@ MainWindow::MainWindow(Editor& ed) : ed_(ed) {
     setCentralWidget(central);
     enableInput(m.bar.form.enabled());
 
-    // What the last upload sent, in the status bar.
+    // What the last upload, verify or connection said, in the status bar.
     statusBar()->setObjectName("staStatus");
     m.bar.staStatus.observe([alive](Control& c, Prop p) {
         if (alive && p == Prop::Caption) alive->statusBar()->showMessage(QString::fromStdString(c.caption()));
@@ -118,6 +120,10 @@ void MainWindow::buildMenus() {
     action(m.mnuSave, file);
     action(m.mnuSaveAs, file);
     file->addSeparator();
+    action(m.mnuCompare, file);
+    action(m.mnuAsFound, file);
+    action(m.mnuReport, file);
+    file->addSeparator();
     action(m.mnuRef, file);
     file->addSeparator();
     action(m.mnuend, file);
@@ -127,7 +133,7 @@ void MainWindow::buildMenus() {
     opts->setObjectName("mnuOptions");
     QMenu* upload = opts->addMenu(QStringLiteral("Upload Options"));
     upload->setObjectName("mnuUploadOptions");
-    for (Button* b : {&m.mnuAuto, &m.mnuConfirm, &m.mnuShort}) action(*b, upload)->setCheckable(true);
+    for (Button* b : {&m.mnuAuto, &m.mnuConfirm, &m.mnuShort, &m.mnuShowDiff}) action(*b, upload)->setCheckable(true);
     action(m.mnuAutoRef, opts)->setCheckable(true);
     opts->addSeparator();
     action(m.mnuSet, opts);

@@ -3,8 +3,9 @@
  *
  * The library owns one serial port and speaks the Q7M cinema processor's
  * text and framed protocol.  Everything is reached through the 29 flat
- * entry points below; a caller binds them by name (dlopen/dlsym) or links
- * against libq7mslib.so directly.
+ * entry points below; a caller binds them by name (dlopen/dlsym, or
+ * LoadLibrary/GetProcAddress on Windows) or links against libq7mslib.so or
+ * libq7mslib.dll directly.
  *
  * Rules every entry point follows:
  *   - all calls come from one thread; the library has no threads of its own;
@@ -15,14 +16,16 @@
  *     16 or 8 bits where the comment says so.
  *
  * Port numbers: InitDLL(n) opens the device that the [Ports] table of
- * ZelkSerial.ini maps "COMn" to (see README, "Serial ports").
+ * ZelkSerial.ini maps "COMn" to (see README, "Serial ports"); on Windows,
+ * without an entry, Windows' own COMn.
  */
 #ifndef Q7MSLIB_H
 #define Q7MSLIB_H
 
 #include <stdint.h>
 
-#if defined(Q7MSLIB_BUILDING)
+/* The DLL's exports are listed in src/q7mslib.def. */
+#if defined(Q7MSLIB_BUILDING) && !defined(_WIN32)
 #define Q7M_API __attribute__((visibility("default")))
 #else
 #define Q7M_API

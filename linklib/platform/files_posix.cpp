@@ -54,6 +54,79 @@ std::string parentDirectory(const std::string& path) {
     return slash == 0 ? std::string("/") : path.substr(0, slash);
 }
 
+std::string joinPath(const std::string& dir, const std::string& name) {
+    if (dir.empty()) return name;
+    return dir.back() == '/' ? dir + name : dir + "/" + name;
+}
+
+namespace {
+PathKind kindOf(mode_t mode) {
+    if (S_ISREG(mode)) return PathKind::File;
+    if (S_ISDIR(mode)) return PathKind::Folder;
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return PathKind::Device;
+    if (S_ISFIFO(mode)) return PathKind::Pipe;
+    if (S_ISSOCK(mode)) return PathKind::Socket;
+    return PathKind::Other;
+}
+}  // namespace
+
+PathKind pathKind(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return PathKind::Missing;
+    return kindOf(st.st_mode);
+}
+
+bool folderWritable(const std::string& dir) { return ::access(dir.empty() ? "." : dir.c_str(), W_OK | X_OK) == 0; }
+
+bool removeFile(const std::string& path) { return ::unlink(path.c_str()) == 0 || errno == ENOENT; }
+
+SmallFile readSmallFile(const std::string& path, long long limit) {
+    SmallFile f;
+    // O_NONBLOCK: a pipe with no writer must not hold us; it is refused below.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        const int err = errno;
+        f.status = err == ENOENT || err == ENOTDIR ? SmallFile::Status::NotFound
+                   : err == EACCES || err == EPERM ? SmallFile::Status::NoPermission
+                                                   : SmallFile::Status::Error;
+        f.error = std::strerror(err);
+        return f;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        f.error = std::strerror(errno);
+    } else if (!S_ISREG(st.st_mode)) {
+        f.status = SmallFile::Status::NotAFile;
+        f.kind = kindOf(st.st_mode);
+    } else if (st.st_size > limit) {
+        f.status = SmallFile::Status::TooLarge;
+        f.size = st.st_size;
+    } else {
+        char buf[8192];
+        for (;;) {
+            const ssize_t n = ::read(fd, buf, sizeof buf);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) {
+                f.error = std::strerror(errno);
+                break;
+            }
+            if (n == 0) {
+                f.status = SmallFile::Status::Ok;
+                break;
+            }
+            f.bytes.append(buf, static_cast<std::size_t>(n));
+            if (static_cast<long long>(f.bytes.size()) > limit) {
+                f.status = SmallFile::Status::Grew;
+                f.size = static_cast<long long>(f.bytes.size());
+                f.bytes.clear();
+                break;
+            }
+        }
+    }
+    ::close(fd);
+    return f;
+}
+
 bool makeDirectories(const std::string& dir) {
     if (dir.empty()) return true;
     struct stat st {};

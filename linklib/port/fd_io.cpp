@@ -2,8 +2,8 @@
 
 #include <cerrno>
 #include <chrono>
-#include <sys/socket.h>
-#include <unistd.h>
+
+#include "port/socket.h"
 
 namespace q7m {
 
@@ -19,11 +19,13 @@ int msLeft(Clock::time_point deadline) {
 class RealIo : public SysIo {
 public:
     explicit RealIo(bool socket) : socket_(socket) {}
-    ssize_t read(int fd, void* buffer, std::size_t count) override { return ::read(fd, buffer, count); }
-    ssize_t write(int fd, const void* data, std::size_t count) override {
-        return socket_ ? ::send(fd, data, count, MSG_NOSIGNAL) : ::write(fd, data, count);
+    ssize_t read(NativeFd fd, void* buffer, std::size_t count) override {
+        return socket_ ? socketRecv(fd, buffer, count) : terminalRead(fd, buffer, count);
     }
-    int poll(pollfd* fds, nfds_t n, int timeoutMs) override { return ::poll(fds, n, timeoutMs); }
+    ssize_t write(NativeFd fd, const void* data, std::size_t count) override {
+        return socket_ ? socketSend(fd, data, count) : terminalWrite(fd, data, count);
+    }
+    int poll(pollfd* fds, PollCount n, int timeoutMs) override { return socketPoll(fds, n, timeoutMs); }
 
 private:
     bool socket_;
@@ -32,7 +34,10 @@ private:
 // Errors after which the device or connection is gone for good.
 bool lineGone(int err) {
     return err == EIO || err == ENXIO || err == ENODEV || err == EPIPE || err == ECONNRESET || err == ENOTCONN ||
-           err == ESHUTDOWN || err == ECONNABORTED || err == ETIMEDOUT || err == EHOSTUNREACH || err == ENETUNREACH;
+#ifdef ESHUTDOWN
+           err == ESHUTDOWN ||
+#endif
+           err == ECONNABORTED || err == ETIMEDOUT || err == EHOSTUNREACH || err == ENETUNREACH;
 }
 
 PortStatus failure(PortFault fault, int code) {
@@ -49,7 +54,7 @@ SysIo& systemIo(FdKind kind) {
     return kind == FdKind::Stream ? static_cast<SysIo&>(stream) : terminal;
 }
 
-ReadResult fdRead(SysIo& io, int fd, FdKind kind, std::uint8_t* buffer, std::size_t capacity, int timeoutMs) {
+ReadResult fdRead(SysIo& io, NativeFd fd, FdKind kind, std::uint8_t* buffer, std::size_t capacity, int timeoutMs) {
     ReadResult r;
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     bool hungUp = false;  // poll reported a hang-up: the next empty read means the line is gone
@@ -100,7 +105,7 @@ ReadResult fdRead(SysIo& io, int fd, FdKind kind, std::uint8_t* buffer, std::siz
     return r;
 }
 
-WriteResult fdWrite(SysIo& io, int fd, const std::uint8_t* data, std::size_t count, int timeoutMs) {
+WriteResult fdWrite(SysIo& io, NativeFd fd, const std::uint8_t* data, std::size_t count, int timeoutMs) {
     WriteResult w;
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     while (w.written < count) {

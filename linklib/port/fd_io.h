@@ -7,19 +7,35 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <poll.h>
 #include <sys/types.h>
+#ifdef _WIN32
+#include <winsock2.h>
+#else
+#include <poll.h>
+#endif
 
 #include "port/port.h"
 
 namespace q7m {
 
+// A file descriptor, or on Windows a socket (the loops serve only sockets
+// there).  Errors are reported through errno on both: the Windows side
+// gives Winsock's errors their errno names.
+#ifdef _WIN32
+using NativeFd = SOCKET;
+using PollCount = unsigned long;
+#else
+using NativeFd = int;
+using PollCount = nfds_t;
+#endif
+inline constexpr NativeFd kNoFd = static_cast<NativeFd>(-1);
+
 class SysIo {
 public:
     virtual ~SysIo() = default;
-    virtual ssize_t read(int fd, void* buffer, std::size_t count) = 0;
-    virtual ssize_t write(int fd, const void* data, std::size_t count) = 0;
-    virtual int poll(pollfd* fds, nfds_t n, int timeoutMs) = 0;
+    virtual ssize_t read(NativeFd fd, void* buffer, std::size_t count) = 0;
+    virtual ssize_t write(NativeFd fd, const void* data, std::size_t count) = 0;
+    virtual int poll(pollfd* fds, PollCount n, int timeoutMs) = 0;
 };
 
 enum class FdKind {
@@ -28,13 +44,14 @@ enum class FdKind {
 };
 
 // The real system calls; on a Stream, writes use send() without SIGPIPE.
+// (On Windows only Stream exists.)
 SysIo& systemIo(FdKind kind);
 
 // Waits up to `timeoutMs` for the first byte and returns what is there.
-ReadResult fdRead(SysIo& io, int fd, FdKind kind, std::uint8_t* buffer, std::size_t capacity, int timeoutMs);
+ReadResult fdRead(SysIo& io, NativeFd fd, FdKind kind, std::uint8_t* buffer, std::size_t capacity, int timeoutMs);
 
 // Writes everything or stops after `timeoutMs`.
-WriteResult fdWrite(SysIo& io, int fd, const std::uint8_t* data, std::size_t count, int timeoutMs);
+WriteResult fdWrite(SysIo& io, NativeFd fd, const std::uint8_t* data, std::size_t count, int timeoutMs);
 
 }  // namespace q7m
 

@@ -3,14 +3,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <netdb.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
-#include <sys/ioctl.h>
-#include <sys/socket.h>
 #include <thread>
-#include <unistd.h>
+
+#include "port/socket.h"
 
 namespace q7m {
 
@@ -41,8 +36,9 @@ bool standardRate(int bps) { return bps == 9600 || bps == 19200 || bps == 38400 
 
 // ---------------------------------------------------------------- connect
 
-PortStatus connectTcp(const PortTarget& target, int& fd, int& elapsedMs) {
-    fd = -1;
+PortStatus connectTcp(const PortTarget& target, NativeFd& fd, int& elapsedMs) {
+    fd = kNoFd;
+    if (const int err = socketsReady()) return failure(PortFault::Io, err);
     const auto start = Clock::now();
     const auto deadline = start + std::chrono::milliseconds(target.connectTimeoutMs);
     addrinfo hints{};
@@ -52,46 +48,35 @@ PortStatus connectTcp(const PortTarget& target, int& fd, int& elapsedMs) {
     const std::string service = std::to_string(target.tcpPort);
     const int rc = ::getaddrinfo(target.host.c_str(), service.c_str(), &hints, &found);
     if (rc != 0) {
+#ifdef EAI_SYSTEM
         if (rc == EAI_SYSTEM) return failure(PortFault::Io, errno);
+#endif
         return failure(PortFault::NameNotResolved, 0, ::gai_strerror(rc));
     }
     PortStatus last = failure(PortFault::ConnectTimeout, ETIMEDOUT);
     for (addrinfo* a = found; a; a = a->ai_next) {
-        const int s = ::socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol);
-        if (s < 0) {
-            last = failure(PortFault::Io, errno);
+        int err = 0;
+        const NativeFd s = openStreamSocket(a->ai_family, a->ai_socktype, a->ai_protocol, err);
+        if (s == kNoFd) {
+            last = failure(PortFault::Io, err);
             continue;
         }
-        int err = 0;
-        if (::connect(s, a->ai_addr, a->ai_addrlen) != 0) {
-            err = errno;
-            if (err == EINPROGRESS) {
-                for (;;) {
-                    pollfd p{s, POLLOUT, 0};
-                    const int r = ::poll(&p, 1, msLeft(deadline));
-                    if (r < 0 && errno == EINTR) continue;
-                    if (r <= 0) {
-                        err = ETIMEDOUT;
-                    } else {
-                        socklen_t len = sizeof err;
-                        if (::getsockopt(s, SOL_SOCKET, SO_ERROR, &err, &len) != 0) err = errno;
-                    }
-                    break;
-                }
-            }
-        }
+        err = connectStart(s, a->ai_addr, static_cast<socklen_t>(a->ai_addrlen));
+        if (err == EINPROGRESS) err = connectFinish(s, msLeft(deadline));
         if (err == 0) {
-            const int one = 1;
-            ::setsockopt(s, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);  // a command is a few bytes: send at once
-            ::setsockopt(s, SOL_SOCKET, SO_KEEPALIVE, &one, sizeof one);
+            tuneStream(s);
             ::freeaddrinfo(found);
             fd = s;
             elapsedMs = msSince(start);
             return PortStatus::success();
         }
-        ::close(s);
+        closeSocket(s);
         if (err == ECONNREFUSED) last = failure(PortFault::Refused, err);
-        else if (err == ETIMEDOUT || err == EHOSTUNREACH || err == ENETUNREACH || err == EHOSTDOWN)
+        else if (err == ETIMEDOUT || err == EHOSTUNREACH || err == ENETUNREACH
+#ifdef EHOSTDOWN
+                 || err == EHOSTDOWN
+#endif
+        )
             last = failure(PortFault::ConnectTimeout, err);
         else last = failure(PortFault::Io, err);
         if (msLeft(deadline) == 0) break;
@@ -136,27 +121,26 @@ PortStatus NetworkPort::connectAndGreet(const std::function<PortStatus()>& greet
 }
 
 bool NetworkPort::close() {
-    if (fd_ < 0) return true;
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0;
+    if (fd_ == kNoFd) return true;
+    const NativeFd fd = fd_;
+    fd_ = kNoFd;
+    return closeSocket(fd);
 }
 
 void NetworkPort::drain(int timeoutMs) {
-    if (fd_ < 0) return;
+    if (fd_ == kNoFd) return;
     // Until the server has taken our bytes (nothing left unacknowledged in
-    // the socket), then their time on the serial line at the current rate.
+    // the socket, where the system tells), then their time on the serial
+    // line at the current rate.
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs + allowanceMs_);
-    int queued = 0;
-    while (::ioctl(fd_, TIOCOUTQ, &queued) == 0 && queued > 0 && Clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    while (unsentBytes(fd_) > 0 && Clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(2));
     const auto wire = std::chrono::microseconds(static_cast<long>(sinceDrain_ * 10.0 / rate_ * 1e6));
     std::this_thread::sleep_for(wire + std::chrono::milliseconds(40));
     sinceDrain_ = 0;
 }
 
 WriteResult NetworkPort::sendWire(const std::uint8_t* data, std::size_t count, int timeoutMs) {
-    if (fd_ < 0) return {0, failure(PortFault::Closed, EBADF)};
+    if (fd_ == kNoFd) return {0, failure(PortFault::Closed, EBADF)};
     WriteResult w = fdWrite(systemIo(FdKind::Stream), fd_, data, count, timeoutMs + allowanceMs_);
     if (w.status.fault == PortFault::Closed) w.status = closedStatus(w.status);
     return w;
@@ -195,22 +179,13 @@ PortStatus TcpPort::open(int bitsPerSecond) {
         // A server busy with another client accepts, says so and closes at
         // once: watch for that (a round trip or two) before the first
         // command goes out.
-        const auto until = Clock::now() + std::chrono::milliseconds(std::clamp(2 * connectMs_ + 20, kRawGreetingMs, 1000));
-        for (;;) {
-            const int left = msLeft(until);
-            if (left == 0) return PortStatus::success();
-            pollfd p{fd_, POLLRDHUP, 0};
-            const int r = ::poll(&p, 1, left);
-            if (r < 0 && errno == EINTR) continue;
-            if (r <= 0) return PortStatus::success();
-            if (!(p.revents & (POLLRDHUP | POLLHUP | POLLERR))) continue;
-            std::uint8_t said[256];
-            ssize_t n;
-            while ((n = ::recv(fd_, said, sizeof said, MSG_DONTWAIT)) > 0) remember(said, static_cast<std::size_t>(n));
-            PortStatus s = closedStatus(failure(PortFault::Closed, 0));
-            if (!s.sentence.empty()) s.fault = PortFault::InUse;
-            return s;
-        }
+        std::string said;
+        const bool hungUp = peerHungUp(fd_, std::clamp(2 * connectMs_ + 20, kRawGreetingMs, 1000), said);
+        remember(reinterpret_cast<const std::uint8_t*>(said.data()), said.size());
+        if (!hungUp) return PortStatus::success();
+        PortStatus s = closedStatus(failure(PortFault::Closed, 0));
+        if (!s.sentence.empty()) s.fault = PortFault::InUse;
+        return s;
     });
 }
 
@@ -221,7 +196,7 @@ PortStatus TcpPort::rateSupported(int bitsPerSecond) const {
 PortStatus TcpPort::setRate(int bitsPerSecond) { return rateSupported(bitsPerSecond); }
 
 ReadResult TcpPort::read(std::uint8_t* buffer, std::size_t capacity, int timeoutMs) {
-    if (fd_ < 0) return {0, failure(PortFault::Closed, EBADF)};
+    if (fd_ == kNoFd) return {0, failure(PortFault::Closed, EBADF)};
     ReadResult r = fdRead(systemIo(FdKind::Stream), fd_, FdKind::Stream, buffer, capacity, timeoutMs + allowanceMs_);
     remember(buffer, r.count);
     if (r.status.fault == PortFault::Closed) r.status = closedStatus(r.status);
@@ -236,16 +211,17 @@ WriteResult TcpPort::write(const std::uint8_t* data, std::size_t count, int time
 }
 
 bool TcpPort::purgeReceive() {
-    if (fd_ < 0) return false;
+    if (fd_ == kNoFd) return false;
     std::uint8_t sink[512];
     for (;;) {
-        const ssize_t n = ::recv(fd_, sink, sizeof sink, MSG_DONTWAIT);
+        const ssize_t n = socketRecv(fd_, sink, sizeof sink);
         if (n > 0) {
             remember(sink, static_cast<std::size_t>(n));
             continue;
         }
-        if (n < 0 && errno == EINTR) continue;
-        return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);  // 0: the server closed
+        const int err = n < 0 ? socketErrno() : 0;
+        if (n < 0 && err == EINTR) continue;
+        return n < 0 && (err == EAGAIN || err == EWOULDBLOCK);  // 0: the server closed
     }
 }
 
@@ -380,7 +356,7 @@ PortStatus Rfc2217Port::negotiate(int bitsPerSecond) {
     // 8 data bits, no parity, one stop bit, no flow control, and a first
     // purge (which tells whether this server confirms purges), then the rate.
     const int before[6] = {0, confirmed_[1], confirmed_[2], confirmed_[3], confirmed_[4], confirmed_[5]};
-    for (auto cmd : {telnet::comPort(telnet::SET_DATASIZE, {8}), telnet::comPort(telnet::SET_PARITY, {telnet::PARITY_NONE}),
+    for (auto cmd : {telnet::comPort(telnet::SET_DATASIZE, {8}), telnet::comPort(telnet::SET_PARITY, {telnet::NO_PARITY}),
                      telnet::comPort(telnet::SET_STOPSIZE, {telnet::STOPSIZE_1}),
                      telnet::comPort(telnet::SET_CONTROL, {telnet::CONTROL_NO_FLOW}),
                      telnet::comPort(telnet::PURGE_DATA, {telnet::PURGE_RECEIVE})})
@@ -414,7 +390,7 @@ PortStatus Rfc2217Port::negotiate(int bitsPerSecond) {
 }
 
 PortStatus Rfc2217Port::setRate(int bitsPerSecond) {
-    if (fd_ < 0) return failure(PortFault::Closed, EBADF);
+    if (fd_ == kNoFd) return failure(PortFault::Closed, EBADF);
     if (auto s = rateSupported(bitsPerSecond); !s.ok()) return s;
     const auto bps = static_cast<std::uint32_t>(bitsPerSecond);
     const int before = confirmed_[telnet::SET_BAUDRATE];
@@ -436,7 +412,7 @@ PortStatus Rfc2217Port::setRate(int bitsPerSecond) {
 
 ReadResult Rfc2217Port::read(std::uint8_t* buffer, std::size_t capacity, int timeoutMs) {
     ReadResult r;
-    if (fd_ < 0) {
+    if (fd_ == kNoFd) {
         r.status = failure(PortFault::Closed, EBADF);
         return r;
     }
@@ -482,7 +458,7 @@ WriteResult Rfc2217Port::write(const std::uint8_t* data, std::size_t count, int 
 }
 
 bool Rfc2217Port::purgeReceive() {
-    if (fd_ < 0) return false;
+    if (fd_ == kNoFd) return false;
     data_.clear();
     dataPos_ = 0;
     // What is already here is stale; so is what the server sends before it

@@ -21,7 +21,7 @@ namespace q7m {
 // Connects to target.host:target.tcpPort within target.connectTimeoutMs.
 // On success `fd` is a connected non-blocking socket and `elapsedMs` the
 // time the connection took (about one round trip).
-PortStatus connectTcp(const PortTarget& target, int& fd, int& elapsedMs);
+PortStatus connectTcp(const PortTarget& target, NativeFd& fd, int& elapsedMs);
 
 // The extra time a network port waits for a byte on top of the link's own
 // byte time-out: the round trip of a remote site.  At least
@@ -44,7 +44,7 @@ public:
 
     void drain(int timeoutMs) override;
     bool close() override;
-    bool isOpen() const override { return fd_ >= 0; }
+    bool isOpen() const override { return fd_ != kNoFd; }
     std::string describe() const override { return target_.text; }
     int allowanceMs() const { return allowanceMs_; }
 
@@ -66,7 +66,7 @@ protected:
 
     PortTarget target_;
     PortNotes notes_;
-    int fd_ = -1;
+    NativeFd fd_ = kNoFd;
     int rate_ = 9600;
     int allowanceMs_ = kNetworkAllowanceMs;
     std::size_t sinceDrain_ = 0;  // data bytes written since the last drain

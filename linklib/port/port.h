@@ -42,6 +42,7 @@ struct PortStatus {
     PortFault fault = PortFault::None;
     int code = 0;          // errno, a resolver code or a system error number; 0 when none
     std::string sentence;  // the cause and the fix, one sentence; empty on success
+    bool systemCode = false;  // `code` is the system's own error number (Windows: GetLastError), not errno
 
     bool ok() const { return fault == PortFault::None; }
     static PortStatus success() { return {}; }
@@ -56,6 +57,10 @@ struct WriteResult {
     std::size_t written = 0;  // bytes the platform accepted (may be short)
     PortStatus status;
 };
+
+// `status.code` in words, for the trace: "errno 2, No such file or
+// directory", "Windows error 5, Access is denied".
+std::string codeText(const PortStatus& status);
 
 // Where a port may write notes for the line trace (connection set-up,
 // negotiation); empty when nobody listens.

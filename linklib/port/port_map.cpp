@@ -1,55 +1,24 @@
 #include "port/port_map.h"
 
+// What a port number stands for and the sentences for port faults, alike
+// on every platform; what differs (which devices exist, probing one, the
+// words for a device fault) is in port_posix.cpp and port_win32.cpp.
+#include "port/port_map.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <dirent.h>
-#include <fcntl.h>
-#include <fstream>
-#include <sys/file.h>
-#include <sys/ioctl.h>
-#include <sys/stat.h>
-#include <termios.h>
-#include <unistd.h>
 
 #include "port/network_port.h"
-#include "port/posix_serial_port.h"
+#include "port/port_platform.h"
+#include "port/socket.h"
 #include "profile.h"
 
 namespace q7m {
 
 namespace {
-
-// Devices named prefixN under /dev, ordered by N.
-std::vector<std::pair<long, std::string>> numberedDevices(const char* prefix) {
-    std::vector<std::pair<long, std::string>> found;
-    DIR* dir = ::opendir("/dev");
-    if (!dir) return found;
-    const std::size_t plen = std::strlen(prefix);
-    while (dirent* e = ::readdir(dir)) {
-        const char* n = e->d_name;
-        if (std::strncmp(n, prefix, plen) != 0 || n[plen] == '\0') continue;
-        char* end = nullptr;
-        const long num = std::strtol(n + plen, &end, 10);
-        if (*end != '\0') continue;
-        found.emplace_back(num, std::string("/dev/") + n);
-    }
-    ::closedir(dir);
-    std::sort(found.begin(), found.end());
-    return found;
-}
-
-// An on-board ttyS node exists whether or not a UART sits behind it; the
-// kernel reports the UART type (0 = none) in sysfs.
-bool uartPresent(const std::string& devPath) {
-    const std::string name = devPath.substr(devPath.find_last_of('/') + 1);
-    std::ifstream in("/sys/class/tty/" + name + "/type");
-    int type = 0;
-    return in && (in >> type) && type != 0;
-}
 
 std::string lower(std::string_view s) {
     std::string out(s);
@@ -72,76 +41,19 @@ PortTarget invalid(std::string text, std::string problem) {
     return t;
 }
 
-// The program holding `device` open, as "name, process N", found through
-// /proc (only processes this user may look at).  Empty when none is seen.
-std::string holderOf(const std::string& device) {
-    struct stat dev {};
-    if (::stat(device.c_str(), &dev) != 0) return {};
-    DIR* proc = ::opendir("/proc");
-    if (!proc) return {};
-    std::string found;
-    const pid_t self = ::getpid();
-    while (dirent* p = ::readdir(proc)) {
-        char* end = nullptr;
-        const long pid = std::strtol(p->d_name, &end, 10);
-        if (*end != '\0' || pid <= 0 || pid == self) continue;
-        const std::string fdDir = std::string("/proc/") + p->d_name + "/fd";
-        DIR* fds = ::opendir(fdDir.c_str());
-        if (!fds) continue;
-        while (dirent* f = ::readdir(fds)) {
-            struct stat st {};
-            if (f->d_name[0] == '.' || ::stat((fdDir + "/" + f->d_name).c_str(), &st) != 0) continue;
-            if (S_ISCHR(st.st_mode) && st.st_rdev == dev.st_rdev) {
-                std::ifstream comm(std::string("/proc/") + p->d_name + "/comm");
-                std::string name;
-                std::getline(comm, name);
-                found = (name.empty() ? std::string("?") : name) + ", process " + p->d_name;
-                break;
-            }
-        }
-        ::closedir(fds);
-        if (!found.empty()) break;
-    }
-    ::closedir(proc);
-    return found;
-}
-
-PortStatus fault(PortFault kind, int code, std::string detail = {}) {
+PortStatus fault(PortFault kind, int code, std::string words = {}) {
     PortStatus s;
     s.fault = kind;
     s.code = code;
-    s.sentence = std::move(detail);
-    return s;
-}
-
-// Probes a device path the way the port open would, without keeping it:
-// exists, is a terminal device, may be read and written, is not held.
-PortStatus probeDevice(const std::string& device) {
-    struct stat st {};
-    if (::stat(device.c_str(), &st) != 0) return fault(faultFromOpenErrno(errno), errno);
-    if (!S_ISCHR(st.st_mode)) return fault(PortFault::NotSerial, ENOTTY);
-    if (::access(device.c_str(), R_OK | W_OK) != 0 && (errno == EACCES || errno == EPERM))
-        return fault(PortFault::NoPermission, errno);
-    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        const int err = errno;
-        const PortFault kind = faultFromOpenErrno(err);
-        return fault(kind, err, kind == PortFault::InUse ? holderOf(device) : std::string());
-    }
-    PortStatus s;
-    termios tio{};
-    if (::tcgetattr(fd, &tio) != 0) {
-        s = fault(PortFault::NotSerial, errno);
-    } else if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        s = fault(PortFault::InUse, errno, holderOf(device));
-    } else {
-        ::flock(fd, LOCK_UN);
-    }
-    ::close(fd);
+    s.sentence = std::move(words);
     return s;
 }
 
 }  // namespace
+
+std::string codeText(const PortStatus& s) {
+    return (s.systemCode ? "Windows error " : "errno ") + std::to_string(s.code) + ", " + detail::codeWords(s);
+}
 
 const char* faultName(PortFault f) {
     switch (f) {
@@ -164,32 +76,6 @@ const char* faultName(PortFault f) {
     return "io";
 }
 
-PortFault faultFromOpenErrno(int err) {
-    switch (err) {
-    case ENOENT:
-    case ENOTDIR:
-    case ENXIO:
-    case ENODEV: return PortFault::NotFound;
-    case EACCES:
-    case EPERM:
-    case EROFS: return PortFault::NoPermission;
-    case EBUSY:
-    case EWOULDBLOCK: return PortFault::InUse;
-    case EISDIR:
-    case ENOTTY: return PortFault::NotSerial;
-    default: return PortFault::Io;
-    }
-}
-
-std::vector<std::string> serialDevicesPresent() {
-    std::vector<std::string> devices;
-    for (const char* prefix : {"ttyUSB", "ttyACM"})
-        for (auto& [num, path] : numberedDevices(prefix)) devices.push_back(path);
-    for (auto& [num, path] : numberedDevices("ttyS"))
-        if (uartPresent(path)) devices.push_back(path);
-    for (auto& [num, path] : numberedDevices("ttyAMA")) devices.push_back(path);
-    return devices;
-}
 
 PortTarget parsePortTarget(std::string_view raw) {
     const std::string text = trimmed(raw);
@@ -278,9 +164,7 @@ PortMapping mapPort(int number) {
         m.target = parsePortTarget(*entry);
         return m;
     }
-    const auto devices = serialDevicesPresent();
-    if (m.number >= 1 && static_cast<std::size_t>(m.number) <= devices.size())
-        m.target = parsePortTarget(devices[static_cast<std::size_t>(m.number - 1)]);
+    if (const std::string device = detail::defaultDevice(m.number); !device.empty()) m.target = parsePortTarget(device);
     return m;
 }
 
@@ -299,8 +183,7 @@ std::string describePort(int number) {
     if (m.target.kind == PortTarget::Kind::Socket) what += " (raw TCP: the line speed is fixed by the server)";
     if (m.target.kind == PortTarget::Kind::Rfc2217) what += " (RFC 2217 serial server)";
     if (m.fromTable) return m.name + " is " + what + " (from [Ports] in " + m.iniFile + ")";
-    return m.name + " is " + what + " (serial device number " + std::to_string(m.number) +
-           " found; not in [Ports] of " + m.iniFile + ")";
+    return m.name + " is " + what + " (" + detail::defaultRule(m.number) + "; not in [Ports] of " + m.iniFile + ")";
 }
 
 std::string explainFault(const PortMapping& m, const PortStatus& s) {
@@ -310,26 +193,23 @@ std::string explainFault(const PortMapping& m, const PortStatus& s) {
                                            : "map " + m.name + " under [Ports] in " + m.iniFile;
     const bool network = m.target.kind == PortTarget::Kind::Socket || m.target.kind == PortTarget::Kind::Rfc2217;
     const std::string server = m.target.host + ":" + std::to_string(m.target.tcpPort);
-    const std::string detail = s.sentence.empty() ? std::string() : " (" + s.sentence + ")";
+    const std::string said = s.sentence.empty() ? std::string() : " (" + s.sentence + ")";
     switch (s.fault) {
     case PortFault::None: return {};
     case PortFault::NotMapped:
-        return m.name + " is not mapped to any device: add a line such as " + m.name +
-               "=/dev/ttyUSB0 under [Ports] in " + m.iniFile + ", or plug in a serial adapter.";
+        return m.name + " is not mapped to any device: add a line such as " + m.name + "=" + detail::exampleDevice() +
+               " under [Ports] in " + m.iniFile + ", or plug in a serial adapter.";
     case PortFault::BadAddress:
         return m.name + " is mapped to \"" + target + "\", which cannot be used" +
                (m.target.problem.empty() ? std::string() : ": " + m.target.problem) + "; " + fixMap + ".";
-    case PortFault::NotFound:
-        return m.name + " is " + target + ", which does not exist: plug the adapter in, or " + fixMap + ".";
-    case PortFault::NoPermission:
-        return "Permission denied on " + where +
-               ": add your user to the 'dialout' group (sudo usermod -aG dialout $USER) and log in again.";
+    case PortFault::NotFound: return detail::notFoundSentence(m, fixMap);
+    case PortFault::NoPermission: return detail::noPermissionSentence(m, where);
     case PortFault::InUse:
-        return where + " is in use by another program" + detail + ": close that program, then connect again.";
+        return where + " is in use by another program" + said + ": close that program, then connect again.";
     case PortFault::NotSerial:
         return m.name + " is " + target + ", which is not a serial device: " + fixMap + ".";
     case PortFault::NameNotResolved:
-        return "The host name \"" + m.target.host + "\" of " + where + " did not resolve" + detail +
+        return "The host name \"" + m.target.host + "\" of " + where + " did not resolve" + said +
                ": check the name, or use the server's address, under [Ports] in " + m.iniFile + ".";
     case PortFault::Refused:
         return "The host " + server + " of " + m.name +
@@ -343,7 +223,7 @@ std::string explainFault(const PortMapping& m, const PortStatus& s) {
                " s: check the address, the network and any VPN (a slow link may need ?timeout=SECONDS).";
     }
     case PortFault::Negotiation:
-        return "The serial server of " + where + " did not accept the line settings" + detail +
+        return "The serial server of " + where + " did not accept the line settings" + said +
                ": check that it offers RFC 2217 on that port (ser2net: telnet(rfc2217)), or use socket://.";
     case PortFault::RateUnsupported:
         if (m.target.kind == PortTarget::Kind::Socket)
@@ -353,22 +233,21 @@ std::string explainFault(const PortMapping& m, const PortStatus& s) {
         return where + " cannot run at that speed: use 9600, 19200, 38400 or 57600.";
     case PortFault::Closed:
         if (network)
-            return "The connection to " + server + " (" + m.name + ") was closed" + detail +
+            return "The connection to " + server + " (" + m.name + ") was closed" + said +
                    ": check that the serial server still runs and the network is up, then connect again.";
         return where + " went away (hang-up): check the adapter and its cable, then connect again.";
     case PortFault::TimedOut:
         return "No answer on " + where + " within the time-out: check that the unit is switched on and the cable "
                "is connected.";
     case PortFault::Io:
-        return where + " failed: " + (s.code ? std::string(std::strerror(s.code)) : std::string("input/output error")) +
-               detail + ".";
+        return where + " failed: " + (s.code ? detail::codeWords(s) : std::string("input/output error")) + said + ".";
     }
     return {};
 }
 
 std::unique_ptr<Port> makePort(const PortTarget& target, PortNotes notes) {
     switch (target.kind) {
-    case PortTarget::Kind::Device: return std::make_unique<PosixSerialPort>(target.device);
+    case PortTarget::Kind::Device: return detail::makeDevicePort(target.device);
     case PortTarget::Kind::Socket: return std::make_unique<TcpPort>(target, std::move(notes));
     case PortTarget::Kind::Rfc2217: return std::make_unique<Rfc2217Port>(target, std::move(notes));
     default: return nullptr;
@@ -381,13 +260,14 @@ PortStatus diagnosePort(int number) {
     switch (m.target.kind) {
     case PortTarget::Kind::None: s = fault(PortFault::NotMapped, 0); break;
     case PortTarget::Kind::Invalid: s = fault(PortFault::BadAddress, 0); break;
-    case PortTarget::Kind::Device: s = probeDevice(m.target.device); break;
+    case PortTarget::Kind::Device: s = detail::probeDevice(m.target.device); break;
     default: {
         // A network port: resolve the name and connect, then let go at
         // once.  The server sees a connection; nothing reaches the unit.
-        int fd = -1, elapsed = 0;
+        NativeFd fd = kNoFd;
+        int elapsed = 0;
         s = connectTcp(m.target, fd, elapsed);
-        if (fd >= 0) ::close(fd);
+        if (fd != kNoFd) closeSocket(fd);
         break;
     }
     }

@@ -18,7 +18,8 @@ inline constexpr std::uint8_t BINARY = 0, SGA = 3, COM_PORT = 44;
 inline constexpr std::uint8_t SET_BAUDRATE = 1, SET_DATASIZE = 2, SET_PARITY = 3, SET_STOPSIZE = 4, SET_CONTROL = 5,
                               PURGE_DATA = 12;
 inline constexpr std::uint8_t kServerReply = 100;
-inline constexpr std::uint8_t PARITY_NONE = 1, STOPSIZE_1 = 1, CONTROL_NO_FLOW = 1, PURGE_RECEIVE = 1;
+// (NO_PARITY: windows.h takes the name PARITY_NONE.)
+inline constexpr std::uint8_t NO_PARITY = 1, STOPSIZE_1 = 1, CONTROL_NO_FLOW = 1, PURGE_RECEIVE = 1;
 
 // Appends `data` to `out` with every 0xFF doubled.
 void appendEscaped(std::vector<std::uint8_t>& out, const std::uint8_t* data, std::size_t count);

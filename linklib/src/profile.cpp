@@ -8,7 +8,6 @@
 #include <fstream>
 #include <sstream>
 #include <string_view>
-#include <sys/stat.h>
 
 namespace q7m {
 
@@ -51,15 +50,12 @@ std::optional<std::string> keyName(const std::string& line) {
 
 std::string configDirectory() { return platform::configDirectory(); }
 
-std::string iniPath() { return configDirectory() + "/ZelkSerial.ini"; }
+std::string iniPath() { return platform::joinPath(configDirectory(), "ZelkSerial.ini"); }
 
 bool Profile::load() {
     lines_.clear();
     std::ifstream in(path_, std::ios::binary);
-    if (!in) {
-        struct stat st {};
-        return ::stat(path_.c_str(), &st) != 0;  // missing is fine, unreadable is not
-    }
+    if (!in) return platform::pathKind(path_) == platform::PathKind::Missing;  // missing is fine, unreadable is not
     std::string line;
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();

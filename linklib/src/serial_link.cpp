@@ -3,11 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
-#include <fcntl.h>
-#include <sys/time.h>
-#include <unistd.h>
 
+#include "platform/system.h"
 #include "profile.h"
 
 namespace q7m {
@@ -15,43 +12,24 @@ namespace q7m {
 // ---------------------------------------------------------------- trace
 
 LineTrace::LineTrace() {
-    if (const char* path = std::getenv("Q7M_TRACE"); path && *path)
-        fd_ = ::open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    if (const char* path = std::getenv("Q7M_TRACE"); path && *path) file_.open(path);
 }
-
-LineTrace::~LineTrace() {
-    if (fd_ >= 0) ::close(fd_);
-}
-
-namespace {
-std::string timestamp() {
-    timeval tv{};
-    ::gettimeofday(&tv, nullptr);
-    tm local{};
-    ::localtime_r(&tv.tv_sec, &local);
-    char buf[48];
-    const std::size_t n = std::strftime(buf, sizeof buf, "%Y-%m-%dT%H:%M:%S", &local);
-    std::snprintf(buf + n, sizeof buf - n, ".%06ld", static_cast<long>(tv.tv_usec));
-    return buf;
-}
-}  // namespace
 
 void LineTrace::bytes(const char* direction, const std::uint8_t* data, std::size_t n) {
-    if (fd_ < 0 || n == 0) return;
-    std::string line = timestamp() + " " + direction;
+    if (!file_.isOpen() || n == 0) return;
+    std::string line = platform::traceTimestamp() + " " + direction;
     char hex[4];
     for (std::size_t i = 0; i < n; ++i) {
         std::snprintf(hex, sizeof hex, " %02X", data[i]);
         line += hex;
     }
     line += '\n';
-    [[maybe_unused]] auto w = ::write(fd_, line.data(), line.size());
+    file_.append(line);
 }
 
 void LineTrace::note(const std::string& text) {
-    if (fd_ < 0) return;
-    const std::string line = timestamp() + " -- " + text + "\n";
-    [[maybe_unused]] auto w = ::write(fd_, line.data(), line.size());
+    if (!file_.isOpen()) return;
+    file_.append(platform::traceTimestamp() + " -- " + text + "\n");
 }
 
 // ---------------------------------------------------------------- port
@@ -71,7 +49,7 @@ void SerialLink::noteFailure(const char* what, const PortStatus& status) {
         return;
     }
     std::string line = std::string(what) + " " + portName + ": " + faultName(status.fault);
-    if (status.code) line += " (errno " + std::to_string(status.code) + ", " + std::strerror(status.code) + ")";
+    if (status.code) line += " (" + codeText(status) + ")";
     trace_.note(line + ": " + lastStatus_.sentence);
 }
 

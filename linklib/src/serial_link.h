@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/system.h"
 #include "port/port.h"
 #include "port/port_map.h"
 #include "receiver.h"
@@ -26,15 +27,14 @@ inline constexpr int kWriteTimeoutMs = 400;  // a write gives up after this long
 class LineTrace {
 public:
     LineTrace();
-    ~LineTrace();
     LineTrace(const LineTrace&) = delete;
     LineTrace& operator=(const LineTrace&) = delete;
-    bool enabled() const { return fd_ >= 0; }
+    bool enabled() const { return file_.isOpen(); }
     void bytes(const char* direction, const std::uint8_t* data, std::size_t n);
     void note(const std::string& text);
 
 private:
-    int fd_ = -1;
+    platform::AppendFile file_;
 };
 
 class SerialLink {

@@ -2,7 +2,8 @@
 
 #include <cstdio>
 #include <cstring>
-#include <sys/utsname.h>
+
+#include "platform/system.h"
 
 #include "q7mslib.h"
 
@@ -67,18 +68,13 @@ std::uint16_t parseUnitVersion(const std::uint8_t* reply, std::size_t length, st
 
 PlatformInfo queryPlatform() {
     PlatformInfo info;
-    utsname u{};
-    if (::uname(&u) != 0) return info;
-    // The POSIX systems the port layer is written for count as the "NT"
-    // family: full-featured, section 0 of the settings file.
-    for (const char* name : {"Linux", "Darwin", "FreeBSD", "NetBSD", "OpenBSD"}) {
-        if (std::strcmp(u.sysname, name) == 0) {
-            info.supported = true;
-            info.ntFamily = true;
-        }
-    }
-    int major = 0;
-    std::sscanf(u.release, "%d.%d", &major, &info.minorVersion);
+    const platform::SystemInfo system = platform::identifySystem();
+    // Windows NT and the POSIX systems the port layer is written for (which
+    // count as the NT family: full-featured, section 0 of the settings
+    // file) are supported; 9x-family systems cannot run this library.
+    info.supported = system.family != platform::SystemInfo::Family::Unknown;
+    info.ntFamily = info.supported;
+    info.minorVersion = system.minor;
     return info;
 }
 

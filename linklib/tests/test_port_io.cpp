@@ -28,21 +28,21 @@ class ScriptedIo : public SysIo {
 public:
     explicit ScriptedIo(std::deque<Step> steps) : steps_(std::move(steps)) {}
 
-    ssize_t read(int, void* buffer, std::size_t count) override {
+    ssize_t read(NativeFd, void* buffer, std::size_t count) override {
         Step s = next(Call::Read, {Call::Read, -1, EAGAIN});
         if (s.ret < 0) return fail(s.err);
         const std::size_t n = std::min(count, s.data.size());
         std::copy_n(s.data.data(), n, static_cast<char*>(buffer));
         return static_cast<ssize_t>(n);
     }
-    ssize_t write(int, const void* data, std::size_t count) override {
+    ssize_t write(NativeFd, const void* data, std::size_t count) override {
         Step s = next(Call::Write, {Call::Write, -1, EAGAIN});
         if (s.ret < 0) return fail(s.err);
         const auto n = std::min(count, static_cast<std::size_t>(s.ret));
         written.append(static_cast<const char*>(data), n);
         return static_cast<ssize_t>(n);
     }
-    int poll(pollfd* fds, nfds_t, int timeoutMs) override {
+    int poll(pollfd* fds, PollCount, int timeoutMs) override {
         EXPECT_GT(timeoutMs, 0) << "a poll with no time left";
         Step s = next(Call::Poll, {Call::Poll, 0});  // script used up: the time-out expires
         if (s.ret < 0) return static_cast<int>(fail(s.err));

@@ -1,39 +1,25 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 
 #include "profile.h"
 #include "serial_link.h"
+#include "temp_folder.h"
 
 namespace {
-std::string slurp(const std::string& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using q7mtest::slurp;
 
-struct ConfigDir {
-    std::string path;
-    ConfigDir() {
-        char tmpl[] = "/tmp/q7mprofile.XXXXXX";
-        path = ::mkdtemp(tmpl);
-        ::setenv("Q7M_CONFIG_DIR", path.c_str(), 1);
-    }
-    ~ConfigDir() {
-        [[maybe_unused]] int r = std::system(("rm -rf " + path).c_str());
-        ::unsetenv("Q7M_CONFIG_DIR");
-    }
+struct ConfigDir : q7mtest::TempFolder {
+    ConfigDir() : TempFolder("q7mprofile") { q7mtest::setEnv("Q7M_CONFIG_DIR", path); }
+    ~ConfigDir() { q7mtest::unsetEnv("Q7M_CONFIG_DIR"); }
 };
 }  // namespace
 
 TEST(Profile, CreateIniWritesTheTimeoutTablesAndKeepsOtherKeys) {
     ConfigDir dir;
     {
-        std::ofstream f(dir.path + "/ZelkSerial.ini");
+        std::ofstream f(dir.file("ZelkSerial.ini"));
         f << "; my ports\n[Ports]\nCOM1=/dev/ttyUSB3\n[Serial]\nSR_ReadInterval=99\nMyKey=keep\n";
     }
     q7m::SerialLink::createIni();
@@ -73,7 +59,7 @@ TEST(Profile, CreateIniOnAMissingFileMakesTwelvePlusThreeKeys) {
 TEST(Profile, PortTableMapsPortNumbersToDevices) {
     ConfigDir dir;
     {
-        std::ofstream f(dir.path + "/ZelkSerial.ini");
+        std::ofstream f(dir.file("ZelkSerial.ini"));
         f << "[ports]\r\ncom2 = /dev/ttyACM7\r\n";
     }
     EXPECT_EQ(q7m::mapPort(2).target.device, "/dev/ttyACM7");  // section and key names are not case-sensitive

@@ -117,10 +117,11 @@ TEST(Receiver, OverlongRepliesAndFramesAreDropped) {
     EXPECT_EQ(rx.rxState, RX_IDLE);
 
     rx.reset();
-    std::vector<std::uint8_t> frame = {DLE, STX};
-    frame.insert(frame.end(), 1025, 0x55);
-    frame.push_back(DLE);
-    frame.push_back(ETX);
+    std::vector<std::uint8_t> frame(2 + 1025 + 2, 0x55);  // DLE STX, 1025 payload bytes, DLE ETX
+    frame[0] = DLE;
+    frame[1] = STX;
+    frame[frame.size() - 2] = DLE;
+    frame[frame.size() - 1] = ETX;
     f = feedAll(rx, frame);
     for (auto r : f.results) EXPECT_NE(r, RX_FRAME_DONE);
 }

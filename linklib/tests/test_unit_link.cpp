@@ -2,14 +2,14 @@
 // value check, and why a read or an open ended.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <cerrno>
 #include <fstream>
 #include <memory>
 #include <sstream>
-#include <unistd.h>
 
 #include "fake_port.h"
 #include "q7mslib.h"
+#include "temp_folder.h"
 #include "unit_link.h"
 
 using namespace q7m;
@@ -20,26 +20,19 @@ namespace {
 
 const std::string kMuteOn = "MUT +\r\nOK\r\nQ7M>\r\n";
 
-std::string slurp(const std::string& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using q7mtest::slurp;
+using q7mtest::setEnv;
 
 class LinkOverFakePort : public ::testing::Test {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/q7mlink.XXXXXX";
-        dir = ::mkdtemp(tmpl);
-        ::setenv("Q7M_CONFIG_DIR", dir.c_str(), 1);
-        std::ofstream(dir + "/ZelkSerial.ini") << "[Ports]\r\nCOM1=/dev/the-unit\r\n";
+        setEnv("Q7M_CONFIG_DIR", folder.path);
+        std::ofstream(folder.file("ZelkSerial.ini")) << "[Ports]\r\nCOM1=/dev/the-unit\r\n";
     }
     void TearDown() override {
         unit.reset();
-        ::unsetenv("Q7M_CONFIG_DIR");
-        ::unsetenv("Q7M_TRACE");
-        [[maybe_unused]] int r = std::system(("rm -rf '" + dir + "'").c_str());
+        q7mtest::unsetEnv("Q7M_CONFIG_DIR");
+        q7mtest::unsetEnv("Q7M_TRACE");
     }
     // The library's state object, made after the environment is set (the
     // trace file is chosen when it is made).
@@ -59,7 +52,7 @@ protected:
         line->written.clear();
     }
 
-    std::string dir;
+    q7mtest::TempFolder folder{"q7mlink"};
     std::shared_ptr<FakeLine> line = std::make_shared<FakeLine>();
     std::unique_ptr<UnitLink> unit;
 };
@@ -146,8 +139,8 @@ TEST_F(LinkOverFakePort, GetVolReadsADecimalValueAndRefusesAValueWithoutDigits) 
 }
 
 TEST_F(LinkOverFakePort, AHangUpMidReplyIsToldApartFromATimeOut) {
-    const std::string trace = dir + "/trace.txt";
-    ::setenv("Q7M_TRACE", trace.c_str(), 1);
+    const std::string trace = folder.file("trace.txt");
+    setEnv("Q7M_TRACE", trace);
     connect();
     std::int16_t vol = -1;
 
@@ -171,22 +164,35 @@ TEST_F(LinkOverFakePort, AHangUpMidReplyIsToldApartFromATimeOut) {
 }
 
 TEST_F(LinkOverFakePort, TheReasonAnOpenFailedIsKeptAndTraced) {
-    const std::string trace = dir + "/trace.txt";
-    ::setenv("Q7M_TRACE", trace.c_str(), 1);
+    const std::string trace = folder.file("trace.txt");
+    setEnv("Q7M_TRACE", trace);
     struct Case {
         PortFault fault;
         int code;
         const char* inSentence;
         bool dialoutHint;
     };
+#ifdef _WIN32
+    // What the Win32 port reports: Windows' own error numbers.
+    const bool systemCode = true;
+    const char* const codeName = " (Windows error ";
+    const Case cases[] = {
+        {PortFault::NotFound, 2, "does not exist", false},                     // ERROR_FILE_NOT_FOUND
+        {PortFault::NoPermission, 5, "Windows refused access", false},         // ERROR_ACCESS_DENIED
+        {PortFault::InUse, 32, "in use by another program", false},            // ERROR_SHARING_VIOLATION
+    };
+#else
+    const bool systemCode = false;
+    const char* const codeName = " (errno ";
     const Case cases[] = {
         {PortFault::NotFound, ENOENT, "does not exist", false},
         {PortFault::NoPermission, EACCES, "Permission denied", true},
         {PortFault::InUse, EBUSY, "in use by another program", false},
     };
+#endif
     for (const auto& c : cases) {
         SCOPED_TRACE(faultName(c.fault));
-        line->openResult = {c.fault, c.code, {}};
+        line->openResult = {c.fault, c.code, {}, systemCode};
         EXPECT_EQ(link().initDll(1), 0x0041);
         const PortStatus& s = link().serial.lastStatus();
         EXPECT_EQ(s.fault, c.fault);
@@ -194,14 +200,14 @@ TEST_F(LinkOverFakePort, TheReasonAnOpenFailedIsKeptAndTraced) {
         EXPECT_NE(s.sentence.find(c.inSentence), std::string::npos) << s.sentence;
         EXPECT_EQ(s.sentence.find("dialout") != std::string::npos, c.dialoutHint) << s.sentence;
         const std::string t = slurp(trace);
-        EXPECT_NE(t.find(std::string("-- open COM1: ") + faultName(c.fault) + " (errno " + std::to_string(c.code)),
+        EXPECT_NE(t.find(std::string("-- open COM1: ") + faultName(c.fault) + codeName + std::to_string(c.code)),
                   std::string::npos)
             << t;
     }
 }
 
 TEST_F(LinkOverFakePort, AnUnmappedPortSaysSoWithoutOpeningAnything) {
-    std::ofstream(dir + "/ZelkSerial.ini") << "[Ports]\r\nCOM7=ftp://nowhere\r\n";
+    std::ofstream(folder.file("ZelkSerial.ini")) << "[Ports]\r\nCOM7=ftp://nowhere\r\n";
     EXPECT_EQ(link().initDll(7), 0x0041);
     EXPECT_EQ(link().serial.lastStatus().fault, PortFault::BadAddress);
     EXPECT_TRUE(line->openedAt.empty());

@@ -9,33 +9,19 @@
 #include <memory>
 
 #include "connection/link_api.h"
+#include "quiet_services.h"
 #include "sim_process.h"
 #include "ui/app.h"
 
 using namespace zelk;
 
-namespace {
-class Boxes : public MessageBoxService {
-public:
-    MsgResult show(const std::string& text, const std::string& title, MsgIcon, MsgButtons b) override {
-        shown.push_back(title + ": " + text);
-        return b == MsgButtons::OK ? MsgResult::OK : MsgResult::No;
-    }
-    std::vector<std::string> shown;
-};
-class NoFiles : public FileDialogService {
-public:
-    std::optional<std::string> showOpen(const std::string&, const std::string&) override { return std::nullopt; }
-    std::optional<std::string> showSave(const std::string&, const std::string&) override { return std::nullopt; }
-};
-}  // namespace
 
 class GuiLinkTest : public QObject {
     Q_OBJECT
     std::unique_ptr<q7mtest::SimProcess> sim;
     LinkLibrary lib;
-    Boxes boxes;
-    NoFiles files;
+    q7mtest::QuietBoxes boxes;
+    q7mtest::NoFileDialogs files;
     std::unique_ptr<EditorApp> app;
 
 private slots:

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "connection/link_api.h"
+#include "quiet_services.h"
 #include "sim_process.h"
 #include "ui/app.h"
 #include "ui/picture_widget.h"
@@ -19,19 +20,6 @@
 using namespace zelk;
 
 namespace {
-class Boxes : public MessageBoxService {
-public:
-    MsgResult show(const std::string& text, const std::string& title, MsgIcon, MsgButtons b) override {
-        shown.push_back(title + ": " + text);
-        return b == MsgButtons::OK ? MsgResult::OK : MsgResult::No;
-    }
-    std::vector<std::string> shown;
-};
-class NoFiles : public FileDialogService {
-public:
-    std::optional<std::string> showOpen(const std::string&, const std::string&) override { return std::nullopt; }
-    std::optional<std::string> showSave(const std::string&, const std::string&) override { return std::nullopt; }
-};
 const QColor kQtBlue(0, 0, 255);
 }  // namespace
 
@@ -39,8 +27,8 @@ class GuiOpticalTest : public QObject {
     Q_OBJECT
     std::unique_ptr<q7mtest::SimProcess> sim;
     LinkLibrary lib;
-    Boxes boxes;
-    NoFiles files;
+    q7mtest::QuietBoxes boxes;
+    q7mtest::NoFileDialogs files;
     std::unique_ptr<EditorApp> app;
     QWidget* win = nullptr;
     QString shots;

@@ -128,7 +128,7 @@ TEST(SimulatorControl, AcceptsWellFormedLinesAndRefusesMalformedOnes) {
     for (const char* good : {"fader 5.5", "format S", "format 0", "mute on", "garble 3", "garble 0", "cut 12",
                              "ignore B", "ignore B 0", "baud 9600", "after 3 silent on", "after 1 reader 2 slit 0.5",
                              "reader gain -1.5 +0.5", "reader 2 azimuth -0.25", "reader 1 noise off", "reader show",
-                             "status"})
+                             "status", "corrupt audio 6", "corrupt system 127", "corrupt off"})
         EXPECT_TRUE(sim.control(good)) << good;
 
     for (const char* bad : {"fader abc", "fader 10.0", "fader 55", "fader -1", "fader 5.55", "format Q", "format 6",
@@ -137,7 +137,8 @@ TEST(SimulatorControl, AcceptsWellFormedLinesAndRefusesMalformedOnes) {
                             "after 2", "after x silent on", "ignore v", "ignore BB", "ignore B x", "baud 4800",
                             "baud 19200.0", "reader", "reader gain 1", "reader 3 gain 0 0", "reader gain 0 7",
                             "reader slit 11", "reader azimuth 1e-1", "reader azimuth 0x1", "reader noise maybe",
-                            "reader tilt 1", "status now"}) {
+                            "reader tilt 1", "status now", "corrupt", "corrupt audio", "corrupt audio 224",
+                            "corrupt system 128", "corrupt disk 3", "corrupt audio x", "corrupt off now"}) {
         EXPECT_FALSE(sim.control(bad)) << bad;
         EXPECT_EQ(sim.logMatching(std::string("ACK ") + bad + ": error").size(), 1u) << bad;
     }

@@ -151,6 +151,10 @@ std::string SimProcess::listenAddress(int timeoutMs) const {
     return lines.back().substr(lines.back().find(tag) + tag.size());
 }
 
-void SimProcess::clearLog() { ::truncate(log_.c_str(), 0); }
+void SimProcess::clearLog() {
+    // A log that could not be emptied would let old lines satisfy later waits.
+    if (::truncate(log_.c_str(), 0) != 0)
+        throw std::runtime_error("cannot empty " + log_ + ": " + std::strerror(errno));
+}
 
 }  // namespace q7mtest

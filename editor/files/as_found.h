@@ -1,0 +1,69 @@
+// as_found.h - the as-found archive: the configuration a unit held when it
+// was first read on a visit, kept as a ".zcf" file in a per-user folder,
+// named by theater, screen, processor serial and time, never overwritten.
+// A setting caps the number of files; the oldest go first, and every
+// removal is reported to the caller to be said.  The editor and q7mctl
+// write the same archive.
+#ifndef ZELK_FILES_AS_FOUND_H
+#define ZELK_FILES_AS_FOUND_H
+
+#include <string>
+#include <vector>
+
+#include "files/config_file.h"
+#include "form/services.h"
+
+namespace zelk {
+
+// The field tools' own settings, kept in "service.ini" in the data folder
+// (one "Key=value" a line) so settings.dat keeps its six lines.
+struct ServiceSettings {
+    bool showDifferencesBeforeUpload = false;
+    int asFoundMaxFiles = 500;  // 0: no cap
+};
+inline constexpr int kAsFoundDefaultMax = 500;
+std::string serviceSettingsPath(const std::string& dataDir);
+// Missing or damaged lines keep the defaults.
+ServiceSettings readServiceSettings(const std::string& path);
+bool writeServiceSettings(const std::string& path, const ServiceSettings& s);
+
+// The editor's data folder ($ZELKVELQ_DATA_DIR, else $XDG_DATA_HOME/zelkvelq,
+// else ~/.local/share/zelkvelq) and the archive in it.
+std::string defaultDataDirectory();
+std::string asFoundDirectory(const std::string& dataDir);
+
+// "Rex_Cinema_screen-2_SN-A1234_2026-12-08_143012.zcf": each part made safe
+// for any file system; an empty part reads "unknown".
+std::string asFoundFileName(const std::string& theater, const std::string& screen, const std::string& serial,
+                            const LocalTime& when);
+
+struct KeepResult {
+    std::string path;                  // the file written, or "" when none was
+    std::string error;                 // why it was not written
+    std::vector<std::string> removed;  // the oldest files removed to keep the cap
+    explicit operator bool() const { return !path.empty(); }
+};
+
+// Writes `data` into the archive folder `dir` (made when missing) under the
+// name for its theater texts and `when`.  An existing file is never
+// replaced: a name already taken gets "-2", "-3"...  Then, while the folder
+// holds more than `maxFiles` archive files, the oldest (by the time in
+// their names) other than the new one are removed.
+KeepResult keepAsFound(const std::string& dir, const ConfigData& data, const LocalTime& when, int maxFiles);
+
+struct AsFoundEntry {
+    std::string path, fileName;
+    std::string theater, screen, serial;  // from the file's theater texts
+    std::string when;                     // "2026-12-08 14:30:12", from the name
+    bool readable = true;
+};
+// The archive's files, by theater, then screen, then newest first.
+std::vector<AsFoundEntry> listAsFound(const std::string& dir);
+
+// "The as-found archive holds at most 500 files: removed the oldest, A.zcf
+// and B.zcf." or "" when nothing was removed.
+std::string prunedNote(const std::vector<std::string>& removed, int maxFiles);
+
+}  // namespace zelk
+
+#endif

@@ -1,0 +1,146 @@
+// The service visit's windows: the table of differences from the unit, the
+// list of as-found configurations, and the report writer the logic uses.
+#include "ui/service_dialogs.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "app/editor.h"
+#include "ui/bind.h"
+#include "ui/report_pdf.h"
+#include "ui/windows.h"
+
+namespace zelk {
+
+std::string QtReportWriter::writePdf(const ServiceReport& report, const std::string& path) {
+    return writeServiceReportPdf(report, path);
+}
+
+namespace {
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+// The window follows its form control: shown (modal), hidden, titled.
+void followForm(Label& form, QDialog* d) {
+    d->setWindowTitle(q(form.caption()));
+    d->setModal(true);
+    form.observe([d](Control& c, Prop p) {
+        if (p == Prop::Visible) {
+            if (c.visible()) {
+                d->show();
+                d->raise();
+                d->activateWindow();
+            } else {
+                d->hide();
+            }
+        }
+        if (p == Prop::Caption) d->setWindowTitle(q(c.caption()));
+    });
+}
+
+// A read-only table bound to a Table control: its content and selection
+// follow the control; a click selects, a double click opens.
+QTableWidget* table(Table& t) {
+    auto* w = new QTableWidget;
+    w->setObjectName(q(t.name()));
+    w->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    w->setSelectionBehavior(QAbstractItemView::SelectRows);
+    w->setSelectionMode(QAbstractItemView::SingleSelection);
+    w->verticalHeader()->setVisible(false);
+    w->setAlternatingRowColors(true);
+    w->setWordWrap(false);
+    auto fill = [w, &t] {
+        const QSignalBlocker quiet(w);
+        w->clear();
+        w->setColumnCount(static_cast<int>(t.columns().size()));
+        w->setRowCount(static_cast<int>(t.rows().size()));
+        QStringList titles;
+        for (const auto& c : t.columns()) titles << q(c);
+        w->setHorizontalHeaderLabels(titles);
+        for (int r = 0; r < w->rowCount(); ++r) {
+            const auto& row = t.rows()[static_cast<std::size_t>(r)];
+            for (int c = 0; c < w->columnCount() && c < static_cast<int>(row.size()); ++c)
+                w->setItem(r, c, new QTableWidgetItem(q(row[static_cast<std::size_t>(c)])));
+        }
+        w->resizeColumnsToContents();
+        w->horizontalHeader()->setStretchLastSection(true);
+    };
+    fill();
+    t.observe([w, fill, &t](Control&, Prop p) {
+        if (p == Prop::Items) fill();
+        if (p == Prop::ListIndex && w->currentRow() != t.selected()) {
+            const QSignalBlocker quiet(w);
+            if (t.selected() < 0) w->clearSelection();
+            else w->selectRow(t.selected());
+        }
+    });
+    QObject::connect(w, &QTableWidget::cellClicked, w, [&t](int row, int) { t.userSelect(row); });
+    QObject::connect(w, &QTableWidget::currentCellChanged, w, [&t](int row, int, int, int) {
+        if (row >= 0 && row != t.selected()) t.userSelect(row);
+    });
+    QObject::connect(w, &QTableWidget::cellDoubleClicked, w, [&t](int row, int) { t.userOpen(row); });
+    return w;
+}
+
+QPushButton* push(Button& b) {
+    auto* w = new QPushButton;
+    bind(b, w);
+    return w;
+}
+
+}  // namespace
+
+QDialog* buildCompareDialog(Editor& ed, QWidget* parent) {
+    auto& f = ed.compare;
+    auto* d = new BoundDialog(parent, [&f] { f.cmdCancel.click(); });
+    d->setObjectName("frmCompare");
+    auto* v = new QVBoxLayout(d);
+    auto* summary = new QLabel;
+    bind(f.lblSummary, summary);
+    summary->setWordWrap(true);
+    v->addWidget(summary);
+    v->addWidget(table(f.grdDiff), 1);
+    auto* note = new QLabel;
+    bind(f.lblNote, note);
+    note->setStyleSheet(QStringLiteral("color: rgb(90,90,90);"));
+    v->addWidget(note);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    auto* upload = push(f.cmdUpload);
+    auto* cancel = push(f.cmdCancel);
+    cancel->setDefault(true);  // Enter does not send
+    buttons->addWidget(upload);
+    buttons->addWidget(cancel);
+    v->addLayout(buttons);
+    d->resize(620, 420);
+    followForm(f.form, d);
+    return d;
+}
+
+QDialog* buildAsFoundDialog(Editor& ed, QWidget* parent) {
+    auto& f = ed.asFound;
+    auto* d = new BoundDialog(parent, [&f] { f.cmdCancel.click(); });
+    d->setObjectName("frmAsFound");
+    auto* v = new QVBoxLayout(d);
+    v->addWidget(table(f.grdFiles), 1);
+    auto* folder = new QLabel;
+    bind(f.lblFolder, folder);
+    folder->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    v->addWidget(folder);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    auto* open = push(f.cmdOpen);
+    open->setDefault(true);
+    buttons->addWidget(open);
+    buttons->addWidget(push(f.cmdCancel));
+    v->addLayout(buttons);
+    d->resize(620, 380);
+    followForm(f.form, d);
+    return d;
+}
+
+}  // namespace zelk

@@ -1,0 +1,87 @@
+// The POSIX side of the socket and descriptor calls.
+#include "port/socket.h"
+
+#include <cerrno>
+#include <chrono>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace q7m {
+
+int socketsReady() { return 0; }
+
+int socketErrno() { return errno; }
+
+NativeFd openStreamSocket(int family, int type, int protocol, int& err) {
+    const int s = ::socket(family, type | SOCK_NONBLOCK | SOCK_CLOEXEC, protocol);
+    err = s < 0 ? errno : 0;
+    return s < 0 ? kNoFd : s;
+}
+
+int connectStart(NativeFd fd, const sockaddr* address, socklen_t length) {
+    return ::connect(fd, address, length) == 0 ? 0 : errno;
+}
+
+int connectFinish(NativeFd fd, int timeoutMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+        pollfd p{fd, POLLOUT, 0};
+        const int r = ::poll(&p, 1, left > 0 ? static_cast<int>(left) : 0);
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0) return ETIMEDOUT;
+        int err = 0;
+        socklen_t len = sizeof err;
+        if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len) != 0) err = errno;
+        return err;
+    }
+}
+
+void tuneStream(NativeFd fd) {
+    const int one = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    ::setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &one, sizeof one);
+}
+
+bool closeSocket(NativeFd fd) { return ::close(fd) == 0; }
+
+ssize_t socketRecv(NativeFd fd, void* buffer, std::size_t count) { return ::recv(fd, buffer, count, MSG_DONTWAIT); }
+
+ssize_t socketSend(NativeFd fd, const void* data, std::size_t count) {
+    return ::send(fd, data, count, MSG_NOSIGNAL | MSG_DONTWAIT);
+}
+
+int socketPoll(pollfd* fds, PollCount n, int timeoutMs) { return ::poll(fds, n, timeoutMs); }
+
+ssize_t terminalRead(NativeFd fd, void* buffer, std::size_t count) { return ::read(fd, buffer, count); }
+
+ssize_t terminalWrite(NativeFd fd, const void* data, std::size_t count) { return ::write(fd, data, count); }
+
+int unsentBytes(NativeFd fd) {
+    int queued = 0;
+    return ::ioctl(fd, TIOCOUTQ, &queued) == 0 ? queued : -1;
+}
+
+bool peerHungUp(NativeFd fd, int timeoutMs, std::string& said) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now()).count();
+        if (left <= 0) return false;
+        // POLLRDHUP alone: data the peer sends stays unread for the link.
+        pollfd p{fd, POLLRDHUP, 0};
+        const int r = ::poll(&p, 1, static_cast<int>(left));
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0) return false;
+        if (!(p.revents & (POLLRDHUP | POLLHUP | POLLERR))) continue;
+        char buf[256];
+        ssize_t n;
+        while ((n = ::recv(fd, buf, sizeof buf, MSG_DONTWAIT)) > 0) said.append(buf, static_cast<std::size_t>(n));
+        return true;
+    }
+}
+
+}  // namespace q7m
