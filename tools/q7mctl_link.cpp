@@ -113,11 +113,23 @@ std::string speedChangeMessage(SpeedChange result, int from, int to, int port) {
     return {};
 }
 
+namespace {
+// Opens the link and tests it; a unit that still holds garbled bytes from
+// an earlier rate answers the first test with an error, so a failed test is
+// tried once more: by then its late answer has arrived, and opening the
+// port again drops it.
+unsigned openAndTest(int port) {
+    unsigned e = InitDLL(port);
+    if (e != 0 && !(e & LINK_ERR_PORT)) e = InitDLL(port);
+    return e;
+}
+}  // namespace
+
 int recoverSpeed(int port) {
     // The first try at 9600 also tells the library which port to reopen at
     // the other rates.
     int found = -1;
-    const unsigned first = InitDLL(port);
+    const unsigned first = openAndTest(port);
     if (first & LINK_ERR_PORT) {
         // Not a question of speed: the port itself cannot be opened.
         std::fprintf(stderr, "q7mctl: cannot open COM%d (error word 0x%04X): %s\n", port, first,
@@ -129,11 +141,7 @@ int recoverSpeed(int port) {
         const int r = index % 4;  // 19200, 38400, 57600, then 9600 once more after a line feed
         if (stopSignal()) break;
         SetDLLBaud(r);  // not connected: moves and reopens the port, sends a line feed at that rate
-        // The unit heard the probes at the other rates as junk, and the line
-        // feed does not always reach it before the next command (the port
-        // gets its own settings back as it closes): its first answer at the
-        // right rate can be a refusal that clears the junk.  A second try.
-        if ((InitDLL(port) == 0 || InitDLL(port) == 0) && unitAnswers()) found = r;
+        if (openAndTest(port) == 0 && unitAnswers()) found = r;
     }
     if (found < 0) {
         DLLShutdown();
