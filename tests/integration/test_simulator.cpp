@@ -393,7 +393,8 @@ TEST(SimulatorTcp, ListensWithoutAPseudoTerminal) {
 }
 
 namespace {
-// The next `count` framed records from a running stream, whole frames only.
+// At least the next `count` framed records from a running stream, whole
+// frames only (one read may bring more on a busy machine).
 std::vector<std::string> records(Host& host, std::size_t count) {
     std::vector<std::string> out;
     std::string buf;
@@ -420,7 +421,7 @@ TEST(SimulatorReader, ControlLinesTurnTheReaderWhileItStreams) {
     // Records made after the acknowledgement carry the new alignment.
     auto expectRecords = [&](const std::string& payload) {
         const auto got = records(host, 4);
-        ASSERT_EQ(got.size(), 4u);
+        ASSERT_GE(got.size(), 4u);
         EXPECT_EQ(got.back(), "\x10\x02" + payload + "\x10\x03");
     };
     expectRecords("\x24\x50\x50");
@@ -437,7 +438,7 @@ TEST(SimulatorReader, ControlLinesTurnTheReaderWhileItStreams) {
     ASSERT_TRUE(sim.control("reader azimuth 0"));
     ASSERT_TRUE(host.send("AZ\r"));
     const auto az = records(host, 4);
-    ASSERT_EQ(az.size(), 4u);
+    ASSERT_GE(az.size(), 4u);
     const std::string& rec = az.back();
     ASSERT_EQ(rec.substr(0, 3), "\x10\x02\x27");
     std::string samples;  // undo the doubling of DLE bytes
