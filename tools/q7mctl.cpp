@@ -309,7 +309,7 @@ int main(int argc, char** argv) {
         return stopSignal() ? 128 + stopSignal() : status;
     }
 
-    PrintReporter out;
+    PrintReporter out(inv.port);
     if (inv.fileOnly) return diff(inv.left, inv.right, out);
     // A port that cannot change its speed (raw TCP) is refused before
     // anything reaches the unit, rather than doing the work at 9600.

@@ -77,7 +77,9 @@ bool unitAnswers() {
 }
 
 SpeedChange changeSpeed(int from, int to) {
-    SetDLLBaud(to);  // sends the speed command at the old rate, then moves the port
+    // Sends the speed command at the old rate, then moves the port; a port
+    // that cannot run the new rate (a raw TCP server) is refused first.
+    if (SetDLLBaud(to) == (LINK_ERR_RANGE | LINK_ERR_TEXT_COMMAND)) return SpeedChange::Refused;
     if (unitAnswers()) return SpeedChange::Confirmed;
     // The command went astray, or the unit did not come up at the new rate:
     // send it back (at the new rate, which reaches it only if it did move).
@@ -95,6 +97,12 @@ std::string speedChangeMessage(SpeedChange result, int from, int to, int port) {
     const std::string recover = "run 'q7mctl -p " + std::to_string(port) + " recover' to find it and set it to 9600";
     switch (result) {
     case SpeedChange::Confirmed: return {};
+    case SpeedChange::Refused: {
+        std::string why = q7m::portRateSupported(port, kRates[to]).sentence;
+        if (!why.empty() && why.back() == '.') why.pop_back();  // the callers go on after it
+        return "the speed change to " + rate(to) + " was refused, the unit stays at " + rate(from) +
+               (why.empty() ? "" : ": " + why);
+    }
     case SpeedChange::Reverted:
         return "the unit did not answer at " + rate(to) + " after the speed change; it is at " + rate(from) +
                (from == 0 ? "" : " (" + recover + ")");
@@ -124,10 +132,8 @@ int recoverSpeed(int port) {
     const unsigned first = openAndTest(port);
     if (first & LINK_ERR_PORT) {
         // Not a question of speed: the port itself cannot be opened.
-        // The port map says why, in one sentence with the fix.
-        const std::string why = q7m::diagnosePort(port).sentence;
         std::fprintf(stderr, "q7mctl: cannot open COM%d (error word 0x%04X): %s\n", port, first,
-                     why.empty() ? portHint() : why.c_str());
+                     portFailure(port).c_str());
         return 1;
     }
     if (first == 0 && unitAnswers()) found = 0;

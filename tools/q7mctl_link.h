@@ -27,6 +27,7 @@ bool unitAnswers();
 
 enum class SpeedChange {
     Confirmed,  // the unit answers at the new rate
+    Refused,    // the port cannot run at the new rate: nothing was sent, both ends stay
     Reverted,   // it did not; both ends are back at the old rate and it answers there
     Lost        // it answers at neither rate
 };

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "port/port_map.h"
 #include "q7m_error_text.h"
 #include "q7mslib.h"
 
@@ -22,6 +23,13 @@ std::string bitText(int bit) {
     return bit == 11 ? "Value out of range" : "";
 }
 }  // namespace
+
+std::string portFailure(int port) {
+    const q7m::PortStatus s = q7m::diagnosePort(port);
+    if (!s.sentence.empty()) return s.sentence;
+    // Nothing is wrong with it now (it was busy a moment ago, or came back).
+    return q7m::describePort(port) + "; it could not be opened a moment ago and opens now: try again.";
+}
 
 const char* portHint() { return kDialoutHint; }
 
@@ -45,7 +53,7 @@ int PrintReporter::link(const char* what, unsigned word) {
         if (!line.empty()) std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
         else if (bit == 11) std::fputs("- Value out of range\n", stderr);
     }
-    if (word & LINK_ERR_PORT) std::fprintf(stderr, "  (%s)\n", kDialoutHint);
+    if (word & LINK_ERR_PORT) std::fprintf(stderr, "  %s\n", portFailure(port_).c_str());
     return 1;
 }
 
@@ -58,7 +66,7 @@ void PrintReporter::done(const std::string& message) { std::printf("%s\n", messa
 
 int RecordReporter::link(const char* what, unsigned word) {
     std::string line = std::string(what) + " failed: " + errorWordText(word);
-    if (word & LINK_ERR_PORT) line += std::string(" (") + kDialoutHint + ")";
+    if (word & LINK_ERR_PORT) line += ": " + portFailure(port_);
     failure += (failure.empty() ? "" : "; ") + line;
     return 1;
 }

@@ -26,22 +26,35 @@ public:
     virtual void done(const std::string& message) = 0;
 };
 
+// Why port `port` could not be opened, in one sentence with its fix (the
+// library's own diagnosis: not mapped, no such device, no permission, in
+// use, a network server that refused...).
+std::string portFailure(int port);
+
 // Prints failures to standard error (one line per bit of an error word,
-// with the port hint) and results to standard output.
+// with the port's diagnosis) and results to standard output.
 class PrintReporter : public Reporter {
 public:
+    explicit PrintReporter(int port) : port_(port) {}
     int link(const char* what, unsigned word) override;
     int fail(const std::string& message) override;
     void done(const std::string& message) override;
+
+private:
+    int port_;
 };
 
 // Keeps failures and results as single lines.
 class RecordReporter : public Reporter {
 public:
+    explicit RecordReporter(int port) : port_(port) {}
     int link(const char* what, unsigned word) override;
     int fail(const std::string& message) override;
     void done(const std::string& message) override { result = message; }
     std::string failure, result;
+
+private:
+    int port_;
 };
 
 }  // namespace q7mctl

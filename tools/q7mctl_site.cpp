@@ -79,7 +79,7 @@ std::string twoDigits(int major, int minor) {
 UnitResult workOn(int port, const SiteWork& work) {
     UnitResult r;
     r.port = port;
-    RecordReporter rep;
+    RecordReporter rep(port);
     if (work.speed != 0)
         if (const std::string why = speedRefusal(port, work.speed); !why.empty()) {
             r.error = why + " Nothing was done.";

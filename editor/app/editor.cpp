@@ -54,6 +54,7 @@ Editor::Editor(Services services, const LinkApi& linkApi, Paths p)
     linkEvents.subscribe(connection);
     linkEvents.subscribe(live);
     linkEvents.subscribe(optical);
+    linkEvents.subscribe(portSpeed);
 
     // A connection keeps the unit's configuration as found.
     connection.onConnected([this] { service.unitConnected(); });

@@ -152,6 +152,12 @@ void Dispatcher::DispErr(std::uint16_t errorWord) {
     unitAccepted_ = false;
     v_.OnLine = kFalse;
     events_.linkStatus(LinkStatus::OffLine);
+    // A link given up at another speed goes back to 9600 at both ends first,
+    // as a clean close does: the library would otherwise open the next
+    // Connect at that speed, where a unit that missed the change (or was
+    // switched off and on) never answers, and no menu off line can move it.
+    if (v_.BaudIndex != 0 && link_.SetDLLBaud) runner_.call([this] { link_.SetDLLBaud(0); });
+    v_.BaudIndex = 0;
     if (link_.DLLShutdown) runner_.call([this] { link_.DLLShutdown(); });
     events_.linkLost(errorWord);
 }

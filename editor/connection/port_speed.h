@@ -3,13 +3,14 @@
 #define ZELK_CONNECTION_PORT_SPEED_H
 
 #include "connection/dispatcher.h"
+#include "connection/link_events.h"
 #include "form/forms.h"
 #include "form/services.h"
 #include "model/record.h"
 
 namespace zelk {
 
-class PortSpeed {
+class PortSpeed : public LinkEvents {
 public:
     PortSpeed(ModVals& vals, Dispatcher& d, MessageBoxService& msg, MainBar& bar);
 
@@ -22,6 +23,8 @@ public:
     void showSpeedsForPort();
     // The speed menu is closed while a measurement runs.
     void enableSpeedMenu(bool enable) { bar_.mnuBaud.setEnabled(enable); }
+    // A link given up is back at 9600: the menu says so.
+    void linkLost(std::uint16_t) override { showPortAndSpeed(); }
 
 private:
     bool unitAnswers();  // one version query, no retries

@@ -197,6 +197,18 @@ private:
 
 private slots:
     void initTestCase() {
+        const char* dir = std::getenv("Q7M_ARTEFACTS");
+        shots = dir ? dir : GUI_ARTEFACT_DIR;
+    }
+
+    // Every case starts with its own unit and its own editor, started and
+    // connected as a user starts it, so each case runs alone and in any order.
+    void init() {
+        boxes.shown.clear();
+        boxes.answers.clear();
+        boxes.onShow = nullptr;
+        dialogs.paths.clear();
+        dialogs.proposed.clear();
         sim = std::make_unique<q7mtest::SimProcess>();
         QVERIFY(lib.load(q7mtest::libraryPath()));
         Paths p;
@@ -209,8 +221,12 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(win->isVisible() && win->windowTitle().contains("<CP Settings>"), 15000);
         win->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(win));
-        const char* dir = std::getenv("Q7M_ARTEFACTS");
-        shots = dir ? dir : GUI_ARTEFACT_DIR;
+    }
+    void cleanup() {
+        win = nullptr;
+        app.reset();
+        lib.unload();
+        sim.reset();
     }
 
     void connectedWindowShowsTheUnit() {
@@ -282,7 +298,7 @@ private slots:
         QVERIFY(!win->isWindowModified());
         ConfigData d;
         QCOMPARE(int(ReadConfigFile(path, d)), int(ReadResult::Ok));
-        QCOMPARE(int(d.systemBlock.surroundDelay()), 4);
+        QCOMPARE(int(d.systemBlock.surroundDelay()), 2);  // the unit's 20 mS
 
         // Change the file and open it: the screen follows.
         d.systemBlock.surroundDelay() = 9;
@@ -382,7 +398,7 @@ private slots:
         QCOMPARE(int(ed().vals.RefreshSeconds), 45);
         QVERIFY(mw().centralWidget()->isEnabled());
 
-        // Off again (Enter is OK), so no full read runs during the tests below.
+        // Off again; Enter is OK.
         QVERIFY(choose({"mnuOptions", "mnuAutoRef"}));
         QTRY_VERIFY(d->isVisible());
         click(chk);
@@ -548,7 +564,9 @@ private slots:
         QFETCH(QString, refused);
         QVERIFY(clickTab(tab));
         if (!channel.isEmpty()) click(child<QPushButton>(page(), channel.toLatin1()));
+        if (field == "lblOBE" && !ed().vals.ObeEnabled) click(child<QPushButton>(page(), "cmdOBEEnable"));
         auto* f = child<QLineEdit>(page(), field.toLatin1());
+        QVERIFY(f->isEnabled());
         typeInto(f, typed);
         QTest::keyClick(f, Qt::Key_Return);
         QCOMPARE(f->text(), shown);
@@ -796,16 +814,35 @@ private slots:
     }
 };
 
+// Runs `test` unless test functions are named on the command line and none
+// of them is its own, so that `test_gui FUNCTION` runs one case alone.
+int runIfNamed(QObject& test, int argc, char** argv) {
+    bool named = false, own = false;
+    for (int i = 1; i < argc; ++i) {
+        if (argv[i][0] == '-') {
+            const QByteArray opt(argv[i]);
+            if (opt == "-o" || opt == "-maxwarnings" || opt == "-eventdelay" || opt == "-keydelay" ||
+                opt == "-mousedelay" || opt == "-callgrind" || opt == "-platform")
+                ++i;  // its value
+            continue;
+        }
+        named = true;
+        const QByteArray name = QByteArray(argv[i]).split(':').front() + "()";
+        own = own || test.metaObject()->indexOfMethod(name.constData()) >= 0;
+    }
+    return named && !own ? 0 : QTest::qExec(&test, argc, argv);
+}
+
 int main(int argc, char** argv) {
     QApplication a(argc, argv);
     int status = 0;
     {
         RtfTest rtf;
-        status |= QTest::qExec(&rtf, argc, argv);
+        status |= runIfNamed(rtf, argc, argv);
     }
     {
         GuiTest gui;
-        status |= QTest::qExec(&gui, argc, argv);
+        status |= runIfNamed(gui, argc, argv);
     }
     return status;
 }

@@ -70,9 +70,14 @@ TEST(Q7mctl, VersionsLiveValuesAndErrors) {
     EXPECT_TRUE(sim.waitForLog("TEXT B1"));  // back to 9600 at the end
     EXPECT_EQ(unitBaud(sim), "9600");
 
+    // A port that cannot be opened: the library's diagnosis, cause and fix.
     r = q7mctl("-p 4 version");
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.out.find("- Serial Port Error\n- Could Not Initialise\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("- Serial Port Error\n- Could Not Initialise\n  COM4 is " + sim.dir() +
+                         "/absent4, which does not exist: plug the adapter in"),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(r.out.find("dialout"), std::string::npos) << r.out;
     ASSERT_TRUE(sim.control("silent on"));
     r = q7mctl("live");
     EXPECT_EQ(r.status, 1);
@@ -254,7 +259,26 @@ TEST(Q7mctl, RecoverFindsTheUnitAtEveryRate) {
     EXPECT_NE(r.out.find("no unit answers on COM1 at 9600, 19200, 38400 or 57600 bit/s"), std::string::npos) << r.out;
     r = q7mctl("-p 4 recover");  // mapped to a device that does not exist: said at once
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.out.find("cannot open COM4 (error word 0x0041)"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("cannot open COM4 (error word 0x0041): COM4 is " + sim.dir() + "/absent4, which does not exist"),
+              std::string::npos)
+        << r.out;
+}
+
+// A raw TCP serial server's line speed is its own: a speed change is refused
+// before the unit hears of it, and the port says why.
+TEST(Q7mctl, ASpeedChangeOverARawTcpPortIsRefusedAndSaysWhy) {
+    SimProcess sim({"--listen", "127.0.0.1:0"});
+    const std::string address = sim.listenAddress();
+    ASSERT_FALSE(address.empty());
+    writeFile(sim.dir() + "/ZelkSerial.ini", "[Ports]\r\nCOM2=socket://" + address + "\r\n");
+    const CtlRun r = q7mctl("-p 2 -s 19200 version");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "q7mctl: COM2 is a raw TCP port (socket://" + address +
+                         "), whose line speed is set on the server and cannot be changed from here: stay at 9600, "
+                         "or map the unit through an rfc2217:// port. Nothing was done.\n");
+    EXPECT_TRUE(sim.logMatching("TEXT B").empty());
+    EXPECT_EQ(unitBaud(sim), "9600");
+    EXPECT_EQ(q7mctl("-p 2 version").status, 0);
 }
 
 // SIGTERM (or Ctrl-C) while the unit runs at 19200: q7mctl finishes the

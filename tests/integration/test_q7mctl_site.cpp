@@ -100,7 +100,8 @@ TEST_F(Site, JsonForScripts) {
               "\"1.09\", \"fader\": \"7.0\", \"mute\": false, \"format\": \"EXTERNAL 6-TRK\", \"result\": \"Fader 7.0, "
               "mute off, EXTERNAL 6-TRK\"},\n"
               "  {\"port\": 2, \"ok\": false, \"error\": \"connecting failed: Serial Port Error, Could Not Initialise "
-              "(0x0041) (is the port mapped in ZelkSerial.ini, and are you a member of the 'dialout' group?)\"}\n"
+              "(0x0041): COM2 is " + dir.file("absent") + ", which does not exist: plug the adapter in, or correct COM2 "
+              "under [Ports] in " + dir.file("ZelkSerial.ini") + ".\"}\n"
               "]\n");
     // One port with --json gives the same form.
     EXPECT_EQ(q7mctl("-p 3 --json version").out.rfind("[\n  {\"port\": 3, \"ok\": true", 0), 0u);

@@ -27,6 +27,7 @@ using Clock = std::chrono::steady_clock;
 namespace {
 
 const std::string kVolReply = "VOL 70\r\nOK\r\nQ7M>\r\n";
+const std::string kMuteReply = "MUT -\r\nOK\r\nQ7M>\r\n";
 const std::string kVersionReply = "Q7M CPU/DSP Versions\r\nV1.06.0000\r\nV1.03\r\nV1.09\r\nOK\r\n";
 
 // The host's end of the line: the simulated port opened as a program
@@ -211,7 +212,10 @@ TEST(SimulatorLine, UnplugLosesBothDirectionsUntilPlug) {
     // host got and what was lost add up to it.
     const std::size_t lostBytes = lost.empty() ? 0 : std::stoul(lost[0].substr(lost[0].find("LOST ") + 5));
     EXPECT_EQ(partial + lostBytes, 135u);
-    EXPECT_EQ(got.substr(0, 3), "\x10\x02\x12");
+    // What left is the frame's start: as much of it as the line carried
+    // before the cable came out (on a busy machine, a byte or two).
+    const std::size_t start = std::min<std::size_t>(partial, 3);
+    EXPECT_EQ(got.substr(0, start), std::string("\x10\x02\x12").substr(0, start));
     EXPECT_FALSE(host.hungUp());
 
     // A timed unplug comes back by itself.
@@ -257,6 +261,7 @@ TEST(SimulatorLine, AfterActsOnceTheRepliesHaveLeft) {
     ASSERT_TRUE(sim.control("after 2 silent on"));
     ASSERT_TRUE(host.send("V\r"));
     EXPECT_EQ(host.readUntil(kVolReply), kVolReply);
+    ASSERT_TRUE(sim.control("status"));  // the barrier: a line acted on after that reply
     EXPECT_TRUE(sim.logMatching("ACK silent on").empty());
     ASSERT_TRUE(host.send("V\r"));
     EXPECT_EQ(host.readUntil(kVolReply), kVolReply);
@@ -279,7 +284,8 @@ TEST(SimulatorLine, IgnoreAndBaudStrandTheHostAsANoisyLineWould) {
     ASSERT_TRUE(host.ok());
     ASSERT_TRUE(sim.control("ignore V 1"));
     ASSERT_TRUE(host.send("V\rV\r"));
-    EXPECT_EQ(host.readUntil(kVolReply + kVolReply, 1500), kVolReply);  // one reply only
+    ASSERT_TRUE(host.send("M\r"));  // the barrier: answered after whatever the Vs got
+    EXPECT_EQ(host.readUntil(kMuteReply), kVolReply + kMuteReply);  // one V answered
     EXPECT_EQ(sim.logMatching("IGNORED TEXT V").size(), 1u);
 
     // The unit left at 19200: a host at 9600 gets nothing but junk.
@@ -387,7 +393,8 @@ TEST(SimulatorTcp, ListensWithoutAPseudoTerminal) {
 }
 
 namespace {
-// The next `count` framed records from a running stream, whole frames only.
+// At least the next `count` framed records from a running stream, whole
+// frames only (one read may bring more on a busy machine).
 std::vector<std::string> records(Host& host, std::size_t count) {
     std::vector<std::string> out;
     std::string buf;
@@ -414,7 +421,7 @@ TEST(SimulatorReader, ControlLinesTurnTheReaderWhileItStreams) {
     // Records made after the acknowledgement carry the new alignment.
     auto expectRecords = [&](const std::string& payload) {
         const auto got = records(host, 4);
-        ASSERT_EQ(got.size(), 4u);
+        ASSERT_GE(got.size(), 4u);
         EXPECT_EQ(got.back(), "\x10\x02" + payload + "\x10\x03");
     };
     expectRecords("\x24\x50\x50");
@@ -431,7 +438,7 @@ TEST(SimulatorReader, ControlLinesTurnTheReaderWhileItStreams) {
     ASSERT_TRUE(sim.control("reader azimuth 0"));
     ASSERT_TRUE(host.send("AZ\r"));
     const auto az = records(host, 4);
-    ASSERT_EQ(az.size(), 4u);
+    ASSERT_GE(az.size(), 4u);
     const std::string& rec = az.back();
     ASSERT_EQ(rec.substr(0, 3), "\x10\x02\x27");
     std::string samples;  // undo the doubling of DLE bytes
