@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSizePolicy>
 #include <QStackedLayout>
 #include <QVBoxLayout>
 
@@ -35,6 +36,11 @@ QWidget* buildOpticalTab(OpticalTab& t) {
     left->addWidget(start);
     auto* prompt = label(t.lblStart);
     prompt->setAlignment(Qt::AlignRight);
+    // The hint blinks; the projector buttons below it must not jump under
+    // the technician's pointer each time it goes.
+    QSizePolicy keep = prompt->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    prompt->setSizePolicy(keep);
     left->addWidget(prompt);
     for (auto& p : t.cmdPro) left->addWidget(button(p));
     auto* lock = label(t.lblLock);

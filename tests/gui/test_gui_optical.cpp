@@ -86,6 +86,18 @@ private slots:
         if (app->editor().optical.running()) QTest::mouseClick(start, Qt::LeftButton, {}, start->rect().center());
     }
 
+    void projectorButtonsStayPutWhileTheHintBlinks() {
+        auto* hint = child<QLabel>("lblStart");
+        auto* pro = child<QPushButton>("cmdPro(0)");
+        const QPoint at = pro->mapTo(win, QPoint(0, 0));
+        for (int blink = 0; blink < 2; ++blink) {
+            const bool shown = hint->isVisible();
+            QTRY_VERIFY_WITH_TIMEOUT(hint->isVisible() != shown, 5000);
+            QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            QCOMPARE(pro->mapTo(win, QPoint(0, 0)), at);
+        }
+    }
+
     void gainBarsFollowTheReader() {
         click(child<QRadioButton>("optOptical(0)"));
         click(child<QPushButton>("cmdStart"));
