@@ -87,7 +87,7 @@ std::string saveAtomically(const std::string& path, const Bytes& bytes) {
         const ssize_t w = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (w < 0 && errno == EINTR) continue;
         if (w <= 0) {
-            const std::string why = std::strerror(errno);
+            std::string why = std::strerror(errno);
             ::close(fd);
             ::unlink(tmpl.c_str());
             return why;
@@ -95,7 +95,7 @@ std::string saveAtomically(const std::string& path, const Bytes& bytes) {
         done += static_cast<std::size_t>(w);
     }
     if (::close(fd) != 0 || ::rename(tmpl.c_str(), path.c_str()) != 0) {
-        const std::string why = std::strerror(errno);
+        std::string why = std::strerror(errno);
         ::unlink(tmpl.c_str());
         return why;
     }
@@ -398,12 +398,12 @@ void Simulator::pumpOutput(Clock::time_point now) {
 
 std::string Simulator::openPorts() {
     if (!opt_.link.empty()) {
-        if (const std::string why = pty_.open(); !why.empty()) return why;
+        if (std::string why = pty_.open(); !why.empty()) return why;
         logLine("LINE " + pty_.link() + " -> " + pty_.device());
     }
     if (!opt_.listen.empty()) {
         // Coming back after a hang-up, listen where we listened before.
-        const std::string why = tcp_.bound().empty() ? tcp_.listen(opt_.listen) : tcp_.reopen();
+        std::string why = tcp_.bound().empty() ? tcp_.listen(opt_.listen) : tcp_.reopen();
         if (!why.empty()) {
             pty_.close();
             return why;

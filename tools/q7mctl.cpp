@@ -157,7 +157,8 @@ int parse(int argc, char** argv, Invocation& inv) {
         if (i + 1 >= argc) return refuse(a + " needs a value");
         const std::string v = argv[++i];
         if (a == "-p" && v.find_first_of(",-") != std::string::npos) {
-            if (const std::string why = parsePortList(v, inv.ports); !why.empty()) return refuse("-p " + v + ": " + why);
+            if (const std::string why = parsePortList(v, inv.ports); !why.empty())
+                return refuse(std::string("-p ").append(v).append(": ").append(why));
         } else if (a == "-p") {
             if (!parseInt(v, 1, 255, inv.port)) return refuse("-p needs a port number from 1 to 255, not '" + v + "'");
             inv.ports = {inv.port};

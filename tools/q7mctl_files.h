@@ -15,7 +15,7 @@ namespace q7mctl {
 
 // The largest file q7mctl reads: a configuration file is a few KB at most,
 // even with long theater notes.
-constexpr long kMaxConfigFileBytes = 64 * 1024;
+constexpr long kMaxConfigFileBytes = 64L * 1024;
 
 // ASCII letters compared without regard to case ("sr-type", ".CFG").
 bool sameIgnoringCase(const std::string& a, const std::string& b);

@@ -12,7 +12,7 @@ namespace zelk {
 
 // Each slot has exactly the type of the library's public prototype, so a
 // changed prototype fails to compile here instead of failing at run time.
-#define ZELK_LINK_SLOT(name) decltype(&::name) name = nullptr
+#define ZELK_LINK_SLOT(name) decltype(&::name) name = nullptr  // NOLINT(bugprone-macro-parentheses): a declarator
 struct LinkApi {
     ZELK_LINK_SLOT(InitDLL);
     ZELK_LINK_SLOT(DLLShutdown);

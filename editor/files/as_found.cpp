@@ -145,7 +145,8 @@ KeepResult keepAsFound(const std::string& dir, const ConfigData& data, const Loc
         const std::string n = e.path().filename().string();
         std::string t = timeInName(n);
         if (t.empty()) continue;  // not one of the archive's own: never removed
-        files.push_back({t + " " + n, e.path().string()});
+        t.append(" ").append(n);
+        files.push_back({std::move(t), e.path().string()});
     }
     std::sort(files.begin(), files.end(), [](const Aged& a, const Aged& b) { return a.key < b.key; });
     // The new file counts too.

@@ -119,8 +119,8 @@ ServiceReport buildServiceReport(const ConfigData& config, const ReportContext& 
 std::string serviceReportText(const ServiceReport& r) {
     std::string t = r.title + "\n" + r.date + "\n";
     auto section = [&t](const ReportSection& s) {
-        t += "\n" + s.heading + "\n";
-        for (const auto& [caption, value] : s.rows) t += "  " + caption + ": " + value + "\n";
+        t.append("\n").append(s.heading).append("\n");
+        for (const auto& [caption, value] : s.rows) t.append("  ").append(caption).append(": ").append(value).append("\n");
     };
     section(r.theater);
     section(r.unit);

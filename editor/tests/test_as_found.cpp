@@ -71,7 +71,7 @@ TEST(AsFound, NeverOverwritesAFileOfTheSameNameAndSecond) {
 
 TEST(AsFound, TheCapRemovesTheOldestAndSaysWhich) {
     q7mtest::TempDir tmp;
-    const std::string dir = tmp.path();
+    const std::string& dir = tmp.path();
     // Someone's own file in the folder is never removed.
     q7mtest::writeFile(tmp.file("my notes.zcf"), "x");
     std::vector<std::string> kept;
@@ -106,7 +106,7 @@ TEST(AsFound, AnUnwritableFolderIsSaidNotHidden) {
 
 TEST(AsFound, ListsByTheaterScreenThenNewestFirst) {
     q7mtest::TempDir tmp;
-    const std::string dir = tmp.path();
+    const std::string& dir = tmp.path();
     keepAsFound(dir, site("Rex", "2", "B"), at(4, 8, 0, 0), 0);
     keepAsFound(dir, site("Rex", "1", "A"), at(3, 8, 0, 0), 0);
     keepAsFound(dir, site("Rex", "1", "A"), at(6, 8, 0, 0), 0);

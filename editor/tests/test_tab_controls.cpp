@@ -259,7 +259,7 @@ TEST(Levels, ButtonsShowOnlyWhatTheUnitAccepted) {
         const char* entry;
         std::function<std::string(FrmMain&)> look;
     };
-    auto caption = [](std::function<Button&(FrmMain&)> b) {
+    auto caption = [](const std::function<Button&(FrmMain&)>& b) {
         return [b](FrmMain& m) { return b(m).caption() + (b(m).bold() ? " bold" : ""); };
     };
     const std::vector<Row> rows = {

@@ -63,8 +63,10 @@ QImage PictureWidget::image() {
 
 QColor PictureWidget::colourAt(double x, double y) {
     finish();
-    const int px = static_cast<int>(x * kResolution + kResolution / 2);
-    const int py = static_cast<int>(y * kResolution + kResolution / 2);
+    // The middle pixel of the unit's cell.
+    constexpr int kMiddle = kResolution / 2;
+    const int px = static_cast<int>(x * kResolution + kMiddle);
+    const int py = static_cast<int>(y * kResolution + kMiddle);
     if (px < 0 || py < 0 || px >= image_.width() || py >= image_.height()) return QColor();
     return image_.pixelColor(px, py);
 }

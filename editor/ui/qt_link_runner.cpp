@@ -64,16 +64,40 @@ void QtLinkRunner::waitFor(const std::function<bool()>& finished, const std::sha
     if (cursorSet) QApplication::restoreOverrideCursor();
     --waiting_;
     longestWaitMs_ = std::max<long>(longestWaitMs_, static_cast<long>(elapsed.elapsed()));
+    if (waiting_ == 0) settle();
+}
+
+void QtLinkRunner::settle() {
+    settling_ = true;
+    if (settlePosted_) return;
+    settlePosted_ = true;
+    QMetaObject::invokeMethod(this, [this] { settleHop(); }, Qt::QueuedConnection);
+}
+
+// Two posted hops: Qt delivers an event posted while posted events are
+// being delivered only on the next loop turn, so the turn in which the
+// first hop runs starts no exchange and hands the held-back input over;
+// the second hop, a turn later, lets the deferred ticks go.
+void QtLinkRunner::settleHop() {
+    settlePosted_ = false;
+    if (waiting_ > 0) return;  // that wait settles again when it ends
+    QMetaObject::invokeMethod(this, [this] { settled(); }, Qt::QueuedConnection);
+}
+
+void QtLinkRunner::settled() {
+    if (waiting_ > 0 || settlePosted_) return;  // a newer wait settles itself
+    settling_ = false;
+    if (depth_ == 0 && !pending_.empty()) drain();
 }
 
 void QtLinkRunner::exchangeEnds() {
-    if (--depth_ > 0 || pending_.empty() || drainQueued_) return;
+    if (--depth_ > 0 || pending_.empty() || drainQueued_ || settling_) return;
     drainQueued_ = true;
     QTimer::singleShot(0, this, [this] { drain(); });
 }
 
 void QtLinkRunner::whenIdle(const void* key, std::function<void()> action) {
-    if (!busy()) {
+    if (!busy() && !settling_) {
         action();
         return;
     }
@@ -90,7 +114,7 @@ void QtLinkRunner::drain() {
     auto batch = std::move(pending_);
     pending_.clear();
     for (std::size_t i = 0; i < batch.size(); ++i) {
-        if (busy()) {  // an action started an exchange: the rest follow it
+        if (busy() || settling_) {  // an action started an exchange: the rest follow it
             pending_.insert(pending_.begin(), std::make_move_iterator(batch.begin() + static_cast<std::ptrdiff_t>(i)),
                             std::make_move_iterator(batch.end()));
             return;

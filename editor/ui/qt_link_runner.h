@@ -7,6 +7,15 @@
 // delivered afterwards, in order, as Qt keeps it queued) and defers every
 // timer tick that would start another exchange until the one in flight has
 // ended.  A pause between retries waits the same way.
+//
+// After each wait the runner lets the window's loop turn once before any
+// deferred tick starts the next exchange, so that input held back during
+// the wait is delivered even when exchanges follow one another without a
+// gap (an optical measurement).  With Qt's GLib dispatcher on X11, input
+// held back by a nested loop is only handed over by a later loop turn in
+// which no nested loop ran first; a tick starting the next exchange at the
+// top of every turn would hold the user's clicks back for as long as the
+// stream runs.
 #ifndef ZELK_UI_QT_LINK_RUNNER_H
 #define ZELK_UI_QT_LINK_RUNNER_H
 
@@ -38,6 +47,9 @@ public:
     void wait(int ms);
     // An exchange is in flight, or the logic is waiting for the link.
     bool busy() const { return depth_ > 0 || waiting_ > 0; }
+    // Between the end of a wait and the loop turn that hands over the input
+    // held back during it: deferred ticks still wait.
+    bool settling() const { return settling_; }
     // Runs `action` now, or once the exchange in flight has ended.  Actions
     // with the same key are run once however often they were deferred (a
     // timer that ticked three times during a long exchange ticks once).
@@ -49,10 +61,15 @@ public:
 private:
     void waitFor(const std::function<bool()>& finished, const std::shared_ptr<QPointer<QEventLoop>>& wake);
     void drain();
+    void settle();
+    void settleHop();
+    void settled();
     LinkThread thread_;
     int depth_ = 0;
     int waiting_ = 0;
     bool drainQueued_ = false;
+    bool settling_ = false;
+    bool settlePosted_ = false;
     long longestWaitMs_ = 0;
     std::vector<std::pair<const void*, std::function<void()>>> pending_;
 };

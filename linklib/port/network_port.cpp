@@ -356,7 +356,7 @@ PortStatus Rfc2217Port::negotiate(int bitsPerSecond) {
     // 8 data bits, no parity, one stop bit, no flow control, and a first
     // purge (which tells whether this server confirms purges), then the rate.
     const int before[6] = {0, confirmed_[1], confirmed_[2], confirmed_[3], confirmed_[4], confirmed_[5]};
-    for (auto cmd : {telnet::comPort(telnet::SET_DATASIZE, {8}), telnet::comPort(telnet::SET_PARITY, {telnet::NO_PARITY}),
+    for (const auto& cmd : {telnet::comPort(telnet::SET_DATASIZE, {8}), telnet::comPort(telnet::SET_PARITY, {telnet::NO_PARITY}),
                      telnet::comPort(telnet::SET_STOPSIZE, {telnet::STOPSIZE_1}),
                      telnet::comPort(telnet::SET_CONTROL, {telnet::CONTROL_NO_FLOW}),
                      telnet::comPort(telnet::PURGE_DATA, {telnet::PURGE_RECEIVE})})

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -139,7 +140,7 @@ PortTarget parsePortTarget(std::string_view raw) {
             const double seconds = std::strtod(value.c_str(), &e);
             if (value.empty() || *e != '\0' || !(seconds > 0) || seconds > 300)
                 return invalid(text, "timeout=" + value + " is not a number of seconds (above 0, at most 300)");
-            t.connectTimeoutMs = static_cast<int>(seconds * 1000 + 0.5);
+            t.connectTimeoutMs = static_cast<int>(std::lround(seconds * 1000));
         } else if (key == "logging") {
             t.logging = value.empty() ? "debug" : value;
         } else {

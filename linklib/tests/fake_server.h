@@ -9,10 +9,12 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <mutex>
 #include <netinet/in.h>
 #include <poll.h>
+#include <stdexcept>
 #include <string>
 #include <sys/socket.h>
 #include <thread>
@@ -50,7 +52,8 @@ public:
         sockaddr_in a{};
         a.sin_family = AF_INET;
         a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(listen_, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        if (::bind(listen_, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0)
+            throw std::runtime_error(std::string("fake server: bind: ") + std::strerror(errno));
         socklen_t len = sizeof a;
         ::getsockname(listen_, reinterpret_cast<sockaddr*>(&a), &len);
         port_ = ntohs(a.sin_port);

@@ -129,7 +129,7 @@ TEST(Q7mctl, BackupAndRestoreAUnit) {
 // byte goes to the unit.
 TEST(Q7mctl, RefusesBadArgumentsAndFilesBeforeTalkingToTheUnit) {
     SimProcess sim;
-    const std::string d = sim.dir();
+    const std::string& d = sim.dir();
     const std::string valid = validZcf(sim);
     writeFile(d + "/trailing.zcf", valid + "1,2,3\r\n");
     std::string huge = valid;

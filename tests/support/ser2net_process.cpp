@@ -3,7 +3,9 @@
 #include <arpa/inet.h>
 #include <chrono>
 #include <csignal>
+#include <cstring>
 #include <deque>
+#include <stdexcept>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -41,7 +43,10 @@ bool accepts(int port) {
 int freeTcpPort() {
     const int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in a = loopback(0);
-    ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    if (::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
+        ::close(s);
+        return 0;
+    }
     socklen_t len = sizeof a;
     ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &len);
     ::close(s);
@@ -94,7 +99,8 @@ DelayProxy::DelayProxy(int upstream, int roundTripMs) : upstream_(upstream), one
     const int one = 1;
     ::setsockopt(listen_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
     sockaddr_in a = loopback(0);
-    ::bind(listen_, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    if (::bind(listen_, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0)
+        throw std::runtime_error(std::string("delay proxy: bind: ") + std::strerror(errno));
     socklen_t len = sizeof a;
     ::getsockname(listen_, reinterpret_cast<sockaddr*>(&a), &len);
     port_ = ntohs(a.sin_port);
