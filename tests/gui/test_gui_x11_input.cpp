@@ -92,6 +92,22 @@ private slots:
         QVERIFY(sim->waitForLog("TEXT A2"));
     }
 
+    // A click made while a silent unit is retried is held back during the
+    // exchange and delivered once it is over, not lost.
+    void aClickDuringTheRetriesIsDeliveredAfterThem() {
+        QCOMPARE(tabs->currentIndex(), 1);
+        QVERIFY(sim->control("silent on"));
+        const QPoint tab0 = tabs->tabBar()->mapToGlobal(tabs->tabBar()->tabRect(0).center());
+        // The click comes a second into the retries (about 4 s of them).
+        QVERIFY(QProcess::startDetached("xdotool", {"sleep", "1", "mousemove", QString::number(tab0.x()),
+                                                    QString::number(tab0.y()), "click", "1"}));
+        auto* mute = child<QPushButton>("cmdMute2");
+        QTest::mouseClick(mute, Qt::LeftButton, {}, mute->rect().center());
+        QVERIFY(!app->editor().vals.OnLine);
+        QCOMPARE(tabs->currentIndex(), 1);  // nothing ran inside the exchange
+        QTRY_COMPARE_WITH_TIMEOUT(tabs->currentIndex(), 0, 5000);
+    }
+
     void cleanupTestCase() {
         if (app && app->editor().optical.running()) {
             auto* start = child<QPushButton>("cmdStart");
