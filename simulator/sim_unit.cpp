@@ -273,7 +273,7 @@ void SimUnit::handleText(const std::string& cmd, Replies& out) {
         case 'G':
         case 'S':
         case 'Z':
-            streamMode_ = arg[0];
+            streamMode_ = static_cast<unsigned char>(arg[0]);
             obeMode = false;
             slitKind_ = 0;
             break;  // streams start without a reply

@@ -60,7 +60,7 @@ void Sliders::wireSlider(Slider& s, TextBox& field, Family family, std::function
     s.onGotFocus = [this, &s] { keys_.SliderFocusValue = static_cast<std::int16_t>(s.value()); };
     s.onScroll = [this, &s, &field, family] { field.setText(text(family, s.value())); };
     s.onChange = std::move(apply);
-    s.onKeyDown = [this, &s, &field, family, focusMove](int key) {
+    s.onKeyDown = [this, &s, &field, family, focusMove = std::move(focusMove)](int key) {
         keys_.SliderKeysUp = kFalse;
         // Vertical sliders have raw 0 at the top; the OBE slider is
         // horizontal with the larger gain to the right.
