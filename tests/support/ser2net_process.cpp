@@ -4,7 +4,11 @@
 #include <chrono>
 #include <csignal>
 #include <cstring>
+#include <cstdio>
 #include <deque>
+#include <fstream>
+#include <sstream>
+#include <string>
 #include <stdexcept>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -29,13 +33,23 @@ sockaddr_in loopback(int port) {
     return a;
 }
 
-// Connects only (no data): ser2net opens the device for a moment and lets it go.
-bool accepts(int port) {
-    const int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const sockaddr_in a = loopback(port);
-    const bool ok = ::connect(s, reinterpret_cast<const sockaddr*>(&a), sizeof a) == 0;
-    ::close(s);
-    return ok;
+// Whether something listens on 127.0.0.1:port, read from the kernel's
+// socket table.  Connecting to find out would make ser2net open the unit's
+// device and let it go again; a client connecting right after can find the
+// device still being let go, and ser2net then closes that client at once.
+bool listening(int port) {
+    std::ifstream in("/proc/net/tcp");
+    std::string line;
+    std::getline(in, line);  // the heading
+    char want[32];
+    std::snprintf(want, sizeof want, "0100007F:%04X", static_cast<unsigned>(port));
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        std::string slot, local, remote, state;
+        fields >> slot >> local >> remote >> state;
+        if (local == want && state == "0A") return true;  // 0A: LISTEN
+    }
+    return false;
 }
 
 }  // namespace
@@ -80,7 +94,7 @@ Ser2Net::Ser2Net(const std::string& device, const std::string& dir) {
     }
     // Ready once both accepters take connections.
     const auto deadline = Clock::now() + std::chrono::seconds(5);
-    while (Clock::now() < deadline && !(accepts(rawPort_) && accepts(rfcPort_)))
+    while (Clock::now() < deadline && !(listening(rawPort_) && listening(rfcPort_)))
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
 }
 
