@@ -12,9 +12,17 @@ void PrintAt(Picture& p, double x, double y, const std::string& text) {
 }
 
 namespace {
-void axes(Picture& g) {
+// A cleared picture with its axes and the dashed reference line at `refY`,
+// labelled "Ref.".
+void frame(Picture& g, int refY) {
+    g.clear();
+    g.pen(kBlack, 1);
     g.line(25, 0, 25, 255);
     g.line(25, 255, 300, 255);
+    g.style(LineStyle::Dashed);
+    g.line(25, refY, 300, refY);
+    g.style(LineStyle::Solid);
+    PrintAt(g, 2, refY - g.fontSize() / 2, "Ref.");
 }
 }  // namespace
 
@@ -22,13 +30,7 @@ void DrawGain(Picture& g, std::int16_t gainReading) {
     const auto raw = static_cast<std::uint16_t>(gainReading);
     const int left = raw & 0xFF;
     const int right = (raw >> 8) & 0xFF;
-    g.clear();
-    g.pen(kBlack, 1);
-    axes(g);
-    g.style(LineStyle::Dashed);
-    g.line(25, 80, 300, 80);
-    g.style(LineStyle::Solid);
-    PrintAt(g, 2, 80 - g.fontSize() / 2, "Ref.");
+    frame(g, 80);
     g.pen(kBlue, 1);
     g.box(89, 255, 109, left);
     g.box(217, 255, 237, right);
@@ -47,13 +49,7 @@ void DrawSlit(Picture& g, const std::array<std::uint8_t, 22>& slitReadings) {
     int ref[2];
     for (int s = 0; s < 2; ++s) ref[s] = static_cast<int>(roundEven((side[s][4] + side[s][5] + side[s][6]) / 3.0));
 
-    g.clear();
-    g.pen(kBlack, 1);
-    axes(g);
-    g.style(LineStyle::Dashed);
-    g.line(25, 64, 300, 64);
-    g.style(LineStyle::Solid);
-    PrintAt(g, 2, 64 - g.fontSize() / 2, "Ref.");
+    frame(g, 64);
     PrintAt(g, 2, 128, "12 dB");
     PrintAt(g, 2, g.fontSize() + 129, "Range");
     g.pen(kBlack, 2);

@@ -28,10 +28,7 @@ private slots:
     void init() {
         sim = std::make_unique<q7mtest::SimProcess>();
         QVERIFY(lib.load(q7mtest::libraryPath()));
-        Paths p;
-        p.programDir = sim->dir();
-        p.dataDir = sim->dir() + "/data";
-        p.configDir = sim->dir();
+        const Paths p = q7mtest::pathsIn(sim->dir());
         boxes.shown.clear();
         app = std::make_unique<EditorApp>(lib.api(), p, &boxes, &files);
         app->start();

@@ -58,10 +58,7 @@ private slots:
         QVERIFY(sim->control("reader slit 0"));
         QVERIFY(sim->control("reader azimuth 0"));
         QVERIFY(lib.load(q7mtest::libraryPath()));
-        Paths p;
-        p.programDir = sim->dir();
-        p.dataDir = sim->dir() + "/data";
-        p.configDir = sim->dir();
+        const Paths p = q7mtest::pathsIn(sim->dir());
         app = std::make_unique<EditorApp>(lib.api(), p, &boxes, &files);
         app->start();
         win = &app->mainWindow();

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "form/paths.h"
 #include "form/services.h"
 
 namespace q7mtest {
@@ -21,6 +22,16 @@ public:
     }
     std::vector<std::string> shown;
 };
+
+// The editor's folders inside a throw-away folder (a simulated unit's,
+// whose ZelkSerial.ini maps the ports).
+inline zelk::Paths pathsIn(const std::string& dir) {
+    zelk::Paths p;
+    p.programDir = dir;
+    p.dataDir = dir + "/data";
+    p.configDir = dir;
+    return p;
+}
 
 class NoFileDialogs : public zelk::FileDialogService {
 public:
