@@ -2,7 +2,7 @@
 # Installs what building and testing need, on Debian 12 (apt-get).  Does
 # nothing when everything is already there.
 set -euo pipefail
-packages=(cmake g++ make pkg-config googletest libgtest-dev libgmock-dev
+packages=(cmake g++ make pkg-config ccache googletest libgtest-dev libgmock-dev
           qt6-base-dev qt6-base-dev-tools libgl-dev binutils
           ser2net                                     # network serial server tests
           poppler-utils                               # service report checks
