@@ -9,6 +9,7 @@
 #include "ui/qt_link_runner.h"
 #include "ui/qt_services.h"
 #include "ui/service_dialogs.h"
+#include "ui/window_places.h"
 #include "ui/windows.h"
 
 namespace zelk {
@@ -26,6 +27,9 @@ public:
     MainWindow& mainWindow() { return *main_; }
 
     QtLinkRunner& runner() { return runner_; }
+    // Where the windows were (windows.ini in the data folder): a window
+    // kept here is put back at the next start.
+    WindowPlaces& places() { return *places_; }
 
 private:
     QtLinkRunner runner_;
@@ -34,9 +38,11 @@ private:
     QtClock clock_;
     QtUi ui_;
     QtReportWriter reports_;
+    std::unique_ptr<WindowPlaces> places_;  // outlives the windows it keeps
     std::unique_ptr<Editor> editor_;
     std::unique_ptr<MainWindow> main_;
     std::unique_ptr<QWidget> splash_;
+    bool tabRestored_ = false;
 };
 
 }  // namespace zelk

@@ -71,6 +71,16 @@ void watch(Control& c, QObject* owner, Fn fn) {
 
 }  // namespace
 
+void nameWithCaption(Control& c, QWidget* w, const QString& what) {
+    auto name = [w, what](const Control& ctl) {
+        w->setAccessibleName(what + QStringLiteral(": ") + qs(ctl.caption()).remove(QLatin1Char('&')));
+    };
+    name(c);
+    watch(c, w, [name](Control& ctl, Prop p) {
+        if (p == Prop::Caption) name(ctl);
+    });
+}
+
 void setTickGate(TickGate gate) { gTickGate = std::move(gate); }
 
 int vbKeyCode(int key, bool keypad) {

@@ -6,6 +6,8 @@
 
 #include <functional>
 
+#include <QString>
+
 class QAbstractButton;
 class QAction;
 class QCheckBox;
@@ -50,6 +52,10 @@ void bind(ComboBox& c, QComboBox* w);
 void bind(OptionButton& c, QRadioButton* w);
 void bind(CheckBox& c, QCheckBox* w);
 void bind(Timer& c, QTimer* t);
+
+// A button whose caption is its state ("Off", "In Phase"): its accessible
+// name says what it switches and, after a colon, the caption it shows.
+void nameWithCaption(Control& c, QWidget* w, const QString& what);
 
 // What a timer's tick goes through: by default it runs at once; the editor
 // defers ticks that arrive while an exchange with the unit is in flight.

@@ -18,6 +18,7 @@
 #include "form/captions.h"
 #include "ui/tabs.h"
 #include "ui/widgets.h"
+#include "ui/window_places.h"
 #include "ui/windows.h"
 
 namespace zelk {
@@ -90,6 +91,7 @@ QDialog* buildProgressDialog(Editor& ed, QWidget* parent) {
     v->addWidget(cap);
     auto* bar = new QProgressBar;
     bind(p.pb, bar);
+    describe(bar, "Connecting progress");
     v->addWidget(bar);
     auto* cancel = new QPushButton;
     bind(p.cmdCan, cancel);
@@ -136,6 +138,8 @@ QDialog* buildRefreshDialog(Editor& ed, QWidget* parent) {
     auto* txt = new QLineEdit;
     txt->setFixedWidth(60);
     bind(r.txtRef, txt);
+    every->setBuddy(txt);
+    describe(txt, "Update every", r.Label1.caption().c_str());
     row->addWidget(txt);
     auto* secs = new QLabel;
     bind(r.Label1, secs);
@@ -167,7 +171,7 @@ static void placeBeside(QWidget* d, QWidget* main) {
     d->move(x, m.top());
 }
 
-QDialog* buildFaderDialog(Editor& ed, QWidget* parent) {
+QDialog* buildFaderDialog(Editor& ed, QWidget* parent, WindowPlaces* places) {
     auto& f = ed.fader;
     auto* d = new BoundDialog(parent, [&ed] { ed.levels.frmFader_Unload(); });
     d->setObjectName("frmFader");
@@ -177,6 +181,7 @@ QDialog* buildFaderDialog(Editor& ed, QWidget* parent) {
     auto* field = new QLineEdit;
     field->setAlignment(Qt::AlignCenter);
     bind(f.lblVol, field);
+    describe(field, "Fader level");
     v->addWidget(field);
     auto* row = new QHBoxLayout;
     auto* s = new QSlider(Qt::Vertical);
@@ -184,6 +189,7 @@ QDialog* buildFaderDialog(Editor& ed, QWidget* parent) {
     s->setTickPosition(QSlider::TicksLeft);
     s->setTickInterval(10);
     bind(f.sclVol, s);
+    describe(s, "Fader");
     row->addWidget(s, 0, Qt::AlignHCenter);
     row->addWidget(scale(kFaderScale, Qt::Vertical));
     v->addLayout(row, 1);
@@ -194,8 +200,9 @@ QDialog* buildFaderDialog(Editor& ed, QWidget* parent) {
     d->setFixedWidth(72);  // 1080 twips
     d->resize(72, 340);
     QPointer<QWidget> main(parent);
-    f.form.observe([d, main](Control& c, Prop p) {
-        if (p == Prop::Visible && c.visible() && !d->isVisible()) placeBeside(d, main);
+    f.form.observe([d, main, places](Control& c, Prop p) {
+        if (p == Prop::Visible && c.visible() && !d->isVisible() && !(places && places->restore(d)))
+            placeBeside(d, main);
     });
     bindWindow(f.form, d);
     return d;

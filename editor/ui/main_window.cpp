@@ -65,6 +65,7 @@ MainWindow::MainWindow(Editor& ed) : ed_(ed) {
     stat->setAlignment(Qt::AlignCenter);
     stat->setFrameShape(QFrame::Panel);
     stat->setFrameShadow(QFrame::Sunken);
+    stat->setAccessibleDescription(QStringLiteral("Connection status"));
     top->addWidget(stat);
     top->addStretch();
     v->addLayout(top);

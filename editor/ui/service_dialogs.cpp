@@ -12,6 +12,7 @@
 #include "app/editor.h"
 #include "ui/bind.h"
 #include "ui/report_pdf.h"
+#include "ui/widgets.h"
 #include "ui/windows.h"
 
 namespace zelk {
@@ -103,7 +104,7 @@ QDialog* buildCompareDialog(Editor& ed, QWidget* parent) {
     bind(f.lblSummary, summary);
     summary->setWordWrap(true);
     v->addWidget(summary);
-    v->addWidget(table(f.grdDiff), 1);
+    v->addWidget(describe(table(f.grdDiff), "Differences", nullptr, "Each setting that differs: the editor's value and the unit's"), 1);
     auto* note = new QLabel;
     bind(f.lblNote, note);
     note->setStyleSheet(QStringLiteral("color: rgb(90,90,90);"));
@@ -126,7 +127,7 @@ QDialog* buildAsFoundDialog(Editor& ed, QWidget* parent) {
     auto* d = new BoundDialog(parent, [&f] { f.cmdCancel.click(); });
     d->setObjectName("frmAsFound");
     auto* v = new QVBoxLayout(d);
-    v->addWidget(table(f.grdFiles), 1);
+    v->addWidget(describe(table(f.grdFiles), "As-found configurations", nullptr, "By theater, screen and date, newest first"), 1);
     auto* folder = new QLabel;
     bind(f.lblFolder, folder);
     folder->setTextInteractionFlags(Qt::TextSelectableByMouse);

@@ -32,8 +32,8 @@ QWidget* buildFormatTab(FormatTab& t) {
 
     auto* fader = frame(t.Frame1_1);
     auto* fl = new QVBoxLayout(fader);
-    fl->addWidget(field(t.lblVol, 52), 0, Qt::AlignHCenter);
-    auto* vol = slider(t.sclVol, Qt::Vertical, 260);
+    fl->addWidget(describe(field(t.lblVol, 52), "Master fader level"), 0, Qt::AlignHCenter);
+    auto* vol = describe(slider(t.sclVol, Qt::Vertical, 260), "Master fader");
     vol->setMinimumHeight(200);
     vol->setMaximumHeight(QWIDGETSIZE_MAX);
     auto* volRow = new QHBoxLayout;

@@ -16,6 +16,7 @@ namespace zelk {
 QWidget* buildHelpTab(HelpTab& t) {
     auto* help = new QTextBrowser;
     help->setObjectName("RTFc");
+    help->setAccessibleName(QStringLiteral("Help"));
     auto load = [help, &t] {
         readRtf(QByteArray::fromStdString(t.RTFc.text()), help->document());
         help->moveCursor(QTextCursor::Start);  // open at the top

@@ -57,8 +57,12 @@ QWidget* buildOpticalTab(OpticalTab& t) {
     auto* pictures = new QWidget;
     auto* stack = new QStackedLayout(pictures);
     stack->setStackingMode(QStackedLayout::StackAll);
-    auto* graph = new PictureWidget(t.OptGraph);
-    auto* azi = new PictureWidget(t.optAzi);
+    auto* graph = describe(new PictureWidget(t.OptGraph), "Gain and slit loss picture", nullptr,
+                           "Each track's gain, or each band's slit loss, against its reference line; the numbers "
+                           "are in the readout beside it");
+    auto* azi = describe(new PictureWidget(t.optAzi), "Azimuth picture", nullptr,
+                         "The two tracks plotted against each other: a diagonal line when the reader is aligned; "
+                         "the correlation is in the readout beside it");
     stack->addWidget(graph);
     stack->addWidget(azi);
     auto showAzi = [stack, azi, graph](bool visible) {
@@ -81,6 +85,9 @@ QWidget* buildOpticalTab(OpticalTab& t) {
     readout->setFont(mono);
     readout->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     readout->setMinimumWidth(240);
+    describe(readout, "Measurement readout", nullptr, "The numbers of the measurement shown in the picture");
+    readout->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    readout->setFocusPolicy(Qt::StrongFocus);
     right->addWidget(readout, 1);
     right->addWidget(button(t.cmdUp));
     h->addLayout(right);

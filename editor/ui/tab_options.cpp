@@ -22,14 +22,16 @@ QWidget* buildOptionsTab(OptionsTab& t) {
     auto* page = new QWidget;
     auto* h = new QHBoxLayout(page);
     auto* left = new QGridLayout;
-    left->addWidget(label(t.lblNonsyncMode), 0, 0);
-    left->addWidget(combo(t.cboNonsyncMode), 0, 1);
-    left->addWidget(label(t.lblNonsyncTrim), 1, 0);
-    left->addWidget(combo(t.cboNonsyncTrim), 1, 1);
-    left->addWidget(label(t.lblReaderDelay), 2, 0);
-    left->addWidget(combo(t.cboReaderDelay), 2, 1);
-    left->addWidget(label(t.lblSurroundDelay), 3, 0);
-    left->addWidget(combo(t.cboSurroundDelay), 3, 1);
+    int row = 0;
+    auto labelled = [&](Label& caption, ComboBox& list) {
+        QLabel* l = label(caption);
+        left->addWidget(l, row, 0);
+        left->addWidget(labelledBy(combo(list), l), row++, 1);
+    };
+    labelled(t.lblNonsyncMode, t.cboNonsyncMode);
+    labelled(t.lblNonsyncTrim, t.cboNonsyncTrim);
+    labelled(t.lblReaderDelay, t.cboReaderDelay);
+    labelled(t.lblSurroundDelay, t.cboSurroundDelay);
     auto* chk = new QCheckBox;
     bind(t.chkDisableMatrix, chk);
     left->addWidget(chk, 4, 0, 1, 2);

@@ -24,13 +24,16 @@ int layoutTheaterFields(QGridLayout* g, std::array<Label, 11>& captions, std::ar
     hf.setPointSize(hf.pointSize() + 4);
     heading->setFont(hf);
     g->addWidget(heading, 0, 0, 1, 4);
+    // Each caption names its box.
+    QLabel* last = nullptr;
+    auto lab = [&](int i) { return last = label(captions[static_cast<std::size_t>(i)]); };
     auto edit = [&](int i) {
         auto* e = new QLineEdit;
         e->setReadOnly(readOnly);
         bind(boxes[static_cast<std::size_t>(i)], e);
-        return e;
+        return labelledBy(e, last);
     };
-    auto lab = [&](int i) { return label(captions[static_cast<std::size_t>(i)]); };
+
     // Full-width rows for 0, 1, 2 and 7; 3|4, 5|6 and 8|9 share a row.
     int row = 1;
     auto full = [&](int i) {
@@ -64,7 +67,9 @@ int layoutTheaterFields(QGridLayout* g, std::array<Label, 11>& captions, std::ar
     g->addWidget(lab(10), row, 0, Qt::AlignTop);
     auto* notes = new QPlainTextEdit;
     notes->setReadOnly(readOnly);
+    notes->setTabChangesFocus(true);  // Tab goes on to the buttons
     bind(boxes[10], notes);
+    labelledBy(notes, last);
     g->addWidget(notes, row++, 1, 1, 3);
     return row;
 }
@@ -73,7 +78,7 @@ QWidget* buildTheaterTab(TheaterTab& t) {
     auto* page = new QWidget;
     auto* g = new QGridLayout(page);
     const int row = layoutTheaterFields(g, t.lblTheater, t.txtTheaterInfo, true);
-    g->addWidget(button(t.cmdEdit), row, 3, Qt::AlignRight);
+    g->addWidget(describe(button(t.cmdEdit), "Edit theater information"), row, 3, Qt::AlignRight);
     return page;
 }
 

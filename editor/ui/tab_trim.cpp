@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/bind.h"
 #include "ui/tabs.h"
 #include "ui/widgets.h"
 
@@ -27,11 +28,13 @@ QWidget* buildTrimTab(TrimTab& t) {
     tl->addWidget(unit(kUnitDb), 2, 0, Qt::AlignRight);
     for (int col = 0; col < 6; ++col) {
         const int ch = kScreenOrder[static_cast<std::size_t>(col)];
+        const std::string what = t.lblTrimChannel[col].caption() + " trim";
         tl->addWidget(label(t.lblTrimChannel[col]), 0, col + 1, Qt::AlignHCenter);
-        tl->addWidget(slider(t.sclPNG[ch], Qt::Vertical, 170), 1, col + 1, Qt::AlignHCenter);
-        tl->addWidget(field(t.lblPNG[ch]), 2, col + 1, Qt::AlignHCenter);
+        tl->addWidget(describe(slider(t.sclPNG[ch], Qt::Vertical, 170), what, kUnitDb), 1, col + 1, Qt::AlignHCenter);
+        tl->addWidget(describe(field(t.lblPNG[ch]), what, kUnitDb), 2, col + 1, Qt::AlignHCenter);
     }
-    tl->addWidget(button(t.cmdReset), 3, 1, 1, 6, Qt::AlignHCenter);
+    tl->addWidget(describe(button(t.cmdReset), "Reset trims", nullptr, "Sets the six trims to 0.0 dB"), 3, 1, 1, 6,
+                  Qt::AlignHCenter);
     g->addWidget(trim, 0, 0, 2, 1);
 
     auto* pink = frame(t.Frame1_13);
@@ -40,15 +43,22 @@ QWidget* buildTrimTab(TrimTab& t) {
     pl->addWidget(label(t.lblPhaseRow), 2, 0);
     for (int col = 0; col < 6; ++col) {
         const int ch = kScreenOrder[static_cast<std::size_t>(col)];
+        const QString channel = QString::fromStdString(t.lblPinkChannel[col].caption());
         pl->addWidget(label(t.lblPinkChannel[col]), 0, col + 1, Qt::AlignHCenter);
-        pl->addWidget(button(t.cmdPN[ch]), 1, col + 1);
-        pl->addWidget(button(t.cmdPhase[ch]), 2, col + 1);
+        QPushButton* pn = button(t.cmdPN[ch]);
+        nameWithCaption(t.cmdPN[ch], pn, channel + QStringLiteral(" pink noise"));
+        pl->addWidget(pn, 1, col + 1);
+        QPushButton* phase = button(t.cmdPhase[ch]);
+        nameWithCaption(t.cmdPhase[ch], phase, channel + QStringLiteral(" phase"));
+        pl->addWidget(phase, 2, col + 1);
     }
     g->addWidget(pink, 2, 0);
 
     auto* rt = frame(t.Frame1_5);
     auto* rl = new QVBoxLayout(rt);
-    rl->addWidget(button(t.cmdRT60));
+    QPushButton* rt60 = button(t.cmdRT60);
+    nameWithCaption(t.cmdRT60, rt60, accessibleText(t.Frame1_5.caption()));
+    rl->addWidget(rt60);
     g->addWidget(rt, 0, 1, Qt::AlignTop);
     g->addWidget(faderGroup(t.fader), 1, 1, Qt::AlignTop);
     g->addWidget(button(t.cmdUp), 2, 1, Qt::AlignBottom);

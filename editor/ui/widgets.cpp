@@ -105,13 +105,33 @@ QLabel* unit(const char* text) { return small(text, Qt::AlignCenter); }
 QWidget* faderGroup(FaderGroup& f) {
     auto* g = frame(f.Frame8);
     auto* l = new QGridLayout(g);
-    l->addWidget(label(f.lblFader), 0, 0);
-    l->addWidget(field(f.lblVol, 48), 0, 1);
+    QLabel* caption = label(f.lblFader);
+    l->addWidget(caption, 0, 0);
+    l->addWidget(labelledBy(field(f.lblVol, 48), caption), 0, 1);
     l->addWidget(button(f.cmdMute), 0, 2);
     l->addWidget(button(f.cmdSet7), 1, 0, 1, 2);
     l->addWidget(button(f.cmdAdjust), 1, 2);
     g->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     return g;
+}
+
+QString accessibleText(const std::string& what, const char* unit) {
+    QString s = QString::fromStdString(what).trimmed();
+    s.remove(QLatin1Char('&'));
+    while (s.endsWith(QLatin1Char(':'))) s.chop(1);
+    s = s.trimmed();
+    if (unit && *unit) s += QStringLiteral(", ") + QString::fromUtf8(unit);
+    return s;
+}
+
+void describeWidget(QWidget* w, const std::string& what, const char* unit, const char* description) {
+    w->setAccessibleName(accessibleText(what, unit));
+    if (description) w->setAccessibleDescription(QString::fromUtf8(description));
+}
+
+void labelWidget(QWidget* w, QLabel* l, const char* unit) {
+    l->setBuddy(w);
+    w->setAccessibleName(accessibleText(l->text().toStdString(), unit));
 }
 
 }  // namespace zelk

@@ -35,6 +35,25 @@ QLabel* unit(const char* text);
 // The "Master Fader" group three tabs carry.
 QWidget* faderGroup(FaderGroup& g);
 
+// Accessible names.  A control its caption names needs nothing; the others
+// are named here, in the words of the label beside them: what the control
+// sets and its unit ("Left trim, dB"), with a description where the name is
+// not enough.  `what` may be a caption: a trailing colon and blanks go.
+QString accessibleText(const std::string& what, const char* unit = nullptr);
+void describeWidget(QWidget* w, const std::string& what, const char* unit, const char* description);
+template <typename W>
+W* describe(W* w, const std::string& what, const char* unit = nullptr, const char* description = nullptr) {
+    describeWidget(w, what, unit, description);
+    return w;
+}
+// The label names the control beside it (and is its buddy).
+void labelWidget(QWidget* w, QLabel* l, const char* unit);
+template <typename W>
+W* labelledBy(W* w, QLabel* l, const char* unit = nullptr) {
+    labelWidget(w, l, unit);
+    return w;
+}
+
 }  // namespace zelk
 
 #endif

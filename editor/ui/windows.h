@@ -61,7 +61,9 @@ QWidget* buildSplash(Editor& ed);
 QDialog* buildProgressDialog(Editor& ed, QWidget* parent);
 QDialog* buildTheaterDialog(Editor& ed, QWidget* parent);
 QDialog* buildRefreshDialog(Editor& ed, QWidget* parent);
-QDialog* buildFaderDialog(Editor& ed, QWidget* parent);
+class WindowPlaces;
+// Shown where it was last (`places`), else beside the main window.
+QDialog* buildFaderDialog(Editor& ed, QWidget* parent, WindowPlaces* places = nullptr);
 
 }  // namespace zelk
 
