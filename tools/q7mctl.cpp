@@ -14,6 +14,7 @@
 #include "q7mctl_link.h"
 #include "q7mctl_report.h"
 #include "q7mctl_site.h"
+#include "q7mctl_support.h"
 #include "platform/files.h"
 #include "q7mslib.h"
 
@@ -41,11 +42,12 @@ const CommandInfo kCommands[] = {
     {"diff", 2, "diff FILE|unit [FILE|unit]"},
     {"verify", 1, "verify FILE.zcf|FILE.cfg"},
     {"report", 1, "report FILE.pdf"},
+    {"support", 2, "support FILE.tar.gz [--include-theater]"},
 };
 
 // The arguments a command can do without: backup's file (the as-found
 // archive then) and diff's second side (the unit then).
-int optionalArgs(const std::string& name) { return name == "backup" || name == "diff" ? 1 : 0; }
+int optionalArgs(const std::string& name) { return name == "backup" || name == "diff" || name == "support" ? 1 : 0; }
 
 void usage(FILE* to) {
     std::fputs(
@@ -74,7 +76,18 @@ void usage(FILE* to) {
         "  verify FILE      whether the unit holds the settings of FILE (nothing is sent)\n"
         "  report FILE.pdf  the service report of the unit as a PDF (no display needed)\n"
         "  recover          find a unit left at another speed (9600, 19200, 38400, 57600) and set\n"
-        "                   it back to 9600\n"
+        "                   it back to 9600\n",
+        to);
+    if (canWriteSupportBundle())
+        std::fputs(
+            "  support FILE.tar.gz [--include-theater]\n"
+            "                   one archive for the support desk: versions (the unit's with -p), the port\n"
+            "                   table, the editor's settings, the last as-found files and the editor's\n"
+            "                   session traces; theater texts and host names only with --include-theater\n",
+            to);
+    else
+        std::fputs("  support          not in this build: the support bundle needs libarchive\n", to);
+    std::fputs(
         "across many ports: one line per unit (port, result, versions, what was done);\n"
         "  backup FOLDER writes FOLDER/COMn.zcf for each unit; the exit status is 1 when any failed\n"
         "exit status: 0 done, 1 the link or the unit failed, 2 bad usage, 3 diff or verify found\n"
@@ -135,6 +148,7 @@ struct Invocation {
     int level = 0, format = 0;
     bool mute = false;
     bool fileOnly = false;  // diff of two files: no unit needed
+    bool portGiven = false, includeTheater = false;  // support
     ConfigFile file;
     DiffSide left, right;
 };
@@ -162,6 +176,7 @@ int parse(int argc, char** argv, Invocation& inv) {
         } else if (a == "-p") {
             if (!parseInt(v, 1, 255, inv.port)) return refuse("-p needs a port number from 1 to 255, not '" + v + "'");
             inv.ports = {inv.port};
+            inv.portGiven = true;
         }
         if (a == "-s") {
             if (v == "9600") inv.speed = 0;
@@ -234,6 +249,18 @@ int parse(int argc, char** argv, Invocation& inv) {
         if (const std::string why = loadDiffSide(second, inv.right); !why.empty())
             return refuse("cannot compare " + second + ": " + why, inv.cmd);
         inv.fileOnly = !inv.left.unit && !inv.right.unit;
+    }
+    if (name == "support") {
+        if (!canWriteSupportBundle()) return refuse("this q7mctl was built without libarchive, which writes the support bundle", inv.cmd);
+        const std::string extra = given > 1 ? argv[i + 1] : "";
+        if (!extra.empty() && extra != "--include-theater")
+            return refuse("support takes --include-theater after the file name, not '" + extra + "'", inv.cmd);
+        inv.includeTheater = !extra.empty();
+        if (inv.arg.size() < 8 || (inv.arg.compare(inv.arg.size() - 7, 7, ".tar.gz") != 0 &&
+                                   inv.arg.compare(inv.arg.size() - 4, 4, ".tgz") != 0))
+            return refuse("the support bundle is a .tar.gz archive: give a file name ending in .tar.gz", inv.cmd);
+        if (const std::string why = checkBackupTarget(inv.arg); !why.empty())
+            return refuse("cannot write the support bundle to " + inv.arg + ": " + why, inv.cmd);
     }
     if (name == "report") {
         if (!canWriteReports())
@@ -309,6 +336,9 @@ int main(int argc, char** argv) {
         const int status = recoverSpeed(inv.port);
         return stopSignal() ? 128 + stopSignal() : status;
     }
+
+    if (std::strcmp(inv.cmd->name, "support") == 0)
+        return supportBundle(inv.arg, inv.includeTheater, inv.portGiven, inv.port);
 
     PrintReporter out(inv.port);
     if (inv.fileOnly) return diff(inv.left, inv.right, out);

@@ -85,6 +85,7 @@ MainBar::MainBar() {
     mnuAsFound.setCaption("Open As-Found...");
     mnuReport.setCaption("Export Service Report...");
     mnuShowDiff.setCaption("Show differences before upload");
+    mnuSupport.setCaption("Save Support Bundle...");
 }
 
 FormatTab::FormatTab() {
@@ -325,6 +326,14 @@ FrmCompare::FrmCompare() {
     cmdUpload.setCaption("Upload");
     cmdCancel.setCaption("Cancel");
     lblNote.setCaption("The upload date stamp and the bytes the unit does not use are not compared.");
+}
+
+FrmSupport::FrmSupport() {
+    form.setCaption("Save Support Bundle");
+    form.setVisible(false);
+    chkTheater.setCaption("Include theater information and host names");
+    cmdSave.setCaption("Save...");
+    cmdCancel.setCaption("Cancel");
 }
 
 FrmAsFound::FrmAsFound() {

@@ -68,6 +68,8 @@ struct MainBar {
     // Service Report; Options > Upload Options > Show differences before upload.
     MenuItem mnuCompare{"mnuCompare"}, mnuAsFound{"mnuAsFound"}, mnuReport{"mnuReport"};
     MenuItem mnuShowDiff{"mnuShowDiff"};
+    // Help > Save Support Bundle... (where the editor was built with it).
+    MenuItem mnuSupport{"mnuSupport"};
 };
 
 // Tab 0, "Format Selection".
@@ -302,6 +304,16 @@ struct FrmAsFound {
     Label lblFolder{"lblFolder"};
     Table grdFiles{"grdFiles"};  // Theater, Screen, S/N, Found
     Button cmdOpen{"cmdOpen"}, cmdCancel{"cmdCancel"};
+};
+
+// "Save Support Bundle": what goes into the archive for the support desk,
+// and whether theater texts and host names go with it.
+struct FrmSupport {
+    FrmSupport();
+    Label form{"frmSupport"};
+    Label lblContents{"lblContents"};
+    CheckBox chkTheater{"chkTheater"};
+    Button cmdSave{"cmdSave"}, cmdCancel{"cmdCancel"};
 };
 
 extern const std::array<const char*, 11> kTheaterLabels;

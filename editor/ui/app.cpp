@@ -1,9 +1,19 @@
 #include "ui/app.h"
 
+#include <QCoreApplication>
+#include <QMenuBar>
 #include <QTabWidget>
 #include <QTimer>
 
 #include "ui/bind.h"
+#ifdef Q7M_SUPPORT_BUNDLE
+#include "support/support_command.h"
+#include "ui/support_dialog.h"
+#else
+namespace zelk {
+class SupportCommand {};  // built without the support bundle
+}  // namespace zelk
+#endif
 
 namespace zelk {
 
@@ -31,18 +41,23 @@ EditorApp::EditorApp(const LinkApi& link, Paths paths, MessageBoxService* msg, F
     qtMsg_.parent = main_.get();
     qtFiles_.parent = main_.get();
     ui_.mainWindow = main_.get();
-    // The main window follows its form's visibility; once it is up, the
-    // tab last used comes back (through the tab strip, as a click would).
     editor_->main.bar.form.observe([this](Control& c, Prop p) {
-        if (p != Prop::Visible) return;
-        main_->setVisible(c.visible());
-        if (c.visible() && !tabRestored_) {
-            tabRestored_ = true;
+        if (p == Prop::Visible) main_->setVisible(c.visible());
+    });
+    // Start-up is over when the splash goes: then the tab last used comes
+    // back (through the tab strip, as a click would), and a session before
+    // that ended uncleanly is told of.
+    editor_->splash.form.observe([this](Control& c, Prop p) {
+        if (p != Prop::Visible || c.visible() || startedUp_) return;
+        startedUp_ = true;
+        QTimer::singleShot(0, main_.get(), [this] {
+            if (!main_->isVisible()) return;
             const int tab = places_->number(main_->objectName(), "tab", 0);
-            QTimer::singleShot(0, main_.get(), [this, tab] {
-                if (tab > 0 && tab < main_->tabs()->count()) main_->tabs()->setCurrentIndex(tab);
-            });
-        }
+            if (tab > 0 && tab < main_->tabs()->count()) main_->tabs()->setCurrentIndex(tab);
+#ifdef Q7M_SUPPORT_BUNDLE
+            support_->offerAfterUncleanEnd(previous_);
+#endif
+        });
     });
     buildProgressDialog(*editor_, main_.get());
     buildTheaterDialog(*editor_, main_.get());
@@ -53,11 +68,45 @@ EditorApp::EditorApp(const LinkApi& link, Paths paths, MessageBoxService* msg, F
     places_->restore(compare);
     buildAsFoundDialog(*editor_, main_.get());
     editor_->service.setReportWriter(&reports_);
+    buildSupport(link);
     splash_.reset(buildSplash(*editor_));
 }
 
 EditorApp::~EditorApp() { setTickGate(nullptr); }
 
 void EditorApp::start() { editor_->splash.form.setVisible(true); }
+
+void EditorApp::buildSupport([[maybe_unused]] const LinkApi& link) {
+#ifdef Q7M_SUPPORT_BUNDLE
+    Editor& ed = *editor_;
+    auto versions = [&ed, &link] {
+        std::vector<std::pair<std::string, std::string>> v;
+        const std::string name = QCoreApplication::applicationName().toStdString();
+        v.emplace_back("Program", (name.empty() ? std::string("zelkvelq") : name) + " " +
+                                      QCoreApplication::applicationVersion().toStdString());
+        const std::string library = link.InitDLL ? fileOfFunction(reinterpret_cast<const void*>(link.InitDLL)) : "";
+        v.emplace_back("Link library", library.empty() ? std::string("not loaded") : library);
+        v.emplace_back("Qt", qVersion());
+        v.emplace_back("Operating system", operatingSystem());
+        std::string unit = "off line";
+        if (ed.vals.OnLine) {
+            unit.clear();
+            for (const Label& l : ed.main.format.lnlInfo) unit += (unit.empty() ? "" : "; ") + l.caption();
+        }
+        v.emplace_back("Unit", unit);
+        return v;
+    };
+    support_ = std::make_unique<SupportCommand>(
+        supportForm_, ed.main.bar, ed.svc.msg, ed.svc.files, clock_,
+        SupportCommand::Sources{ed.paths.dataDir, ed.paths.configDir,
+                                "zelkvelq " + QCoreApplication::applicationVersion().toStdString(), versions});
+    QMenu* help = main_->menuBar()->addMenu(QStringLiteral("He&lp"));
+    help->setObjectName("mnuHelp");
+    QAction* save = help->addAction(QString());
+    save->setParent(main_.get());
+    bind(ed.main.bar.mnuSupport, save);
+    places_->keep(buildSupportDialog(supportForm_, main_.get()), WindowPlaces::Keep::Place);
+#endif
+}
 
 }  // namespace zelk

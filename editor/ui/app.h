@@ -10,15 +10,23 @@
 #include "ui/qt_services.h"
 #include "ui/service_dialogs.h"
 #include "ui/window_places.h"
+#include "support/session.h"
 #include "ui/windows.h"
 
 namespace zelk {
+
+class SupportCommand;
 
 class EditorApp {
 public:
     // `msg` and `files` may be substitutes (tests); null means the real ones.
     EditorApp(const LinkApi& link, Paths paths, MessageBoxService* msg = nullptr, FileDialogService* files = nullptr);
     ~EditorApp();
+
+    // What the start found of the session before (main() tells, before
+    // start()): one that ended uncleanly is told of once start-up is over,
+    // and the support bundle offered.
+    void setPreviousSession(PreviousSession p) { previous_ = std::move(p); }
 
     // Shows the splash window; its first timer tick loads the main window.
     void start();
@@ -30,8 +38,12 @@ public:
     // Where the windows were (windows.ini in the data folder): a window
     // kept here is put back at the next start.
     WindowPlaces& places() { return *places_; }
+    // Help > Save Support Bundle (null where the editor is built without it).
+    SupportCommand* support() { return support_.get(); }
 
 private:
+    void buildSupport(const LinkApi& link);
+
     QtLinkRunner runner_;
     QtMessageBox qtMsg_;
     QtFileDialog qtFiles_;
@@ -39,10 +51,13 @@ private:
     QtUi ui_;
     QtReportWriter reports_;
     std::unique_ptr<WindowPlaces> places_;  // outlives the windows it keeps
+    FrmSupport supportForm_;                // outlives its dialog
+    std::unique_ptr<SupportCommand> support_;
     std::unique_ptr<Editor> editor_;
     std::unique_ptr<MainWindow> main_;
     std::unique_ptr<QWidget> splash_;
-    bool tabRestored_ = false;
+    PreviousSession previous_;
+    bool startedUp_ = false;
 };
 
 }  // namespace zelk

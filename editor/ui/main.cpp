@@ -116,6 +116,11 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(ZELKVELQ_VERSION);
     QApplication::setDesktopFileName("zelkvelq");
     const std::string programDir = QCoreApplication::applicationDirPath().toStdString();
+    zelk::Paths paths = zelk::Paths::fromEnvironment(programDir);
+    // This session's record (line trace, crash note, the marker an unclean
+    // end leaves): begun before the library loads, ended after it unloads.
+    zelk::Session session;
+    session.begin(paths.dataDir, std::string("zelkvelq ") + ZELKVELQ_VERSION);
 
     zelk::LinkLibrary library;
     if (libraryPath.empty()) libraryPath = zelk::LinkLibrary::defaultPath(programDir);
@@ -126,7 +131,8 @@ int main(int argc, char** argv) {
                               QString::fromStdString(library.error()) +
                                   QStringLiteral("\n\nThe editor will start off line."));
     }
-    zelk::EditorApp editor(library.loaded() ? library.api() : none, zelk::Paths::fromEnvironment(programDir));
+    zelk::EditorApp editor(library.loaded() ? library.api() : none, std::move(paths));
+    editor.setPreviousSession(session.previous());
     editor.start();
     return QApplication::exec();
 }

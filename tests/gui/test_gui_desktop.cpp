@@ -13,6 +13,7 @@
 #include <QSettings>
 #include <QSlider>
 #include <QStatusBar>
+#include <functional>
 
 #include "files/config_file.h"
 #include "gui_session.h"
@@ -152,8 +153,13 @@ private slots:
         for (QDialog* d : s.win().findChildren<QDialog*>())
             seen += unnamedUnder(QAccessible::queryAccessibleInterface(d), unnamed);
         QVERIFY2(seen > 800, qPrintable(QString::number(seen)));  // the walk reached the controls
-        for (QAction* a : s.win().findChildren<QAction*>())
-            if (!a->isSeparator() && a->text().isEmpty()) unnamed << "menu item " + a->objectName();
+        std::function<void(const QList<QAction*>&)> menuItems = [&](const QList<QAction*>& actions) {
+            for (QAction* a : actions) {
+                if (!a->isSeparator() && a->text().isEmpty()) unnamed << "menu item " + a->objectName();
+                if (a->menu()) menuItems(a->menu()->actions());
+            }
+        };
+        menuItems(s.win().menuBar()->actions());
         unnamed.removeDuplicates();
         QVERIFY2(unnamed.isEmpty(), qPrintable("without a name: " + unnamed.join("\n  ")));
 
@@ -195,6 +201,12 @@ private slots:
         s.click(s.child<QPushButton>(s.win().tabs(), "cmdAdjust(0)"));
         QTRY_VERIFY(dialog("frmFader")->isVisible());
         checkTabOrder(dialog("frmFader"), dialog("frmFader"), "fader dialog");
+#ifdef Q7M_SUPPORT_BUNDLE
+        s.click(s.child<QPushButton>(dialog("frmFader"), "cmdClose"));
+        QVERIFY(s.choose({"mnuHelp", "mnuSupport"}));
+        QTRY_VERIFY(dialog("frmSupport")->isVisible());
+        checkTabOrder(dialog("frmSupport"), dialog("frmSupport"), "support bundle dialog");
+#endif
     }
 
     // No mouse from here on: the keyboard connects, changes a trim,

@@ -148,6 +148,12 @@ private slots:
             look(dialog("frmCompare"), "dialog-compare");
             close(dialog("frmCompare"));
         }
+#ifdef Q7M_SUPPORT_BUNDLE
+        QVERIFY(s.choose({"mnuHelp", "mnuSupport"}));
+        QTRY_VERIFY(dialog("frmSupport")->isVisible());
+        look(dialog("frmSupport"), "dialog-support");
+        close(dialog("frmSupport"));
+#endif
         QVERIFY(s.clickTab(1));
         s.click(s.child<QPushButton>(s.win().tabs(), "cmdAdjust(0)"));
         QTRY_VERIFY(dialog("frmFader")->isVisible());

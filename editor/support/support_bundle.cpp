@@ -1,0 +1,165 @@
+#include "support/support_bundle.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "files/as_found.h"
+#include "files/config_file.h"
+#include "support/session.h"
+
+namespace zelk {
+
+namespace {
+
+std::string readAll(const std::string& path, bool& found) {
+    std::ifstream in(path, std::ios::binary);
+    found = static_cast<bool>(in);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// "2026-12-08_143012" for a file name, "2026-12-08 14:30:12" to read.
+std::string stamp(const LocalTime& t, bool forName) {
+    char buf[96];
+    std::snprintf(buf, sizeof buf, forName ? "%04d-%02d-%02d_%02d%02d%02d" : "%04d-%02d-%02d %02d:%02d:%02d", t.year,
+                  t.month, t.day, t.hour, t.minute, t.second);
+    return buf;
+}
+
+}  // namespace
+
+std::vector<std::string> bundleContents() {
+    return {"the versions of the program, the link library, Qt and the operating system, and the unit's when on line",
+            "the port table (ZelkSerial.ini)",
+            "the editor's settings (settings.dat, service.ini, windows.ini)",
+            "the last " + std::to_string(kBundleAsFoundFiles) + " as-found configurations",
+            "the line trace of the editor's last two sessions (the last " + std::to_string(kTraceLines) +
+                " lines of each) and their crash notes"};
+}
+
+std::string bundleFileName(const LocalTime& when) { return "zelkvelq-support-" + stamp(when, true) + ".tar.gz"; }
+
+std::vector<std::string> portTableHosts(const std::string& iniText) {
+    std::vector<std::string> hosts;
+    std::istringstream in(iniText);
+    std::string line;
+    bool ports = false;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const auto first = line.find_first_not_of(" \t");
+        if (first == std::string::npos) continue;
+        if (line[first] == '[') {
+            std::string section = line.substr(first);
+            std::transform(section.begin(), section.end(), section.begin(), [](unsigned char c) { return std::tolower(c); });
+            ports = section.rfind("[ports]", 0) == 0;
+            continue;
+        }
+        const auto scheme = line.find("://");
+        if (!ports || scheme == std::string::npos) continue;
+        std::size_t start = scheme + 3, end;
+        if (start < line.size() && line[start] == '[') {
+            end = line.find(']', start);
+            if (end == std::string::npos) continue;
+            ++start;  // an IPv6 address without its brackets
+        } else {
+            end = line.find_first_of(":/?", start);
+            if (end == std::string::npos) end = line.size();
+        }
+        std::string host = line.substr(start, end - start);
+        while (!host.empty() && (host.back() == ' ' || host.back() == '\t')) host.pop_back();
+        if (!host.empty() && std::find(hosts.begin(), hosts.end(), host) == hosts.end()) hosts.push_back(host);
+    }
+    return hosts;
+}
+
+std::string withoutHosts(std::string text, const std::vector<std::string>& hosts) {
+    // Longest first, so "booth-3.example" goes before "booth-3".
+    std::vector<std::pair<std::string, std::string>> order;
+    for (std::size_t i = 0; i < hosts.size(); ++i) order.emplace_back(hosts[i], "host-" + std::to_string(i + 1));
+    std::stable_sort(order.begin(), order.end(),
+                     [](const auto& a, const auto& b) { return a.first.size() > b.first.size(); });
+    for (const auto& [host, stand] : order) {
+        for (std::size_t at = text.find(host); at != std::string::npos; at = text.find(host, at + stand.size()))
+            text.replace(at, host.size(), stand);
+    }
+    return text;
+}
+
+std::vector<BundleEntry> collectBundle(const BundleSources& src) {
+    std::vector<BundleEntry> out;
+    std::vector<std::string> notes;  // what was not there, for the README
+    bool found = false;
+    const std::string ini = readAll(src.configDir + "/ZelkSerial.ini", found);
+    const std::vector<std::string> hosts = src.includeTheater ? std::vector<std::string>{} : portTableHosts(ini);
+    auto add = [&](const std::string& name, const std::string& content) {
+        out.push_back({name, withoutHosts(content, hosts)});
+    };
+
+    std::string versions;
+    for (const auto& [what, value] : src.versions) versions += what + ": " + value + "\n";
+    if (src.includeTheater) versions += "Host name: " + hostName() + "\n";
+    add("versions.txt", versions);
+
+    if (found) add("ZelkSerial.ini", ini);
+    else notes.push_back("ZelkSerial.ini: not found in " + src.configDir);
+    for (const char* name : {"settings.dat", "service.ini", "windows.ini"}) {
+        const std::string text = readAll(src.dataDir + "/" + name, found);
+        if (found) add(name, text);
+        else notes.push_back(std::string(name) + ": not found");
+    }
+
+    // The newest as-found files; without theater texts their names (which
+    // carry them) become as-found-1.zcf (the newest), as-found-2.zcf...
+    std::vector<AsFoundEntry> found_ = listAsFound(asFoundDirectory(src.dataDir));
+    std::stable_sort(found_.begin(), found_.end(), [](const AsFoundEntry& a, const AsFoundEntry& b) { return a.when > b.when; });
+    int kept = 0;
+    for (const AsFoundEntry& e : found_) {
+        if (kept == kBundleAsFoundFiles) break;
+        bool readable = false;
+        std::string text = readAll(e.path, readable);
+        if (!readable) continue;
+        ++kept;
+        std::string name = e.fileName;
+        if (!src.includeTheater) {
+            ConfigData d;
+            if (parseConfigText(text, d) != ReadResult::Ok) {
+                notes.push_back(e.fileName + ": not a configuration file, left out");
+                --kept;
+                continue;
+            }
+            for (auto& t : d.TheaterInfo) t.clear();
+            text = configFileText(d);
+            name = "as-found-" + std::to_string(kept) + ".zcf";
+        }
+        add("as-found/" + name, text);
+    }
+
+    const std::pair<Which, const char*> sessions[] = {{Which::Current, "latest-session"}, {Which::Previous, "previous-session"}};
+    for (const auto& [which, name] : sessions) {
+        const std::string trace = sessionTrace(src.dataDir, which);
+        if (!trace.empty()) add(std::string("trace/") + name + ".log", trace);
+        const std::string crash = crashNote(src.dataDir, which);
+        if (!crash.empty()) add(std::string("trace/") + name + "-crash.txt", crash);
+    }
+
+    std::string readme = "ZELK support bundle, written " + stamp(src.when, false) + " by " + src.writtenBy + ".\n\nIt holds:\n";
+    for (const std::string& line : bundleContents()) readme += "- " + line + "\n";
+    readme += src.includeTheater
+                  ? "\nTheater information and host names are included.\n"
+                  : "\nTheater information and host names are left out: the as-found files carry no theater texts "
+                    "(and are renamed as-found-1.zcf, the newest, and on), the host's name is not given, and each "
+                    "network server of the port table reads host-1, host-2... everywhere.\n";
+    if (!notes.empty()) {
+        readme += "\nNot included:\n";
+        for (const std::string& n : notes) readme += "- " + n + "\n";
+    }
+    readme += "\nFiles:\n";
+    for (const BundleEntry& e : out) readme += "  " + e.name + "\n";
+    out.insert(out.begin(), BundleEntry{"README.txt", withoutHosts(readme, hosts)});
+    return out;
+}
+
+}  // namespace zelk
