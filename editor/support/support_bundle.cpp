@@ -99,7 +99,7 @@ std::vector<BundleEntry> collectBundle(const BundleSources& src) {
     };
 
     std::string versions;
-    for (const auto& [what, value] : src.versions) versions += what + ": " + value + "\n";
+    for (const auto& [what, value] : src.versions) versions.append(what).append(": ").append(value).append("\n");
     if (src.includeTheater) versions += "Host name: " + hostName() + "\n";
     add("versions.txt", versions);
 
