@@ -89,6 +89,19 @@ public:
     }
     int connections() { return connections_; }
 
+    // Waits (at most `timeoutMs`) until `done` holds.  A client call
+    // returns as soon as it has its reply, which can come before the server
+    // has read everything the client sent after the request: a test that
+    // counts what the server received waits here first.
+    static bool eventually(const std::function<bool()>& done, int timeoutMs = 3000) {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > until) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return true;
+    }
+
 private:
     void send(int fd, const std::string& wire) {
         std::size_t done = 0;
