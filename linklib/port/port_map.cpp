@@ -230,8 +230,9 @@ std::string explainFault(const PortMapping& m, const PortStatus& s) {
                "): check the address, that this computer is on the network of the server (cable, Wi-Fi, VPN), "
                "and that the server is switched on.";
     case PortFault::Negotiation:
-        return "The RFC 2217 negotiation with the serial server of " + where + " failed" + said +
-               ": check that it offers RFC 2217 on that port (ser2net: telnet(rfc2217)), or use socket://.";
+        return "The serial server of " + where + " failed the RFC 2217 negotiation" + said +
+               ": it is not an RFC 2217 server, or not one this program can use; check that it offers RFC 2217 "
+               "on that port (ser2net: telnet(rfc2217)), or use socket://.";
     case PortFault::SettingMismatch:
         return "The serial server of " + where + " was " + s.sentence +
                ", so the unit would receive garbled bytes: let the server take the line settings from this "
