@@ -7,9 +7,11 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 #include <unistd.h>
 
 #include "fake_server.h"
@@ -74,6 +76,34 @@ FakeServer::Unit miniUnit(std::vector<std::uint8_t> block) {
         }
     };
 }
+
+// A listener whose queue is full: connections to it are never answered.
+class DeadAddress {
+public:
+    DeadAddress() {
+        full_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof a;
+        filler_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (::bind(full_, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 ||
+            ::getsockname(full_, reinterpret_cast<sockaddr*>(&a), &len) != 0 || ::listen(full_, 0) != 0 ||
+            ::connect(filler_, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0)
+            throw std::runtime_error(std::string("dead address: ") + std::strerror(errno));
+        port_ = ntohs(a.sin_port);
+    }
+    ~DeadAddress() {
+        ::close(filler_);
+        ::close(full_);
+    }
+    DeadAddress(const DeadAddress&) = delete;
+    DeadAddress& operator=(const DeadAddress&) = delete;
+    int port() const { return port_; }
+
+private:
+    int full_ = -1, filler_ = -1, port_ = 0;
+};
 
 class NetworkLink : public ::testing::Test {
 protected:
@@ -274,18 +304,8 @@ TEST_F(NetworkLink, ConnectFailuresAreNamedAsNetworkFailures) {
         FakeServer gone({}, miniUnit({}));
         closedPort = gone.port();
     }
-    // A listener whose queue is full: connections are never answered.
-    const int full = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(::bind(full, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
-    socklen_t len = sizeof a;
-    ::getsockname(full, reinterpret_cast<sockaddr*>(&a), &len);
-    ASSERT_EQ(::listen(full, 0), 0);
-    const int filler = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    ASSERT_EQ(::connect(filler, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
-    const int silentPort = ntohs(a.sin_port);
+    const DeadAddress silent;
+    const int silentPort = silent.port();
     // A server that takes the connection and says it is busy.
     FakeServer::Options busy;
     busy.greeting = "Port's device already in use\r\n";
@@ -318,8 +338,6 @@ TEST_F(NetworkLink, ConnectFailuresAreNamedAsNetworkFailures) {
         // The diagnosis from outside the library opens the port as the library does.
         EXPECT_EQ(diagnosePort(1).sentence, s.sentence);
     }
-    ::close(filler);
-    ::close(full);
 }
 
 TEST_F(NetworkLink, AServerStillReleasingTheDeviceForTheLastClientIsTriedAgainBriefly) {
@@ -511,13 +529,15 @@ public:
     void hang() {
         setNameLookup([this](const std::string&, int, std::vector<SocketAddress>&) {
             ++running_;
-            std::unique_lock<std::mutex> lock(mutex_);
-            released_.wait(lock, [this] { return free_; });
+            {
+                std::unique_lock<std::mutex> lock(mutex_);
+                released_.wait(lock, [this] { return free_; });
+            }
             --running_;
             return failure();
         });
     }
-    void give(std::vector<int> tcpPorts) {
+    void give(const std::vector<int>& tcpPorts) {
         setNameLookup([tcpPorts](const std::string&, int, std::vector<SocketAddress>& found) {
             for (const int p : tcpPorts) {
                 SocketAddress a;
@@ -547,32 +567,6 @@ private:
     std::condition_variable released_;
     bool free_ = false;
     std::atomic<int> running_{0};
-};
-
-// A listener whose queue is full: connections to it are never answered.
-class DeadAddress {
-public:
-    DeadAddress() {
-        full_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(full_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        socklen_t len = sizeof a;
-        ::getsockname(full_, reinterpret_cast<sockaddr*>(&a), &len);
-        ::listen(full_, 0);
-        filler_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        ::connect(filler_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        port_ = ntohs(a.sin_port);
-    }
-    ~DeadAddress() {
-        ::close(filler_);
-        ::close(full_);
-    }
-    int port() const { return port_; }
-
-private:
-    int full_ = -1, filler_ = -1, port_ = 0;
 };
 
 TEST_F(NetworkLink, OneDeadlineCoversTheNameLookupEveryAddressAndTheNegotiation) {
