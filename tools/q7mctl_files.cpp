@@ -159,17 +159,23 @@ int backup(const std::string& path, Reporter& report) {
 namespace {
 
 // After a hang-up the port may come back (a USB adapter re-plugged, a
-// server restarted): the link is opened again for this long at most.
-constexpr int kRelinkMs = 6000;
-constexpr int kRelinkPauseMs = 250;
+// server restarted): while it cannot be opened, the link is tried again
+// for this long at most.  A port that opens to a unit that does not answer
+// is tried twice.
+constexpr auto kRelinkTime = std::chrono::seconds(6);
+constexpr auto kRelinkPause = std::chrono::milliseconds(250);
 
 // Opens the link again at the rate it ran at.  True when the unit answers.
 bool relink(int port, int speed) {
     DLLShutdown();
-    for (int waited = 0; waited <= kRelinkMs; waited += kRelinkPauseMs) {
+    const auto deadline = std::chrono::steady_clock::now() + kRelinkTime;
+    for (int silent = 0; silent < 2;) {
         if (speed != 0) SetDLLBaud(speed);  // not connected: only the port's own rate moves
-        if (InitDLL(port) == 0) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(kRelinkPauseMs));
+        const unsigned e = InitDLL(port);
+        if (e == 0) return true;
+        if (!(e & LINK_ERR_PORT)) ++silent;
+        else if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(kRelinkPause);
     }
     return false;
 }
