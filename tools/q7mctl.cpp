@@ -314,7 +314,7 @@ int runCommand(const Invocation& inv, Reporter& out) {
     } else if (name == "verify") {
         return verifyFile(inv.file, inv.only, out);
     } else if (name == "report") {
-        return report(inv.arg, out);
+        return report(inv.arg, inv.port, out);
     } else if (name == "restore") {
         return restore(inv.file, RestoreRequest{inv.only, inv.reason, inv.port, inv.speed}, out,
                        [] { return stopSignal() != 0; });

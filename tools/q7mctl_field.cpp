@@ -175,7 +175,7 @@ bool canWriteReports() {
 #endif
 }
 
-int report(const std::string& path, Reporter& out) {
+int report(const std::string& path, int port, Reporter& out) {
     zelk::ConfigData data;
     std::int16_t w[7] = {};
     if (unsigned e = GetUnitVersion(w)) return out.link("reading versions", e);
@@ -183,6 +183,9 @@ int report(const std::string& path, Reporter& out) {
     zelk::ReportContext ctx;
     ctx.when = now();
     ctx.versions = std::array<std::int16_t, 7>{w[0], w[1], w[2], w[3], w[4], w[5], w[6]};
+    const zelk::HistoryRead history = zelk::readHistory(historyFile(port));
+    for (const auto& note : history.notes) std::fprintf(stderr, "q7mctl: note: %s\n", note.c_str());
+    ctx.changes = zelk::changesSinceAsFound(history.records);
     const zelk::ServiceReport r = zelk::buildServiceReport(data, ctx);
 #ifdef Q7MCTL_PDF
     if (const std::string why = zelk::writeServiceReportPdfHeadless(r, path); !why.empty())

@@ -54,8 +54,9 @@ int verifyFile(const ConfigFile& file, const std::optional<zelk::SectionSet>& on
 // archive's cap removed.
 int backupToArchive(int port, Reporter& report);
 
-// Reads the unit and writes the service report to `path` (a PDF).
-int report(const std::string& path, Reporter& report);
+// Reads the unit and writes the service report to `path` (a PDF), with
+// the changes port `port`'s history holds since the as-found.
+int report(const std::string& path, int port, Reporter& report);
 // Whether this q7mctl was built with the PDF writer.
 bool canWriteReports();
 

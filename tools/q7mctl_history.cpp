@@ -9,13 +9,9 @@
 
 namespace q7mctl {
 
-namespace {
-
-std::string pathOf(int port) {
+std::string historyFile(int port) {
     return zelk::historyPath(zelk::defaultDataDirectory(), port, q7m::mapPort(port).target.text);
 }
-
-}  // namespace
 
 zelk::HistoryRecord newRecord(int port, const std::string& action) {
     const std::tm tm = q7m::platform::localCalendar(std::time(nullptr));
@@ -30,13 +26,13 @@ zelk::HistoryRecord newRecord(int port, const std::string& action) {
 }
 
 void keepRecord(int port, const zelk::HistoryRecord& record) {
-    const std::string path = pathOf(port);
+    const std::string path = historyFile(port);
     if (const std::string why = zelk::appendHistory(path, record); !why.empty())
         std::fprintf(stderr, "q7mctl: the unit's history could not be written to %s: %s\n", path.c_str(), why.c_str());
 }
 
 int printHistory(int port, bool json) {
-    const std::string path = pathOf(port);
+    const std::string path = historyFile(port);
     const zelk::HistoryRead h = zelk::readHistory(path);
     for (const auto& note : h.notes) std::fprintf(stderr, "q7mctl: note: %s\n", note.c_str());
     if (json) {

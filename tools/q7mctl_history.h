@@ -14,6 +14,9 @@ namespace q7mctl {
 // the user, the program, the port and where it leads.
 zelk::HistoryRecord newRecord(int port, const std::string& action);
 
+// Port `port`'s history file.
+std::string historyFile(int port);
+
 // Appends `record` to its port's history; a failure is said on standard
 // error and changes nothing else.
 void keepRecord(int port, const zelk::HistoryRecord& record);

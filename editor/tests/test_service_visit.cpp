@@ -399,3 +399,22 @@ TEST(ServiceVisit, AFailedAudioBlockSendsThePreviousSystemBlockBack) {
         EXPECT_EQ(h.e().vals.systemBlock.surroundDelay(), 5) << "the editor keeps the edit";
     }
 }
+
+TEST(ServiceVisit, AFileOpenedOnLinePointsToApplyToTheUnitWhichShowsTheSameTable) {
+    Visit h;
+    ConfigData d = ConfigData::from(h.e().vals);
+    d.audioBlock.trimLevel(0) = 20;
+    ASSERT_TRUE(WriteConfigFile(h.dir.file("site.zcf"), d));
+    h.files.paths.push_back(h.dir.file("site.zcf"));
+    h.bar().mnuLoad.click();
+    EXPECT_NE(h.bar().staStatus.caption().find("File > Apply to the Unit..."), std::string::npos)
+        << h.bar().staStatus.caption();
+    EXPECT_EQ(h.fake.count("SetAudio"), 0);
+    h.bar().mnuApply.click();
+    auto& f = h.e().compare;
+    ASSERT_TRUE(f.form.visible());
+    EXPECT_EQ(f.form.caption(), "Apply to the Unit: " + h.dir.file("site.zcf"));
+    EXPECT_EQ(f.grdDiff.rows().size(), 2u);
+    f.cmdUpload.click();
+    EXPECT_EQ(h.fake.audio[6], 20);
+}
