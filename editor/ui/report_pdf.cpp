@@ -217,7 +217,7 @@ void drawReportPage(QPainter& p, const QRectF& page, const ServiceReport& r, int
             right = drawSection(p, kMargin + colW + 100, right, colW, r.settings[i]);
         if (!r.settings.empty()) drawSection(p, kMargin, std::max(left, right), colW, r.settings.back());
     } else if (index <= changesPages(r)) {
-        drawSection(p, kMargin, kMargin, kW - 2 * kMargin, r.changes, 0.3);
+        drawSection(p, kMargin, kMargin, kW - 2 * kMargin, r.changes, 0.36);
     } else {
         const std::size_t first = static_cast<std::size_t>(index - 1 - changesPages(r)) * kPlotsPerPage;
         const double slot = (kH - 2 * kMargin - 80) / kPlotsPerPage;
