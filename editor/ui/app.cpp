@@ -67,6 +67,7 @@ EditorApp::EditorApp(const LinkApi& link, Paths paths, MessageBoxService* msg, F
     places_->keep(compare, WindowPlaces::Keep::PlaceAndSize);
     places_->restore(compare);
     buildAsFoundDialog(*editor_, main_.get());
+    buildHistoryDialog(*editor_, main_.get());
     editor_->service.setReportWriter(&reports_);
     buildSupport(link);
     splash_.reset(buildSplash(*editor_));
