@@ -207,7 +207,7 @@ QDialog* buildHistoryDialog(Editor& ed, QWidget* parent) {
     bind(f.lblFile, file);
     file->setTextInteractionFlags(Qt::TextSelectableByMouse);
     v->addWidget(file);
-    v->addWidget(table(f.grdHistory), 1);
+    v->addWidget(describe(table(f.grdHistory), "Unit history", nullptr, "What the unit received and why, newest first"), 1);
     auto* note = new QLabel;
     bind(f.lblNote, note);
     note->setWordWrap(true);

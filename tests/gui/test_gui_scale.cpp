@@ -142,6 +142,10 @@ private slots:
         QTRY_VERIFY(dialog("frmAsFound")->isVisible());
         look(dialog("frmAsFound"), "dialog-as-found");
         close(dialog("frmAsFound"));
+        QVERIFY(s.choose({"mnuFile", "mnuHistory"}));
+        QTRY_VERIFY(dialog("frmHistory")->isVisible());
+        look(dialog("frmHistory"), "dialog-history");
+        close(dialog("frmHistory"));
         QVERIFY(s.choose({"mnuFile", "mnuCompare"}));
         QTRY_VERIFY(dialog("frmCompare")->isVisible() || !s.boxes.shown.empty());
         if (dialog("frmCompare")->isVisible()) {
