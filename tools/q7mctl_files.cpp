@@ -134,8 +134,16 @@ std::string checkBackupTarget(const std::string& path) {
     return {};
 }
 
-int backup(const std::string& path, Reporter& report) {
+int backup(const std::string& path, Reporter& report, bool keepTheater) {
     zelk::ConfigData data;
+    if (keepTheater) {
+        // Read as any file to restore is (never a device or a pipe).
+        ConfigFile file;
+        zelk::ConfigData old;
+        if (loadConfigFile(path, file).empty() && !file.oldImage &&
+            zelk::parseConfigText(file.text, old) == zelk::ReadResult::Ok)
+            data.TheaterInfo = old.TheaterInfo;
+    }
     std::int16_t vol = 70, fmt = 0;
     std::uint8_t mute = 0;
     if (unsigned e = GetSystem(data.systemBlock.data())) return report.link("reading the system block", e);
