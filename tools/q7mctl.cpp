@@ -297,7 +297,7 @@ int runCommand(const Invocation& inv, Reporter& out) {
         hexDump("System block", sys, 128);
         hexDump("Audio block", aud, 224);
     } else if (name == "backup") {
-        return inv.arg.empty() ? backupToArchive(out) : backup(inv.arg, out);
+        return inv.arg.empty() ? backupToArchive(out, inv.port) : backup(inv.arg, out);
     } else if (name == "diff") {
         return diff(inv.left, inv.right, out);
     } else if (name == "verify") {

@@ -9,6 +9,7 @@
 #include "model/stamp.h"
 #include "platform/files.h"
 #include "platform/system.h"
+#include "port/port_map.h"
 #include "q7mslib.h"
 #ifdef Q7MCTL_PDF
 #include "ui/report_pdf.h"
@@ -140,12 +141,13 @@ int verifyFile(const ConfigFile& file, Reporter& report) {
     return sayComparison(wanted, unit, zelk::Blocks::Both, file.path, kDifferent, report);
 }
 
-int backupToArchive(Reporter& report) {
+int backupToArchive(Reporter& report, int port) {
     zelk::ConfigData data;
     if (int status = readUnit(data, report)) return status;
     const std::string dataDir = zelk::defaultDataDirectory();
     const auto settings = zelk::readServiceSettings(zelk::serviceSettingsPath(dataDir));
-    const auto kept = zelk::keepAsFound(zelk::asFoundDirectory(dataDir), data, now(), settings.asFoundMaxFiles);
+    const auto kept = zelk::keepAsFound(zelk::asFoundDirectory(dataDir), data, now(), settings.asFoundMaxFiles,
+                                        {port, q7m::mapPort(port).target.text});
     if (!kept) return report.fail("cannot keep the unit's configuration in the as-found archive: " + kept.error);
     std::string text = "Saved the unit's configuration to " + kept.path + " (last upload " + data.TheaterInfo[9] + ")";
     if (const std::string note = zelk::prunedNote(kept.removed, settings.asFoundMaxFiles); !note.empty())

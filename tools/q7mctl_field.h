@@ -41,9 +41,10 @@ int verifyUnit(const zelk::ConfigData& sent, zelk::Blocks which, const std::stri
 // 0 when it does, kDifferent when not, 1 when the unit could not be read.
 int verifyFile(const ConfigFile& file, Reporter& report);
 
-// Reads the unit into a new file of the as-found archive (never
-// overwriting) and says what the archive's cap removed.
-int backupToArchive(Reporter& report);
+// Reads the unit on `port` into a new file of the as-found archive (never
+// overwriting; the file records the port) and says what the archive's cap
+// removed.
+int backupToArchive(Reporter& report, int port);
 
 // Reads the unit and writes the service report to `path` (a PDF).
 int report(const std::string& path, Reporter& report);

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "files/as_found.h"
 #include "files/config_file.h"
 #include "platform/files.h"
 #include "platform/system.h"
@@ -102,6 +103,8 @@ std::string loadConfigFile(const std::string& path, ConfigFile& out) {
             why = std::to_string(bytes.size()) + " bytes, but an old configuration image (.cfg) holds exactly 352";
         else std::memcpy(out.image.data(), bytes.data(), out.image.size());
     } else {
+        // An as-found file's record of its port is not configuration.
+        bytes = zelk::withoutSource(bytes);
         zelk::ConfigData probe;
         switch (zelk::parseConfigText(bytes, probe)) {
         case zelk::ReadResult::WrongHeader:
