@@ -22,6 +22,7 @@
 #include "controls/tabs.h"
 #include "files/file_commands.h"
 #include "files/service_visit.h"
+#include "files/site_overview.h"
 #include "files/theater.h"
 #include "form/forms.h"
 #include "form/paths.h"
@@ -57,6 +58,7 @@ public:
     FrmFader fader;
     FrmCompare compare;
     FrmAsFound asFound;
+    FrmSite site;
     ModVals vals;
     LookupTables tables;
 
@@ -86,6 +88,7 @@ public:
     Tabs tabs;
     Optical optical;
     ServiceVisit service;     // compare, verify, as-found archive, service report
+    SiteOverview siteOverview;  // every unit of the site
 };
 
 }  // namespace zelk

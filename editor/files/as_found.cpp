@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <regex>
 #include <sstream>
 #include <system_error>
@@ -203,6 +204,21 @@ KeepResult keepAsFound(const std::string& dir, const ConfigData& data, const Loc
         if (fs::remove(files[i].path, ec)) r.removed.push_back(files[i].path);
     }
     return r;
+}
+
+std::vector<std::pair<int, std::string>> newestAsFoundByPort(const std::string& dir) {
+    std::map<int, std::string> newest;
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(dir, ec)) {
+        if (!isArchiveFile(e)) continue;
+        const std::string when = timeInName(e.path().filename().string());
+        if (when.empty()) continue;
+        const auto file = q7m::platform::readSmallFile(e.path().string(), 64 * 1024);
+        if (file.status != q7m::platform::SmallFile::Status::Ok) continue;
+        const int port = recordedSource(file.bytes).port;
+        if (port > 0 && when > newest[port]) newest[port] = when;
+    }
+    return {newest.begin(), newest.end()};
 }
 
 std::vector<AsFoundEntry> listAsFound(const std::string& dir) {

@@ -81,6 +81,10 @@ struct AsFoundEntry {
 // The archive's files, by theater, then screen, then newest first.
 std::vector<AsFoundEntry> listAsFound(const std::string& dir);
 
+// The time of the newest file of each port ("2026-12-08 14:30:12"), from
+// the files that record their port.
+std::vector<std::pair<int, std::string>> newestAsFoundByPort(const std::string& dir);
+
 // "The as-found archive holds at most 500 files: removed the oldest, A.zcf
 // and B.zcf." or "" when nothing was removed.
 std::string prunedNote(const std::vector<std::string>& removed, int maxFiles);

@@ -9,6 +9,7 @@
 #include "ui/qt_link_runner.h"
 #include "ui/qt_services.h"
 #include "ui/service_dialogs.h"
+#include "ui/site_window.h"
 #include "ui/windows.h"
 
 namespace zelk {
@@ -37,6 +38,8 @@ private:
     std::unique_ptr<Editor> editor_;
     std::unique_ptr<MainWindow> main_;
     std::unique_ptr<QWidget> splash_;
+    // Ended before the editor it reports to.
+    std::unique_ptr<QtUnitSurvey> survey_;
 };
 
 }  // namespace zelk

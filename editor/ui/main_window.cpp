@@ -124,6 +124,8 @@ void MainWindow::buildMenus() {
     action(m.mnuAsFound, file);
     action(m.mnuReport, file);
     file->addSeparator();
+    action(m.mnuSite, file);
+    file->addSeparator();
     action(m.mnuRef, file);
     file->addSeparator();
     action(m.mnuend, file);
