@@ -211,7 +211,7 @@ void SiteOverview::whenIdle(std::function<void()> f) {
 }
 
 void SiteOverview::refresh() {
-    if (survey_ && survey_->busy()) {
+    if (refreshing_ || (survey_ && survey_->busy())) {
         refreshAgain_ = true;
         return;
     }
@@ -257,9 +257,19 @@ void SiteOverview::refresh() {
                 if (r.state == SiteRow::State::Reading) r.state = SiteRow::State::Unread;
         }
     }
-    // The editor's own unit, through its own link, while the others are read.
-    for (SiteRow& r : rows_)
-        if (r.state == SiteRow::State::ThisEditor) readOwnUnit(r);
+    // The editor's own unit, through its own link, while the others are
+    // read.  The window keeps turning meanwhile (q7mctl's answer may come),
+    // so the row is read into a copy and put back by its port.
+    if (ownOnLine) {
+        refreshing_ = true;
+        SiteRow mine;
+        for (const SiteRow& r : rows_)
+            if (r.state == SiteRow::State::ThisEditor) mine = r;
+        readOwnUnit(mine);
+        for (SiteRow& r : rows_)
+            if (r.port == mine.port && r.state == SiteRow::State::ThisEditor) r = mine;
+        refreshing_ = false;
+    }
     show();
     if (others.empty() || !survey_) status("Read at " + timeText() + ".");
 }
@@ -337,7 +347,7 @@ void SiteOverview::surveyDone(const SurveyResult& result) {
         auto f = std::move(afterJob_);
         afterJob_ = nullptr;
         f();
-    } else if (refreshAgain_) {
+    } else if (refreshAgain_ && !refreshing_) {
         refresh();
     }
 }

@@ -103,6 +103,7 @@ private:
     std::vector<SiteRow> rows_;
     std::function<void()> afterJob_;  // waits for the job under way
     bool refreshAgain_ = false;       // a refresh asked for while one ran
+    bool refreshing_ = false;         // reading the editor's own unit
     std::string note_;                // what the last connect or approve did
 };
 
