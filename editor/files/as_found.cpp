@@ -213,7 +213,7 @@ std::vector<std::pair<int, std::string>> newestAsFoundByPort(const std::string& 
         if (!isArchiveFile(e)) continue;
         const std::string when = timeInName(e.path().filename().string());
         if (when.empty()) continue;
-        const auto file = q7m::platform::readSmallFile(e.path().string(), 64 * 1024);
+        const auto file = q7m::platform::readSmallFile(e.path().string(), 64LL * 1024);
         if (file.status != q7m::platform::SmallFile::Status::Ok) continue;
         const int port = recordedSource(file.bytes).port;
         if (port > 0 && when > newest[port]) newest[port] = when;
@@ -231,7 +231,7 @@ std::vector<AsFoundEntry> listAsFound(const std::string& dir) {
         a.fileName = e.path().filename().string();
         a.when = timeInName(a.fileName);
         ConfigData d;
-        const auto file = q7m::platform::readSmallFile(a.path, 64 * 1024);
+        const auto file = q7m::platform::readSmallFile(a.path, 64LL * 1024);
         if (file.status == q7m::platform::SmallFile::Status::Ok && parseConfigText(file.bytes, d) == ReadResult::Ok) {
             a.theater = d.TheaterInfo[1];
             a.screen = d.TheaterInfo[8];

@@ -26,7 +26,7 @@ std::string baselineName(int port) { return "COM" + std::to_string(port) + ".zcf
 // A configuration file read as any file from outside is: small, regular,
 // never a device or a pipe.
 bool readConfig(const std::string& path, ConfigData& data) {
-    const auto file = q7m::platform::readSmallFile(path, 64 * 1024);
+    const auto file = q7m::platform::readSmallFile(path, 64LL * 1024);
     return file.status == q7m::platform::SmallFile::Status::Ok && parseConfigText(file.bytes, data) == ReadResult::Ok;
 }
 
@@ -251,7 +251,7 @@ void SiteOverview::refresh() {
     if (!others.empty()) {
         if (survey_) {
             status("Reading " + std::to_string(others.size()) + (others.size() == 1 ? " unit..." : " units..."));
-            survey_->read(others, folder, [this](SurveyResult r) { surveyDone(r); });
+            survey_->read(others, folder, [this](const SurveyResult& r) { surveyDone(r); });
         } else {
             for (SiteRow& r : rows_)
                 if (r.state == SiteRow::State::Reading) r.state = SiteRow::State::Unread;
@@ -411,7 +411,7 @@ void SiteOverview::cmdApprove_Click() {
         if (!survey_) return;
         note_.clear();
         status("Reading COM" + std::to_string(port) + " for its baseline...");
-        survey_->approve(port, folder, [this, port](SurveyResult r) {
+        survey_->approve(port, folder, [this, port](const SurveyResult& r) {
             std::string why = r.error;
             for (const UnitReading& u : r.units)
                 if (u.port == port && !u.ok) why = u.error;

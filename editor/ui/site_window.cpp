@@ -140,7 +140,7 @@ QtUnitSurvey::~QtUnitSurvey() {
 
 QString QtUnitSurvey::findProgram() {
     if (const char* env = std::getenv("ZELKVELQ_Q7MCTL"); env && *env) return QString::fromLocal8Bit(env);
-    const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/q7mctl");
+    QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/q7mctl");
     if (QFileInfo(beside).isExecutable()) return beside;
     const QString onPath = QStandardPaths::findExecutable(QStringLiteral("q7mctl"));
     return onPath.isEmpty() ? QStringLiteral("q7mctl") : onPath;
