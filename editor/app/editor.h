@@ -58,6 +58,7 @@ public:
     FrmFader fader;
     FrmCompare compare;
     FrmAsFound asFound;
+    FrmHistory history;
     FrmSite site;
     ModVals vals;
     LookupTables tables;
@@ -87,7 +88,7 @@ public:
     Options options;          // format, options, OBE switch
     Tabs tabs;
     Optical optical;
-    ServiceVisit service;     // compare, verify, as-found archive, service report
+    ServiceVisit service;     // compare, verify, roll-back, as-found archive, history, service report
     SiteOverview siteOverview;  // every unit of the site
 };
 

@@ -30,6 +30,7 @@ EditorApp::EditorApp(const LinkApi& link, Paths paths, MessageBoxService* msg, F
     buildFaderDialog(*editor_, main_.get());
     buildCompareDialog(*editor_, main_.get());
     buildAsFoundDialog(*editor_, main_.get());
+    buildHistoryDialog(*editor_, main_.get());
     editor_->service.setReportWriter(&reports_);
     buildSiteWindow(*editor_, main_.get());
     survey_ = std::make_unique<QtUnitSurvey>(QtUnitSurvey::findProgram());
