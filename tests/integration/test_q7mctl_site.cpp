@@ -151,6 +151,7 @@ TEST_F(Site, RefusesWhatCannotRunAcrossPorts) {
              {"-p 1,3 diff " + dir.file("ZelkSerial.ini") + " unit", "diff across ports takes one folder"},
              {"--all --baseline " + dir.file("none") + " metrics m.prom", "is not an existing folder"},
              {"--baseline " + dir.path() + " live", "--baseline goes with metrics"},
+             {"--only trims verify " + dir.path(), "--only works on one unit at a time"},
          }) {
         const CtlRun r = q7mctl(c.args);
         EXPECT_EQ(r.status, 2) << c.args;
