@@ -100,11 +100,10 @@ PlatformInfo queryPlatform() {
     PlatformInfo info;
     const platform::SystemInfo system = platform::identifySystem();
     // Windows NT and the POSIX systems the port layer is written for (which
-    // count as the NT family: full-featured, section 0 of the settings
-    // file) are supported; 9x-family systems cannot run this library.
+    // count as the NT family) are supported; 9x-family systems cannot run
+    // this library.
     info.supported = system.family != platform::SystemInfo::Family::Unknown;
     info.ntFamily = info.supported;
-    info.minorVersion = system.minor;
     return info;
 }
 
@@ -128,9 +127,6 @@ std::uint16_t UnitLink::text(const char* cmd, std::size_t length, int lines) {
 std::uint16_t UnitLink::initDll(std::int32_t port) {
     platformFamily = queryPlatform();
     if (!platformFamily.supported) return linkError = LINK_ERR_PLATFORM;
-    isNtFamily = platformFamily.ntFamily;
-    iniSection = (platformFamily.nineXFamily && platformFamily.minorVersion != 0) ? 1 : 0;
-    serial.setIniSection(iniSection);
 
     portNumber = static_cast<std::int16_t>(port);
     if (portNumber == 0) portNumber = 1;
