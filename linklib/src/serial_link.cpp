@@ -83,9 +83,6 @@ bool SerialLink::open(const std::string& name) {
         return false;
     }
     trace_.note("open " + name + " (" + port_->describe() + ") at " + std::to_string(kBaudRates[baudIndex]));
-    readInterval = kByteTimeoutMs;
-    readMultiplier = 0;
-    readConstant = kByteTimeoutMs;
     return true;
 }
 
