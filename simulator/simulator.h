@@ -48,7 +48,7 @@ private:
     // One kind of control line each, as applyControl: nullopt when the line
     // is not of that kind.  The unit's own state (format, mute, silent,
     // fader, baud); faults of its replies and its memory; the cable; the
-    // simulator itself (after, quit, save, status).
+    // simulator itself (after, onaudio, quit, save, status).
     std::optional<std::string> applyUnit(const std::vector<std::string>& words, bool apply);
     std::optional<std::string> applyFault(const std::vector<std::string>& words, bool apply);
     std::optional<std::string> applyCable(const std::vector<std::string>& words, bool apply);
@@ -103,6 +103,7 @@ private:
     };
     std::vector<Deferred> deferred_;
     std::vector<std::string> due_;  // deferred lines whose time has come
+    std::vector<std::string> onAudio_;  // lines that act when the next audio block write is announced
     Cable cable_ = Cable::Plugged;
     std::optional<Clock::time_point> plugAt_;
 };

@@ -62,9 +62,18 @@ public:
     void setOptions(bool autoUpload, bool confirm, bool shortcuts);
 
     // Asked before an explicit upload asks or sends anything (false: not
-    // now), and told after every upload that was sent, with its Which.
+    // now), told just before the blocks go out, and told after every upload
+    // that was sent, with its Which.
     std::function<bool(int which)> beforeExplicitUpload;
+    std::function<void(int which)> beforeSend;
     std::function<void(int which)> afterUpload;
+
+    // What the last upload stored in the unit, and whether it was the
+    // user's command (not an edit's automatic upload).
+    struct Sent {
+        bool system = false, audio = false, explicitUpload = false;
+    };
+    const Sent& lastSent() const { return sent_; }
 
 private:
     void showOptions();
@@ -78,6 +87,7 @@ private:
     MessageBoxService& msg_;
     Controls c_;
     bool auto_ = false, confirm_ = false, short_ = false;
+    Sent sent_;
 };
 
 }  // namespace zelk
