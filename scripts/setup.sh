@@ -7,6 +7,7 @@ packages=(cmake g++ make pkg-config ccache googletest libgtest-dev libgmock-dev
           ser2net                                     # network serial server tests
           poppler-utils                               # service report checks
           libarchive-dev                              # the support bundle
+          prometheus prometheus-node-exporter         # the metrics file: promtool, the textfile collector
           xvfb xauth xdotool                          # the test with real X input
           clang libclang-rt-14-dev clang-tidy         # fuzz targets, clang-tidy
           dpkg-dev fakeroot file lintian              # Debian packages

@@ -71,6 +71,8 @@ struct MainBar {
     MenuItem mnuApply{"mnuApply"}, mnuHistory{"mnuHistory"}, mnuAskReason{"mnuAskReason"};
     // Help > Save Support Bundle... (where the editor was built with it).
     MenuItem mnuSupport{"mnuSupport"};
+    // File > Site Overview: every unit of the site.
+    MenuItem mnuSite{"mnuSite"};
 };
 
 // Tab 0, "Format Selection".
@@ -339,6 +341,23 @@ struct FrmSupport {
     Label lblContents{"lblContents"};
     CheckBox chkTheater{"chkTheater"};
     Button cmdSave{"cmdSave"}, cmdCancel{"cmdCancel"};
+};
+
+// "Site Overview": every port of the port table and the editor's own, one
+// row per unit, read side by side; a window beside the main window.
+struct FrmSite {
+    FrmSite();
+    Label form{"frmSite"};
+    Table grdUnits{"grdUnits"};  // Screen, Port, Target, State, Versions, Format, Fader, Mute, Baseline, ...
+    Label lblFolder{"lblFolder"};     // where the baselines are
+    Label lblStatus{"lblStatus"};     // when the rows were read, or what is being read
+    Button cmdFolder{"cmdFolder"};    // "Baseline Folder..."
+    Button cmdRefresh{"cmdRefresh"};
+    ComboBox cboPeriod{"cboPeriod"};  // the automatic refresh period
+    Button cmdConnect{"cmdConnect"};  // the editor connects to the chosen unit
+    Button cmdApprove{"cmdApprove"};  // "Approve as Baseline"
+    Button cmdClose{"cmdClose"};
+    Timer tmrSite{"tmrSite"};         // the automatic refresh
 };
 
 extern const std::array<const char*, 11> kTheaterLabels;

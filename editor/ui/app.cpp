@@ -70,6 +70,11 @@ EditorApp::EditorApp(const LinkApi& link, Paths paths, MessageBoxService* msg, F
     buildHistoryDialog(*editor_, main_.get());
     editor_->service.setReportWriter(&reports_);
     buildSupport(link);
+    QWidget* site = buildSiteWindow(*editor_, main_.get());
+    places_->keep(site, WindowPlaces::Keep::PlaceAndSize);
+    places_->restore(site);
+    survey_ = std::make_unique<QtUnitSurvey>(QtUnitSurvey::findProgram());
+    editor_->siteOverview.setSurvey(survey_.get());
     splash_.reset(buildSplash(*editor_));
 }
 

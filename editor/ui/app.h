@@ -11,6 +11,7 @@
 #include "ui/service_dialogs.h"
 #include "ui/window_places.h"
 #include "support/session.h"
+#include "ui/site_window.h"
 #include "ui/windows.h"
 
 namespace zelk {
@@ -58,6 +59,8 @@ private:
     std::unique_ptr<QWidget> splash_;
     PreviousSession previous_;
     bool startedUp_ = false;
+    // Ended before the editor it reports to.
+    std::unique_ptr<QtUnitSurvey> survey_;
 };
 
 }  // namespace zelk
