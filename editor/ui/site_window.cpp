@@ -197,11 +197,13 @@ QWidget* buildSiteWindow(Editor& ed, QWidget* parent) {
     top->addWidget(folder, 1);
     top->addWidget(button(f.cmdFolder));
     v->addLayout(top);
-    v->addWidget(unitTable(f.grdUnits), 1);
+    v->addWidget(describe(unitTable(f.grdUnits), "Units of the site", nullptr,
+                          "One row per unit: its screen, port, state, versions and whether it matches its baseline"),
+                 1);
     v->addWidget(label(f.lblStatus));
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(button(f.cmdRefresh));
-    buttons->addWidget(combo(f.cboPeriod));
+    buttons->addWidget(describe(combo(f.cboPeriod), "Automatic refresh"));
     buttons->addStretch();
     buttons->addWidget(button(f.cmdConnect));
     buttons->addWidget(button(f.cmdApprove));
