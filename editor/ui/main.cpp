@@ -6,10 +6,15 @@
 #include <cstring>
 #include <string>
 
-#include "ui/app.h"
 #include "connection/link_api.h"
+#include "ui/app.h"
+#include "ui/shutdown_signals.h"
 
 namespace {
+// At exit, how long the link thread may take to finish its calls (the
+// unit's last commands, the library's shut-down).
+constexpr int kLinkFinishMs = 1500;
+
 void usage(std::FILE* out) {
     std::fprintf(out,
         "usage: zelkvelq [--library PATH] [--check-library] [Qt options such as -platform NAME]\n"
@@ -127,6 +132,15 @@ int main(int argc, char** argv) {
                                   QStringLiteral("\n\nThe editor will start off line."));
     }
     zelk::EditorApp editor(library.loaded() ? library.api() : none, zelk::Paths::fromEnvironment(programDir));
+    // Logout, shutdown, kill and Ctrl+C end the editor in order.
+    zelk::ShutdownSignals endSignals([&editor](int sig) { editor.endBySignal(sig); });
     editor.start();
-    return QApplication::exec();
+    const int status = QApplication::exec() == 0 ? editor.exitStatus() : 1;
+    // A call given up by a cancel may still be in the library (a network
+    // open takes its full time-out): the program does not wait for it.
+    if (!editor.runner().finishWithin(kLinkFinishMs)) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    return status;
 }

@@ -126,6 +126,7 @@ FakeLink::~FakeLink() {
 
 std::uint16_t FakeLink::result(const std::string& name, std::vector<long> args) {
     calls.push_back({name, std::move(args)});
+    if (onCall) onCall(name);
     auto& q = script_[name];
     if (q.empty()) return 0;
     const auto r = q.front();

@@ -56,6 +56,8 @@ public:
     std::array<std::uint8_t, 28> azimuthRecord{};
 
     std::uint16_t result(const std::string& name, std::vector<long> args);
+    // Told of each call as it is made (a test may act in the middle of one).
+    std::function<void(const std::string& name)> onCall;
 
 private:
     LinkApi api_;
