@@ -164,6 +164,26 @@ struct LevelsAlone : Base {
 };
 }  // namespace
 
+TEST(DispatcherAlone, AFailedOrCancelledBlockReadLeavesTheRecordAsItWas) {
+    Base b;
+    b.onLine();
+    b.d.setUnitAccepted(true);
+    b.vals.audioBlock.bytes.fill(1);
+    b.fake.audio.fill(9);
+    b.fake.partialRead = 100;  // each failed read wrote part of the block
+    b.fake.failNext("GetAudio", 0x0014, kMaxAttempts);
+    EXPECT_EQ(b.d.RetryFunction(FN_GetAudio), 0x0014);
+    EXPECT_EQ(b.vals.audioBlock.bytes[0], 1);
+
+    // A read whose wait was given up writes nothing, though it succeeds.
+    b.onLine();
+    b.fake.onCall = [&](const std::string& name) {
+        if (name == "GetAudio") b.runner.requestCancel();
+    };
+    EXPECT_EQ(b.d.RetryFunction(FN_GetAudio), kCancelledWord);
+    EXPECT_EQ(b.vals.audioBlock.bytes[0], 1);
+}
+
 TEST(DispatcherAlone, ACancelEndsTheExchangeBetweenAttemptsOffLineWithoutAReport) {
     // Asked for while the library opens the port: that call is given up
     // once it returns, and no attempt follows.
