@@ -50,6 +50,8 @@ void usage(FILE* to) {
         "                                    vanishes); back after MS ms or on plug, on a new device\n"
         "                plug                cable and port back\n"
         "                after N LINE        act on LINE once the next N replies have left\n"
+        "                onaudio LINE        act on LINE when the next audio block write is announced,\n"
+        "                                    before the unit answers (wrongcode 6, hangup 500...)\n"
         "                corrupt system|audio BYTE   every such block stored from now on keeps BYTE\n"
         "                                    with its lowest bit flipped (a failing memory cell)\n"
         "                corrupt off         blocks are stored as sent again\n"

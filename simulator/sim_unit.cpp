@@ -309,6 +309,7 @@ void SimUnit::handleFrame(const Bytes& p, Replies& out) {
         dataReceived_ = false;
         sendFrame({0x01}, out);
     } else if (code == 0x0B) {
+        onAudioWrite();
         pendingWrite_ = 2;
         dataReceived_ = false;
         sendFrame({0x02}, out);

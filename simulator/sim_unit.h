@@ -48,6 +48,8 @@ public:
     bool loadImage(const Bytes& image);
 
     std::function<void(const std::string&)> log = [](const std::string&) {};
+    // Told when the host announces an audio block write, before the unit answers.
+    std::function<void()> onAudioWrite = [] {};
 
     // The rate the unit's UART runs at: 0..3 = 9600 .. 57600.
     int baudIndex = 0;

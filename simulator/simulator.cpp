@@ -221,6 +221,11 @@ std::string Simulator::applyControl(const std::vector<std::string>& w, bool appl
         const std::vector<std::string> inner(w.begin() + 2, w.end());
         if (const std::string why = applyControl(inner, false); !why.empty()) return "'" + joined(w, 2) + "': " + why;
         if (apply) deferred_.push_back({n, joined(w, 2)});
+    } else if (cmd == "onaudio") {
+        if (args < 1) return "expected onaudio LINE";
+        const std::vector<std::string> inner(w.begin() + 1, w.end());
+        if (const std::string why = applyControl(inner, false); !why.empty()) return "'" + joined(w, 1) + "': " + why;
+        if (apply) onAudio_.push_back(joined(w, 1));
     } else if (cmd == "ignore") {
         if (args < 1 || args > 2 || arg.size() != 1 || !std::isupper(static_cast<unsigned char>(arg[0])) ||
             (args == 2 && !parseCount(w[2], n)))
@@ -480,6 +485,11 @@ int Simulator::run(const volatile std::sig_atomic_t& stop) {
         }
     }
     unit_.log = [this](const std::string& s) { logLine(s); };
+    unit_.onAudioWrite = [this] {
+        const std::vector<std::string> lines = std::move(onAudio_);
+        onAudio_.clear();
+        for (const auto& l : lines) handleControl(l);
+    };
     if (!opt_.control.empty()) {
         ::mkfifo(opt_.control.c_str(), 0600);
         control_ = ::open(opt_.control.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);

@@ -95,6 +95,7 @@ private:
     };
     std::vector<Deferred> deferred_;
     std::vector<std::string> due_;  // deferred lines whose time has come
+    std::vector<std::string> onAudio_;  // lines that act when the next audio block write is announced
     Cable cable_ = Cable::Plugged;
     std::optional<Clock::time_point> plugAt_;
 };

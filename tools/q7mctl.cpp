@@ -6,11 +6,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "q7mctl_field.h"
 #include "q7mctl_files.h"
+#include "q7mctl_history.h"
 #include "q7mctl_link.h"
 #include "q7mctl_report.h"
 #include "q7mctl_site.h"
@@ -41,6 +43,7 @@ const CommandInfo kCommands[] = {
     {"diff", 2, "diff FILE|unit [FILE|unit]"},
     {"verify", 1, "verify FILE.zcf|FILE.cfg"},
     {"report", 1, "report FILE.pdf"},
+    {"history", 0, "history"},
 };
 
 // The arguments a command can do without: backup's file (the as-found
@@ -49,13 +52,17 @@ int optionalArgs(const std::string& name) { return name == "backup" || name == "
 
 void usage(FILE* to) {
     std::fputs(
-        "usage: q7mctl [-p PORT] [-s SPEED] COMMAND [ARG]\n"
+        "usage: q7mctl [-p PORT] [-s SPEED] [--only SECTIONS] [--reason TEXT] COMMAND [ARG]\n"
         "       q7mctl {-p LIST | --all} [-s SPEED] [--json] version | live | backup FOLDER\n"
         "  -p PORT    port number 1-255 (COMn in ZelkSerial.ini), default 1\n"
         "  -p LIST    several ports, such as 1,3,5-8: the command runs on all of them at once\n"
         "  --all      every port mapped in ZelkSerial.ini\n"
         "  --json     the per-unit results as JSON (with a list, --all or one port)\n"
         "  -s SPEED   9600 (default) or 19200; the unit is set back to 9600 at the end\n"
+        "  --only SECTIONS  restore, diff and verify take only these sections of the file, comma-separated:\n"
+        "             options, trims, eq (every channel's equaliser), eq:left, eq:center, eq:right,\n"
+        "             eq:left-surround, eq:right-surround, eq:sub, obe\n"
+        "  --reason TEXT    why the restore is made, kept in the unit's history\n"
         "commands:\n"
         "  version          print the unit's CPU, DSP controller and DSP firmware versions\n"
         "  live             print fader, mute and format\n"
@@ -68,11 +75,15 @@ void usage(FILE* to) {
         "                   AsFoundMaxFiles in service.ini caps it, the oldest go first)\n"
         "  restore FILE     upload the blocks of a .zcf or .cfg file (system, then audio); the file\n"
         "                   is checked completely before anything is sent; the blocks are read back\n"
-        "                   afterwards and any setting the unit did not keep is named (status 1)\n"
+        "                   afterwards and any setting the unit did not keep is named (status 1);\n"
+        "                   with --only, the unit's own settings with only those sections from the\n"
+        "                   file (a block with nothing changed is not sent); when the audio block\n"
+        "                   fails, the unit's previous system block is sent back (status 1)\n"
         "  diff A [B]       the settings that differ between A and B, each a configuration file or\n"
         "                   the word unit (B: the unit when left out), in the editor's words and units\n"
         "  verify FILE      whether the unit holds the settings of FILE (nothing is sent)\n"
         "  report FILE.pdf  the service report of the unit as a PDF (no display needed)\n"
+        "  history          what the unit on the port received and why, newest first (--json too)\n"
         "  recover          find a unit left at another speed (9600, 19200, 38400, 57600) and set\n"
         "                   it back to 9600\n"
         "across many ports: one line per unit (port, result, versions, what was done);\n"
@@ -135,6 +146,8 @@ struct Invocation {
     int level = 0, format = 0;
     bool mute = false;
     bool fileOnly = false;  // diff of two files: no unit needed
+    std::optional<zelk::SectionSet> only;  // --only
+    std::string reason;                    // --reason
     ConfigFile file;
     DiffSide left, right;
 };
@@ -153,9 +166,20 @@ int parse(int argc, char** argv, Invocation& inv) {
             (a == "--all" ? inv.all : inv.json) = true;
             continue;
         }
-        if (a != "-p" && a != "-s") return refuse("unknown option " + a);
+        if (a != "-p" && a != "-s" && a != "--only" && a != "--reason") return refuse("unknown option " + a);
         if (i + 1 >= argc) return refuse(a + " needs a value");
         const std::string v = argv[++i];
+        if (a == "--only") {
+            zelk::SectionSet set;
+            if (const std::string why = zelk::parseSections(v, set); !why.empty()) return refuse("--only " + v + ": " + why);
+            inv.only = set;
+            continue;
+        }
+        if (a == "--reason") {
+            if (v.find_first_of("\r\n") != std::string::npos) return refuse("--reason takes one line of text");
+            inv.reason = v;
+            continue;
+        }
         if (a == "-p" && v.find_first_of(",-") != std::string::npos) {
             if (const std::string why = parsePortList(v, inv.ports); !why.empty())
                 return refuse(std::string("-p ").append(v).append(": ").append(why));
@@ -185,6 +209,13 @@ int parse(int argc, char** argv, Invocation& inv) {
     }
     if (given > 0) inv.arg = argv[i];
     if (inv.all && !inv.ports.empty()) return refuse("give either -p or --all, not both");
+    if (inv.only && name != "restore" && name != "diff" && name != "verify")
+        return refuse("--only works with restore, diff and verify", inv.cmd);
+    if (!inv.reason.empty() && name != "restore") return refuse("--reason goes with restore", inv.cmd);
+    if (name == "history") {
+        if (inv.all || inv.ports.size() > 1) return refuse("history reads one port's history: give a single port with -p", inv.cmd);
+        return 0;
+    }
     inv.site = inv.all || inv.json || inv.ports.size() > 1;
     if (inv.site) {
         if (!siteCommand(name))
@@ -277,15 +308,16 @@ int runCommand(const Invocation& inv, Reporter& out) {
         hexDump("System block", sys, 128);
         hexDump("Audio block", aud, 224);
     } else if (name == "backup") {
-        return inv.arg.empty() ? backupToArchive(out) : backup(inv.arg, out);
+        return inv.arg.empty() ? backupToArchive(inv.port, out) : backup(inv.arg, out);
     } else if (name == "diff") {
-        return diff(inv.left, inv.right, out);
+        return diff(inv.left, inv.right, inv.only, out);
     } else if (name == "verify") {
-        return verifyFile(inv.file, out);
+        return verifyFile(inv.file, inv.only, out);
     } else if (name == "report") {
-        return report(inv.arg, out);
+        return report(inv.arg, inv.port, out);
     } else if (name == "restore") {
-        return restore(inv.file, out, [] { return stopSignal() != 0; });
+        return restore(inv.file, RestoreRequest{inv.only, inv.reason, inv.port, inv.speed}, out,
+                       [] { return stopSignal() != 0; });
     }
     return 0;
 }
@@ -310,8 +342,10 @@ int main(int argc, char** argv) {
         return stopSignal() ? 128 + stopSignal() : status;
     }
 
+    if (std::strcmp(inv.cmd->name, "history") == 0) return printHistory(inv.port, inv.json);
+
     PrintReporter out(inv.port);
-    if (inv.fileOnly) return diff(inv.left, inv.right, out);
+    if (inv.fileOnly) return diff(inv.left, inv.right, inv.only, out);
     // A port that cannot change its speed (raw TCP) is refused before
     // anything reaches the unit, rather than doing the work at 9600.
     if (inv.speed != 0)

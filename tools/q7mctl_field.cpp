@@ -9,6 +9,7 @@
 #include "model/stamp.h"
 #include "platform/files.h"
 #include "platform/system.h"
+#include "q7mctl_history.h"
 #include "q7mslib.h"
 #ifdef Q7MCTL_PDF
 #include "ui/report_pdf.h"
@@ -46,8 +47,13 @@ int readUnit(zelk::ConfigData& data, Reporter& report) {
     return 0;
 }
 
-// A file's settings over `base` (the bytes a ".zcf" does not hold keep
-// base's values).
+std::string baseName(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
 bool applyFile(const ConfigFile& f, zelk::ConfigData& base) {
     if (f.oldImage) {
         std::memcpy(base.systemBlock.data(), f.image.data(), 128);
@@ -56,13 +62,6 @@ bool applyFile(const ConfigFile& f, zelk::ConfigData& base) {
     }
     return zelk::parseConfigText(f.text, base) == zelk::ReadResult::Ok;
 }
-
-std::string baseName(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-}  // namespace
 
 std::string loadDiffSide(const std::string& arg, DiffSide& side) {
     side = DiffSide{};
@@ -75,7 +74,7 @@ std::string loadDiffSide(const std::string& arg, DiffSide& side) {
     return loadConfigFile(arg, side.file);
 }
 
-int diff(const DiffSide& left, const DiffSide& right, Reporter& report) {
+int diff(const DiffSide& left, const DiffSide& right, const std::optional<zelk::SectionSet>& only, Reporter& report) {
     zelk::ConfigData unit;
     if ((left.unit || right.unit))
         if (int status = readBlocks(unit.systemBlock, unit.audioBlock, zelk::Blocks::Both, report)) return status;
@@ -87,15 +86,17 @@ int diff(const DiffSide& left, const DiffSide& right, Reporter& report) {
     };
     zelk::ConfigData l, r;
     if (!side(left, l) || !side(right, r)) return report.fail("a file could not be read a second time");
-    const auto diffs = zelk::compareConfigurations(l.systemBlock, l.audioBlock, r.systemBlock, r.audioBlock);
+    auto diffs = zelk::compareConfigurations(l.systemBlock, l.audioBlock, r.systemBlock, r.audioBlock);
+    if (only) diffs = zelk::inSections(std::move(diffs), *only);
+    const std::string in = only ? " in the " + zelk::sectionsText(*only) : "";
     if (diffs.empty()) {
-        report.done("No differences between " + left.title + " and " + right.title +
+        report.done("No differences" + in + " between " + left.title + " and " + right.title +
                     " (the upload date stamp and the bytes the unit does not use are not compared)");
         return 0;
     }
     std::string title = right.title == left.title ? right.title + " (2)" : right.title;
     std::printf("%s", zelk::differencesTable(diffs, left.title, title).c_str());
-    report.done(std::to_string(diffs.size()) + (diffs.size() == 1 ? " setting differs" : " settings differ"));
+    report.done(std::to_string(diffs.size()) + (diffs.size() == 1 ? " setting differs" : " settings differ") + in);
     return kDifferent;
 }
 
@@ -130,23 +131,35 @@ int verifyUnit(const zelk::ConfigData& sent, zelk::Blocks which, const std::stri
     return sayComparison(sent, unit, which, what, mismatchStatus, report);
 }
 
-int verifyFile(const ConfigFile& file, Reporter& report) {
+int verifyFile(const ConfigFile& file, const std::optional<zelk::SectionSet>& only, Reporter& report) {
     // The file over the unit's own blocks: the bytes a ".zcf" does not hold
     // are the unit's, so only the file's settings can differ.  One read.
     zelk::ConfigData unit;
     if (int status = readBlocks(unit.systemBlock, unit.audioBlock, zelk::Blocks::Both, report)) return status;
     zelk::ConfigData wanted = unit;
     if (!applyFile(file, wanted)) return report.fail(file.path + " could not be read a second time");
+    if (only) {
+        // The other sections are the unit's own: they cannot differ.
+        zelk::ConfigData fromFile = wanted;
+        wanted = unit;
+        zelk::takeSections(wanted.systemBlock, wanted.audioBlock, fromFile.systemBlock, fromFile.audioBlock, *only);
+        return sayComparison(wanted, unit, zelk::Blocks::Both, "the " + zelk::sectionsText(*only) + " of " + file.path,
+                             kDifferent, report);
+    }
     return sayComparison(wanted, unit, zelk::Blocks::Both, file.path, kDifferent, report);
 }
 
-int backupToArchive(Reporter& report) {
+int backupToArchive(int port, Reporter& report) {
     zelk::ConfigData data;
     if (int status = readUnit(data, report)) return status;
     const std::string dataDir = zelk::defaultDataDirectory();
     const auto settings = zelk::readServiceSettings(zelk::serviceSettingsPath(dataDir));
     const auto kept = zelk::keepAsFound(zelk::asFoundDirectory(dataDir), data, now(), settings.asFoundMaxFiles);
     if (!kept) return report.fail("cannot keep the unit's configuration in the as-found archive: " + kept.error);
+    zelk::HistoryRecord mark = newRecord(port, zelk::kActionAsFound);
+    mark.source = kept.path;
+    mark.result = zelk::kResultKept;
+    keepRecord(port, mark);
     std::string text = "Saved the unit's configuration to " + kept.path + " (last upload " + data.TheaterInfo[9] + ")";
     if (const std::string note = zelk::prunedNote(kept.removed, settings.asFoundMaxFiles); !note.empty())
         text += "\n" + note;
@@ -162,7 +175,7 @@ bool canWriteReports() {
 #endif
 }
 
-int report(const std::string& path, Reporter& out) {
+int report(const std::string& path, int port, Reporter& out) {
     zelk::ConfigData data;
     std::int16_t w[7] = {};
     if (unsigned e = GetUnitVersion(w)) return out.link("reading versions", e);
@@ -170,6 +183,9 @@ int report(const std::string& path, Reporter& out) {
     zelk::ReportContext ctx;
     ctx.when = now();
     ctx.versions = std::array<std::int16_t, 7>{w[0], w[1], w[2], w[3], w[4], w[5], w[6]};
+    const zelk::HistoryRead history = zelk::readHistory(historyFile(port));
+    for (const auto& note : history.notes) std::fprintf(stderr, "q7mctl: note: %s\n", note.c_str());
+    ctx.changes = zelk::changesSinceAsFound(history.records);
     const zelk::ServiceReport r = zelk::buildServiceReport(data, ctx);
 #ifdef Q7MCTL_PDF
     if (const std::string why = zelk::writeServiceReportPdfHeadless(r, path); !why.empty())

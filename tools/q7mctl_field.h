@@ -5,10 +5,12 @@
 #ifndef Q7MCTL_FIELD_H
 #define Q7MCTL_FIELD_H
 
+#include <optional>
 #include <string>
 
 #include "files/config_file.h"
 #include "model/compare.h"
+#include "model/sections.h"
 #include "q7mctl_files.h"
 #include "q7mctl_report.h"
 
@@ -26,10 +28,15 @@ struct DiffSide {
 };
 std::string loadDiffSide(const std::string& arg, DiffSide& side);
 
+// A checked file's settings over `base` (the bytes a ".zcf" does not hold
+// keep base's values).  False when it could not be read again.
+bool applyFile(const ConfigFile& file, zelk::ConfigData& base);
+
 // Prints the settings that differ between the two sides (the unit read
-// fresh when a side is the unit).  0 when none differ, kDifferent when some
-// do, 1 when the unit could not be read.
-int diff(const DiffSide& left, const DiffSide& right, Reporter& report);
+// fresh when a side is the unit), only those of the sections `only` when
+// given.  0 when none differ, kDifferent when some do, 1 when the unit
+// could not be read.
+int diff(const DiffSide& left, const DiffSide& right, const std::optional<zelk::SectionSet>& only, Reporter& report);
 
 // Reads the unit's blocks (`which`) and compares them with `sent`; prints
 // the result.  0 when they match, `mismatchStatus` otherwise, 1 when the
@@ -37,16 +44,19 @@ int diff(const DiffSide& left, const DiffSide& right, Reporter& report);
 int verifyUnit(const zelk::ConfigData& sent, zelk::Blocks which, const std::string& what, int mismatchStatus,
                Reporter& report);
 
-// Whether the unit holds the settings of a checked file (nothing is sent):
-// 0 when it does, kDifferent when not, 1 when the unit could not be read.
-int verifyFile(const ConfigFile& file, Reporter& report);
+// Whether the unit holds the settings of a checked file (nothing is sent),
+// only those of the sections `only` when given: 0 when it does, kDifferent
+// when not, 1 when the unit could not be read.
+int verifyFile(const ConfigFile& file, const std::optional<zelk::SectionSet>& only, Reporter& report);
 
 // Reads the unit into a new file of the as-found archive (never
-// overwriting) and says what the archive's cap removed.
-int backupToArchive(Reporter& report);
+// overwriting), marks it in port `port`'s history, and says what the
+// archive's cap removed.
+int backupToArchive(int port, Reporter& report);
 
-// Reads the unit and writes the service report to `path` (a PDF).
-int report(const std::string& path, Reporter& report);
+// Reads the unit and writes the service report to `path` (a PDF), with
+// the changes port `port`'s history holds since the as-found.
+int report(const std::string& path, int port, Reporter& report);
 // Whether this q7mctl was built with the PDF writer.
 bool canWriteReports();
 

@@ -1,14 +1,17 @@
 #include "q7mctl_files.h"
 
 #include <cctype>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <thread>
 
 #include "files/config_file.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "q7mctl_field.h"
+#include "q7mctl_history.h"
 #include "q7mslib.h"
 #include "model/stamp.h"
 
@@ -153,38 +156,139 @@ int backup(const std::string& path, Reporter& report) {
     return 0;
 }
 
-int restore(const ConfigFile& file, Reporter& report, const std::function<bool()>& stopRequested) {
+namespace {
+
+// After a hang-up the port may come back (a USB adapter re-plugged, a
+// server restarted): while it cannot be opened, the link is tried again
+// for this long at most.  A port that opens to a unit that does not answer
+// is tried twice.
+constexpr auto kRelinkTime = std::chrono::seconds(6);
+constexpr auto kRelinkPause = std::chrono::milliseconds(250);
+
+// Opens the link again at the rate it ran at.  True when the unit answers.
+bool relink(int port, int speed) {
+    DLLShutdown();
+    const auto deadline = std::chrono::steady_clock::now() + kRelinkTime;
+    for (int silent = 0; silent < 2;) {
+        if (speed != 0) SetDLLBaud(speed);  // not connected: only the port's own rate moves
+        const unsigned e = InitDLL(port);
+        if (e == 0) return true;
+        if (!(e & LINK_ERR_PORT)) ++silent;
+        else if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(kRelinkPause);
+    }
+    return false;
+}
+
+bool sameSettings(const zelk::ConfigData& a, const zelk::ConfigData& b) {
+    return zelk::compareConfigurations(a.systemBlock, a.audioBlock, b.systemBlock, b.audioBlock).empty();
+}
+
+// The audio block failed after the system block was stored: the unit's
+// previous system block goes back (through a new link when the old one is
+// gone), and so does its previous audio block when the unit did store the
+// new one after all (its confirmation lost).  True when the unit then
+// reads back with its previous settings.
+bool rollBack(const zelk::ConfigData& previous, int port, int speed) {
+    zelk::ConfigData sent = previous;
+    if (SetSystem(sent.systemBlock.data()) != 0) {
+        if (!relink(port, speed) || SetSystem(sent.systemBlock.data()) != 0) return false;
+    }
+    zelk::ConfigData now;
+    if (GetSystem(now.systemBlock.data()) != 0 || GetAudio(now.audioBlock.data()) != 0) return false;
+    if (!zelk::compareConfigurations(now.systemBlock, now.audioBlock, previous.systemBlock, previous.audioBlock,
+                                     zelk::Blocks::Audio)
+             .empty()) {
+        if (SetAudio(sent.audioBlock.data()) != 0 || GetAudio(now.audioBlock.data()) != 0) return false;
+    }
+    return sameSettings(now, previous);
+}
+
+}  // namespace
+
+int restore(const ConfigFile& file, const RestoreRequest& request, Reporter& report,
+            const std::function<bool()>& stopRequested) {
     // Start from the unit's own blocks, so bytes a file does not hold keep
     // the unit's values.
-    zelk::ConfigData data;
-    if (unsigned e = GetSystem(data.systemBlock.data())) return report.link("reading the system block", e);
-    if (unsigned e = GetAudio(data.audioBlock.data())) return report.link("reading the audio block", e);
-    if (file.oldImage) {
-        std::memcpy(data.systemBlock.data(), file.image.data(), 128);
-        std::memcpy(data.audioBlock.data(), file.image.data() + 128, 224);
-    } else if (zelk::parseConfigText(file.text, data) != zelk::ReadResult::Ok) {
-        return report.fail(file.path + " could not be read a second time; nothing was sent");
+    zelk::ConfigData previous;
+    if (unsigned e = GetSystem(previous.systemBlock.data())) return report.link("reading the system block", e);
+    if (unsigned e = GetAudio(previous.audioBlock.data())) return report.link("reading the audio block", e);
+    zelk::ConfigData fromFile = previous;
+    if (!applyFile(file, fromFile)) return report.fail(file.path + " could not be read a second time; nothing was sent");
+    zelk::ConfigData data = fromFile;
+    bool sendSystem = true, sendAudio = true;
+    std::string what = file.path;
+    if (request.only) {
+        data = previous;
+        zelk::takeSections(data.systemBlock, data.audioBlock, fromFile.systemBlock, fromFile.audioBlock, *request.only);
+        sendSystem = !zelk::compareConfigurations(previous.systemBlock, previous.audioBlock, data.systemBlock,
+                                                  data.audioBlock, zelk::Blocks::System)
+                          .empty();
+        sendAudio = !zelk::compareConfigurations(previous.systemBlock, previous.audioBlock, data.systemBlock,
+                                                 data.audioBlock, zelk::Blocks::Audio)
+                         .empty();
+        what = "the " + zelk::sectionsText(*request.only) + " of " + file.path;
+        if (!sendSystem && !sendAudio) {
+            report.done("Nothing to send: the unit already holds " + what);
+            return 0;
+        }
     }
     if (stopRequested()) return report.fail("stopped before the upload; the unit's settings are unchanged");
+
+    zelk::HistoryRecord record = newRecord(request.port, "restore");
+    record.source = file.path;
+    record.sections = request.only ? zelk::sectionsText(*request.only) : "";
+    record.reason = request.reason;
+    record.changes = zelk::historyChanges(zelk::compareConfigurations(previous.systemBlock, previous.audioBlock,
+                                                                      data.systemBlock, data.audioBlock));
+    auto finish = [&](const char* result, int status) {
+        record.result = result;
+        keepRecord(request.port, record);
+        return status;
+    };
+
     zelk::StampDate d;
     zelk::StampTime t;
     zelk::stampParts(localNow(), d, t);
-    zelk::PackUploadStamp(data.audioBlock, d, t);
-    if (unsigned e = SetSystem(data.systemBlock.data())) {
-        report.link("sending the system block", e);
-        return report.fail(
-            "the unit did not confirm the system block and the audio block was not sent: it holds its previous "
-            "settings (or the new system block, if only its confirmation was lost)");
+    if (sendAudio) zelk::PackUploadStamp(data.audioBlock, d, t);
+    if (sendSystem) {
+        if (unsigned e = SetSystem(data.systemBlock.data())) {
+            report.link("sending the system block", e);
+            return finish(zelk::kResultNotSent,
+                          report.fail(std::string("the unit did not confirm the system block") +
+                                      (sendAudio ? " and the audio block was not sent" : "") +
+                                      ": it holds its previous settings (or the new system block, if only its "
+                                      "confirmation was lost)"));
+        }
     }
-    if (unsigned e = SetAudio(data.audioBlock.data())) {
-        report.link("sending the audio block", e);
-        return report.fail("the restore is HALF DONE: the unit stored the system block of " + file.path +
-                           " but not its audio block; it now holds the new system settings with its previous audio "
-                           "settings (equalisers, trims, OBE). Restore again once the unit answers.");
+    if (sendAudio) {
+        if (unsigned e = SetAudio(data.audioBlock.data())) {
+            report.link("sending the audio block", e);
+            if (!sendSystem)
+                return finish(zelk::kResultNotSent,
+                              report.fail("the unit did not confirm the audio block: it holds its previous settings "
+                                          "(or the new audio block, if only its confirmation was lost)"));
+            if (rollBack(previous, request.port, request.speed))
+                return finish(zelk::kResultRolledBack,
+                              report.fail("the unit did not store the audio block of " + file.path +
+                                          ", so its previous system block was sent back: rolled back: the unit holds "
+                                          "its previous settings. Restore again once the unit answers."));
+            return finish(zelk::kResultHalfDone,
+                          report.fail("the restore is HALF DONE: the unit stored the system block of " + file.path +
+                                      " but not its audio block; it now holds the new system settings with its "
+                                      "previous audio settings (equalisers, trims, OBE). Restore again once the unit "
+                                      "answers."));
+        }
     }
-    report.done("Uploaded " + file.path + " to the unit");
-    // Read back: the unit must hold what it was sent (the stamp aside).
-    return verifyUnit(data, zelk::Blocks::Both, file.path, 1, report);
+    std::string sent = "Uploaded " + what + " to the unit";
+    if (request.only && !(sendSystem && sendAudio))
+        sent += sendSystem ? " (the system block; the audio block was unchanged and not sent)"
+                           : " (the audio block; the system block was unchanged and not sent)";
+    report.done(sent);
+    // Read back: the unit must hold what it was sent (the stamp aside), and
+    // its other settings as they were.
+    const int status = verifyUnit(data, zelk::Blocks::Both, what, 1, report);
+    return finish(status == 0 ? zelk::kResultVerified : zelk::kResultNotVerified, status);
 }
 
 }  // namespace q7mctl

@@ -7,7 +7,10 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+
+#include "model/sections.h"
 
 #include "q7mctl_report.h"
 
@@ -50,14 +53,27 @@ ValueCount countConfigValues(const std::string& text, std::size_t mark);
 // names the file and the unit's last upload date.
 int backup(const std::string& path, Reporter& report);
 
-// Sends the blocks of a checked file: the unit's own blocks are read first
-// so that bytes a ".zcf" does not hold keep the unit's values; then the
-// system block, then the audio block, stamped with the current date and
-// time.  Once the system block is stored the audio block follows even when
-// `stopRequested` says to stop, so the unit is never left half-restored by
-// an interruption; when the unit fails in between, the message says which
-// block it now holds.
-int restore(const ConfigFile& file, Reporter& report, const std::function<bool()>& stopRequested);
+// What a restore takes from its file, why, and where the unit is.
+struct RestoreRequest {
+    std::optional<zelk::SectionSet> only;  // --only: these sections; none: the whole file
+    std::string reason;                    // --reason, for the unit's history
+    int port = 1;                          // for the history and a new link
+    int speed = 0;                         // the rate index the link runs at
+};
+
+// Sends the settings of a checked file.  The unit's own blocks are read
+// first, so that bytes a ".zcf" does not hold keep the unit's values; with
+// `only`, only those sections come from the file, and a block in which
+// nothing changes is not sent.  The system block goes first, then the audio
+// block, stamped with the current date and time; the blocks are read back
+// afterwards.  Once the system block is stored the audio block follows even
+// when `stopRequested` says to stop, so an interruption never leaves the
+// unit half-restored; when the unit fails the audio block, its previous
+// system block is sent back (through a new link when the old one is gone),
+// and only when that fails too does the message say the unit holds half of
+// the file.  Every upload is recorded in the unit's history.
+int restore(const ConfigFile& file, const RestoreRequest& request, Reporter& report,
+            const std::function<bool()>& stopRequested);
 
 }  // namespace q7mctl
 

@@ -49,8 +49,8 @@ Editor::Editor(Services services, const LinkApi& linkApi, Paths p)
       options(vals, document, dispatch, upload, live, {main.format.cmdMode, main.options, main.obe}),
       tabs(vals, svc.msg, levels, equaliser, connection, upload, main.bar),
       optical(vals, dispatch, levels, live, polling, portSpeed, main.optical),
-      service(vals, {dispatch, upload, document, fileCmds}, svc.msg, svc.files, svc.clock, paths,
-              {main.bar, compare, asFound}) {
+      service(vals, {dispatch, upload, document, fileCmds, channels}, svc.msg, svc.files, svc.clock, paths,
+              {main.bar, compare, asFound, history}) {
     // Who hears about the link.
     linkEvents.subscribe(connection);
     linkEvents.subscribe(live);
@@ -62,6 +62,8 @@ Editor::Editor(Services services, const LinkApi& linkApi, Paths p)
 
     // A connection keeps the unit's configuration as found.
     connection.onConnected([this] { service.unitConnected(); });
+    // A file opened while on line can be applied to the unit.
+    fileCmds.afterOpen = [this] { service.fileOpened(); };
 
     // What entering and leaving each tab does.
     tabs.onEnter(2, [this] { equaliser.enterTab(); });

@@ -57,6 +57,7 @@ public:
     FrmFader fader;
     FrmCompare compare;
     FrmAsFound asFound;
+    FrmHistory history;
     ModVals vals;
     LookupTables tables;
 
@@ -85,7 +86,7 @@ public:
     Options options;          // format, options, OBE switch
     Tabs tabs;
     Optical optical;
-    ServiceVisit service;     // compare, verify, as-found archive, service report
+    ServiceVisit service;     // compare, verify, roll-back, as-found archive, history, service report
 };
 
 }  // namespace zelk

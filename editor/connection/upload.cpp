@@ -39,9 +39,13 @@ void Upload::UploadToUnit(int which, int force) {
     const LocalTime now = clock_.now();
     stampParts(now, d, t);
     PackUploadStamp(v_.audioBlock, d, t);
-    bool sent = true;
-    if (which == 0 || which == 1) sent = d_.RetryFunction(FN_SetSystem) == 0;
-    if (which == 0 || which == 2) sent = d_.RetryFunction(FN_SetAudio) == 0 && sent;
+    if (beforeSend) beforeSend(which);
+    // A failure takes the editor off line, after which the library is not
+    // called (and 0 comes back): what was stored is what succeeded on line.
+    sent_ = {false, false, force == -1};
+    if ((which == 0 || which == 1) && v_.OnLine) sent_.system = d_.RetryFunction(FN_SetSystem) == 0 && v_.OnLine;
+    if ((which == 0 || which == 2) && v_.OnLine) sent_.audio = d_.RetryFunction(FN_SetAudio) == 0 && v_.OnLine;
+    bool sent = (which == 2 || sent_.system) && (which == 1 || sent_.audio);
     stamp_.ShowDate();
     // Say what reached the unit.  A failure has taken the editor off line
     // (and skipped what came after it), with its own report.

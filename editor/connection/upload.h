@@ -73,8 +73,10 @@ public:
     void setOptions(bool autoUpload, bool confirm, bool shortcuts);
 
     // Asked before an explicit upload asks or sends anything (false: not
-    // now), and told after every upload that was sent, with its Which.
+    // now), told just before the blocks go out, and told after every upload
+    // that was sent, with its Which.
     std::function<bool(int which)> beforeExplicitUpload;
+    std::function<void(int which)> beforeSend;
     std::function<void(int which)> afterUpload;
 
     void setMeasurementStream(MeasurementStream* s) { stream_ = s; }
@@ -90,6 +92,12 @@ public:
     private:
         Upload& u_;
     };
+    // What the last upload stored in the unit, and whether it was the
+    // user's command (not an edit's automatic upload).
+    struct Sent {
+        bool system = false, audio = false, explicitUpload = false;
+    };
+    const Sent& lastSent() const { return sent_; }
 
 private:
     void showOptions();
@@ -106,6 +114,7 @@ private:
     MeasurementStream* stream_ = nullptr;
     int transfers_ = 0;
     bool streamPaused_ = false;
+    Sent sent_;
 };
 
 }  // namespace zelk

@@ -28,6 +28,8 @@ ServiceSettings readServiceSettings(const std::string& path) {
         const std::string key = line.substr(0, eq), value = line.substr(eq + 1);
         if (key == "ShowDifferencesBeforeUpload") {
             if (value == "1" || value == "0") s.showDifferencesBeforeUpload = value == "1";
+        } else if (key == "AskReasonBeforeUpload") {
+            if (value == "1" || value == "0") s.askReasonBeforeUpload = value == "1";
         } else if (key == "AsFoundMaxFiles") {
             if (!value.empty() && value.size() <= 6 && value.find_first_not_of("0123456789") == std::string::npos)
                 s.asFoundMaxFiles = std::stoi(value);
@@ -39,7 +41,8 @@ ServiceSettings readServiceSettings(const std::string& path) {
 bool writeServiceSettings(const std::string& path, const ServiceSettings& s) {
     if (!q7m::platform::makeDirectories(q7m::platform::parentDirectory(path))) return false;
     const std::string text = "ShowDifferencesBeforeUpload=" + std::string(s.showDifferencesBeforeUpload ? "1" : "0") +
-                             "\nAsFoundMaxFiles=" + std::to_string(s.asFoundMaxFiles) + "\n";
+                             "\nAsFoundMaxFiles=" + std::to_string(s.asFoundMaxFiles) +
+                             "\nAskReasonBeforeUpload=" + (s.askReasonBeforeUpload ? "1" : "0") + "\n";
     return q7m::platform::writeFileAtomically(path, text).ok;
 }
 

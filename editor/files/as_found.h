@@ -20,6 +20,7 @@ namespace zelk {
 struct ServiceSettings {
     bool showDifferencesBeforeUpload = false;
     int asFoundMaxFiles = 500;  // 0: no cap
+    bool askReasonBeforeUpload = false;
 };
 inline constexpr int kAsFoundDefaultMax = 500;
 std::string serviceSettingsPath(const std::string& dataDir);

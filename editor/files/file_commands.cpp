@@ -160,6 +160,7 @@ void FileCommands::mnuLoad_Click() {
     doc_.markClean();
     v_.HasConfigFile = kTrue;
     loadSucceeded_ = true;
+    if (!QuietFileMode && afterOpen) afterOpen();
 }
 
 void FileCommands::mnuSave_Click() {

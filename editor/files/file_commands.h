@@ -3,6 +3,7 @@
 #ifndef ZELK_FILES_FILE_COMMANDS_H
 #define ZELK_FILES_FILE_COMMANDS_H
 
+#include <functional>
 #include <string>
 
 #include "connection/dispatcher.h"
@@ -70,6 +71,9 @@ public:
     bool saveBeforeExit() override;
     bool saveWorkingCopy(const std::string& path) override;
     bool loadWorkingCopy(const std::string& path) override;
+
+    // Told after Open read a file the user chose into the editor.
+    std::function<void()> afterOpen;
 
     // The dialog's file name, kept from one command to the next.
     std::string dialogFileName;

@@ -85,6 +85,24 @@ ServiceReport buildServiceReport(const ConfigData& config, const ReportContext& 
     r.settings.push_back(section("OBE", "OBE"));
     r.settings.push_back(section("Kept bytes (not shown in the editor)", "Kept bytes"));
 
+    if (context.changes) {
+        r.changes.heading = "Changes since the as-found";
+        const auto& since = *context.changes;
+        // The newest first, as many as a page holds; the rest are in the history.
+        constexpr std::size_t kShown = 40;
+        for (auto it = since.rbegin(); it != since.rend() && r.changes.rows.size() < kShown; ++it) {
+            std::string what = it->action + (it->sections.empty() ? "" : " (only " + it->sections + ")") + ": " +
+                               it->result;
+            if (!it->changes.empty()) what += ". " + changesSummary(it->changes);
+            if (!it->reason.empty()) what += ". Reason: " + it->reason;
+            r.changes.rows.push_back({it->time + " " + it->program + " (" + (it->user.empty() ? "?" : it->user) + ")",
+                                      what});
+        }
+        if (since.size() > kShown)
+            r.changes.rows.push_back({"...", std::to_string(since.size() - kShown) + " earlier, in the unit's history"});
+        if (since.empty()) r.changes.rows.push_back({"None", "no upload recorded since the as-found configuration"});
+    }
+
     AudioBlock audio = config.audioBlock;
     for (int ch : kScreenOrder) {
         ChannelPlot p;
@@ -125,6 +143,7 @@ std::string serviceReportText(const ServiceReport& r) {
     section(r.theater);
     section(r.unit);
     if (!r.verify.empty()) t += "\nVerify after upload\n  " + r.verify + "\n";
+    if (!r.changes.heading.empty()) section(r.changes);
     for (const auto& s : r.settings) section(s);
     for (const auto& c : r.channels) section({c.title, c.rows});
     return t;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "files/config_file.h"
+#include "files/history.h"
 #include "form/services.h"
 
 namespace zelk {
@@ -49,6 +50,7 @@ struct ServiceReport {
     std::vector<ReportSection> settings;  // options, trims and fader, OBE, kept bytes
     std::vector<ChannelPlot> channels;    // screen order
     std::string verify;                   // the verify result when the report follows an upload, else ""
+    ReportSection changes;                // "Changes since the as-found", from the unit's history (empty heading: not read)
 };
 
 // What the report needs besides the configuration.
@@ -56,6 +58,9 @@ struct ReportContext {
     LocalTime when;
     std::optional<std::array<std::int16_t, 7>> versions;  // none: the unit was not read
     std::string verify;
+    // The unit's history since its as-found configuration was kept, oldest
+    // first (none: the history was not read).
+    std::optional<std::vector<HistoryRecord>> changes;
 };
 
 ServiceReport buildServiceReport(const ConfigData& config, const ReportContext& context);

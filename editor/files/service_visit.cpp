@@ -4,6 +4,8 @@
 
 #include "files/file_commands.h"
 #include "model/stamp.h"
+#include "platform/system.h"
+#include "port/port_map.h"
 
 namespace zelk {
 
@@ -36,15 +38,23 @@ ServiceVisit::ServiceVisit(ModVals& vals, Parts parts, MessageBoxService& msg, F
     b.mnuReport.onClick = [this] { mnuReport_Click(); };
     c_.compare.cmdUpload.onClick = [this] { cmdCompareUpload_Click(); };
     c_.compare.cmdCancel.onClick = [this] { cmdCompareCancel_Click(); };
+    c_.compare.grdDiff.onCheck = [this](int row) { grdDiff_Check(row); };
+    c_.compare.txtReason.onChange = [this] { showUploadEnabled(); };
+    b.mnuApply.onClick = [this] { mnuApply_Click(); };
+    b.mnuHistory.onClick = [this] { mnuHistory_Click(); };
+    b.mnuAskReason.onClick = [this] { mnuAskReason_Click(); };
+    c_.history.cmdClose.onClick = [this] { cmdHistoryClose_Click(); };
     c_.asFound.cmdOpen.onClick = [this] { cmdAsFoundOpen_Click(); };
     c_.asFound.cmdCancel.onClick = [this] { cmdAsFoundCancel_Click(); };
     c_.asFound.grdFiles.onClick = [this] { c_.asFound.cmdOpen.setEnabled(c_.asFound.grdFiles.selected() >= 0); };
     c_.asFound.grdFiles.onDblClick = [this] { cmdAsFoundOpen_Click(); };
     p_.upload.beforeExplicitUpload = [this](int which) { return beforeExplicitUpload(which); };
+    p_.upload.beforeSend = [this](int which) { beforeSend(which); };
     p_.upload.afterUpload = [this](int which) { afterUpload(which); };
 
     settings_ = readServiceSettings(serviceSettingsPath(paths_.dataDir));
     b.mnuShowDiff.setChecked(settings_.showDifferencesBeforeUpload);
+    b.mnuAskReason.setChecked(settings_.askReasonBeforeUpload);
 }
 
 void ServiceVisit::status(const std::string& text) { c_.bar.staStatus.setCaption(text); }
@@ -87,28 +97,108 @@ void ServiceVisit::mnuCompare_Click() {
                   MsgIcon::Exclamation, MsgButtons::OK);
         return;
     }
-    showTable(false);
+    showTable(TableUse::Compare);
 }
 
-void ServiceVisit::showTable(bool beforeUpload) {
+void ServiceVisit::mnuApply_Click() {
+    if (!v_.OnLine) {
+        msg_.show("Apply to the Unit reads the unit's settings: connect to the unit first.", "Apply to the Unit",
+                  MsgIcon::Exclamation, MsgButtons::OK);
+        return;
+    }
+    showTable(TableUse::Apply);
+}
+
+void ServiceVisit::fileOpened() {
+    if (!v_.OnLine) return;
+    status("The file is open in the editor and has not been sent: File > Apply to the Unit... shows what it changes "
+           "in the unit and sends the settings you tick.");
+}
+
+void ServiceVisit::showTable(TableUse use) {
     SystemBlock s;
     AudioBlock a;
     if (!readUnit(s, a)) return;
-    const auto diffs = compareConfigurations(v_.systemBlock, v_.audioBlock, s, a);
+    remember(s, a, Blocks::Both);
+    use_ = use;
+    tableSystem_ = s;
+    tableAudio_ = a;
+    tableDiffs_ = compareConfigurations(v_.systemBlock, v_.audioBlock, s, a);
+    // A section's row, then its settings: sections in the tabs' order.
     std::vector<std::vector<std::string>> rows;
-    for (const auto& d : diffs) rows.push_back({d.name, d.left, d.right});
+    rowDiff_.clear();
+    rowSection_.clear();
+    for (int i = 0; i < kSectionCount; ++i) {
+        const auto sec = static_cast<Section>(i);
+        bool first = true;
+        for (std::size_t k = 0; k < tableDiffs_.size(); ++k) {
+            const auto& d = tableDiffs_[k];
+            if (sectionOf(d.block, d.offset) != sec) continue;
+            if (first) {
+                rows.push_back({"", sectionTitle(sec), "", ""});
+                rowDiff_.push_back(-1);
+                rowSection_.push_back(sec);
+                first = false;
+            }
+            rows.push_back({"", d.name, d.left, d.right});
+            rowDiff_.push_back(static_cast<int>(k));
+            rowSection_.push_back(sec);
+        }
+    }
     auto& f = c_.compare;
-    f.grdDiff.setContent({"Setting", "Editor", "Unit"}, std::move(rows));
+    f.grdDiff.setContent({"", "Setting", "Editor", "Unit"}, std::move(rows));
+    f.grdDiff.setChecks(std::vector<int>(rowDiff_.size(), Table::kTicked));
     const std::string when = " (read from the unit at " + timeText() + ")";
-    if (diffs.empty())
+    if (tableDiffs_.empty())
         f.lblSummary.setCaption("No differences: the unit holds the editor's settings" + when + ".");
     else
-        f.lblSummary.setCaption(std::to_string(diffs.size()) +
-                                (diffs.size() == 1 ? " setting differs" : " settings differ") +
-                                " between the editor and the unit" + when + ".");
-    f.form.setCaption(beforeUpload ? "Upload Settings: Differences from the Unit" : "Differences from the Unit");
-    f.cmdUpload.setEnabled(v_.OnLine);
+        f.lblSummary.setCaption(std::to_string(tableDiffs_.size()) +
+                                (tableDiffs_.size() == 1 ? " setting differs" : " settings differ") +
+                                " between the editor and the unit" + when +
+                                ". Untick what the unit is to keep; Upload Selected sends the rest.");
+    const std::string name = v_.ConfigFilePath.empty() ? p_.doc.name() : v_.ConfigFilePath;
+    f.form.setCaption(use == TableUse::BeforeUpload ? "Upload Settings: Differences from the Unit"
+                      : use == TableUse::Apply      ? "Apply to the Unit: " + name
+                                                    : "Differences from the Unit");
+    f.txtReason.setText("");
+    f.lblReason.setCaption(settings_.askReasonBeforeUpload
+                               ? "Reason (asked before each upload, kept in the unit's history):"
+                               : "Reason (optional, kept in the unit's history):");
+    showUploadEnabled();
     f.form.setVisible(true);
+}
+
+// A section's box ticks or unticks all its settings; a setting's box
+// shows in its section's (ticked, unticked or partly).
+void ServiceVisit::grdDiff_Check(int row) {
+    auto& t = c_.compare.grdDiff;
+    if (row < 0 || row >= static_cast<int>(rowDiff_.size())) return;
+    std::vector<int> checks = t.checks();
+    const auto at = static_cast<std::size_t>(row);
+    const int now = checks[at] == Table::kTicked ? Table::kUnticked : Table::kTicked;
+    for (std::size_t i = 0; i < checks.size(); ++i)
+        if (i == at || (rowDiff_[at] < 0 && rowSection_[i] == rowSection_[at])) checks[i] = now;
+    for (std::size_t i = 0; i < checks.size(); ++i) {
+        if (rowDiff_[i] >= 0) continue;
+        int ticked = 0, all = 0;
+        for (std::size_t k = 0; k < checks.size(); ++k)
+            if (rowDiff_[k] >= 0 && rowSection_[k] == rowSection_[i]) {
+                ++all;
+                ticked += checks[k] == Table::kTicked;
+            }
+        checks[i] = ticked == all ? Table::kTicked : ticked == 0 ? Table::kUnticked : Table::kPartly;
+    }
+    t.setChecks(std::move(checks));
+    showUploadEnabled();
+}
+
+void ServiceVisit::showUploadEnabled() {
+    auto& f = c_.compare;
+    bool any = tableDiffs_.empty();
+    for (std::size_t i = 0; i < rowDiff_.size(); ++i)
+        any = any || (rowDiff_[i] >= 0 && f.grdDiff.check(static_cast<int>(i)) == Table::kTicked);
+    const bool reasonGiven = f.txtReason.text().find_first_not_of(" \t") != std::string::npos;
+    f.cmdUpload.setEnabled(v_.OnLine && any && (!settings_.askReasonBeforeUpload || reasonGiven));
 }
 
 void ServiceVisit::mnuShowDiff_Click() {
@@ -118,23 +208,79 @@ void ServiceVisit::mnuShowDiff_Click() {
         status("The option could not be saved in " + serviceSettingsPath(paths_.dataDir) + ": it holds for this run.");
 }
 
+void ServiceVisit::mnuAskReason_Click() {
+    settings_.askReasonBeforeUpload = !settings_.askReasonBeforeUpload;
+    c_.bar.mnuAskReason.setChecked(settings_.askReasonBeforeUpload);
+    if (!writeServiceSettings(serviceSettingsPath(paths_.dataDir), settings_))
+        status("The option could not be saved in " + serviceSettingsPath(paths_.dataDir) + ": it holds for this run.");
+}
+
 bool ServiceVisit::beforeExplicitUpload(int) {
     // The start-up snapshot going back at exit ("Revert?" answered Yes)
     // comes this way too, with the working file loaded: it is no Upload
     // Settings of the user's and must go out as it always does.
     const bool revert = v_.ConfigFilePath == paths_.workingFile();
-    if (passThrough_ || revert || !settings_.showDifferencesBeforeUpload) {
+    const bool table = settings_.showDifferencesBeforeUpload || settings_.askReasonBeforeUpload;
+    if (passThrough_ || revert || !table) {
         passThrough_ = false;
         return true;
     }
-    showTable(true);
+    showTable(TableUse::BeforeUpload);
     return false;  // the table's Upload sends
 }
 
 void ServiceVisit::cmdCompareUpload_Click() {
-    c_.compare.form.setVisible(false);
+    auto& f = c_.compare;
+    if (!f.cmdUpload.enabled()) return;
+    f.form.setVisible(false);
+    reason_ = f.txtReason.text();
+    uploadSelected();
+    reason_.clear();
+}
+
+// Everything ticked: the editor's configuration goes as it stands.
+// Otherwise the unit's settings as the table read them, with the ticked
+// ones taken from the editor; the editor then holds them too, and only the
+// blocks that change are sent.
+void ServiceVisit::uploadSelected() {
+    const auto& t = c_.compare.grdDiff;
+    std::vector<bool> ticked(tableDiffs_.size(), false);
+    bool all = true;
+    for (std::size_t i = 0; i < rowDiff_.size(); ++i) {
+        if (rowDiff_[i] < 0) continue;
+        const bool on = t.check(static_cast<int>(i)) == Table::kTicked;
+        ticked[static_cast<std::size_t>(rowDiff_[i])] = on;
+        all = all && on;
+    }
+    int which = 0;
+    if (!all) {
+        SystemBlock s = tableSystem_;
+        AudioBlock a = tableAudio_;
+        bool system = false, audio = false;
+        takeSettings(s, a, v_.systemBlock, v_.audioBlock, [&](const FieldValue& field) {
+            for (std::size_t k = 0; k < tableDiffs_.size(); ++k)
+                if (ticked[k] && tableDiffs_[k].block == field.block && tableDiffs_[k].offset == field.offset) {
+                    (field.block == Blocks::System ? system : audio) = true;
+                    return true;
+                }
+            return false;
+        });
+        if (!system && !audio) return;
+        which = system && audio ? 0 : system ? 1 : 2;
+        v_.systemBlock = s;
+        v_.audioBlock = a;
+        {
+            LoadingScope loading(v_);
+            p_.upload.ApplyUnitSystemSettings();
+            p_.upload.ApplyUnitAudioSettings();
+            p_.channels.LoadChannelData();
+        }
+        // No longer the file's configuration, nor the one before.
+        p_.doc.markDirty();
+        status("The settings left unticked now hold the unit's values in the editor too.");
+    }
     passThrough_ = true;
-    p_.upload.UploadToUnit(0, -1);
+    p_.upload.UploadToUnit(which, -1);
     passThrough_ = false;
 }
 
@@ -142,22 +288,60 @@ void ServiceVisit::cmdCompareCancel_Click() { c_.compare.form.setVisible(false);
 
 // ---------------------------------------------------------------- verify
 
+void ServiceVisit::remember(const SystemBlock& s, const AudioBlock& a, Blocks which) {
+    if (which != Blocks::Audio) unitSystem_ = s;
+    if (which != Blocks::System) unitAudio_ = a;
+    unitKnown_ = unitKnown_ || which == Blocks::Both;
+}
+
+void ServiceVisit::beforeSend(int which) {
+    rollBackReady_ = false;
+    if (which != 0 || !unitReads_ || !v_.OnLine) return;
+    // What the unit holds now: what a failed audio block takes it back to.
+    SystemBlock s;
+    AudioBlock a;
+    if (!readUnit(s, a)) return;
+    remember(s, a, Blocks::Both);
+    rollBackReady_ = true;
+}
+
 void ServiceVisit::afterUpload(int which) {
     verifyText_.clear();
     verifyMatched_ = false;
-    if (!v_.OnLine || !unitReads_) return;  // the upload failed: reported, off line
+    if (!unitReads_) return;
+    const Upload::Sent sent = p_.upload.lastSent();
     const Blocks blocks = blocksOf(which);
+    HistoryRecord record = newRecord(sent.explicitUpload ? "upload" : "automatic upload");
+    record.reason = reason_;
+    if (unitKnown_)
+        record.changes = historyChanges(
+            compareConfigurations(unitSystem_, unitAudio_, v_.systemBlock, v_.audioBlock, blocks));
+    if (which == 0 && sent.system && !sent.audio && rollBackReady_) {
+        record.result = rollBack() ? kResultRolledBack : kResultHalfDone;
+        keepRecord(std::move(record));
+        return;
+    }
+    if (!v_.OnLine) {  // the upload failed: reported, off line
+        record.result = sent.system || sent.audio ? kResultNotVerified : kResultNotSent;
+        keepRecord(std::move(record));
+        return;
+    }
     SystemBlock s = v_.systemBlock;
     AudioBlock a = v_.audioBlock;
     if (!readUnit(s, a, blocks)) {
         verifyText_ = std::string("Not verified: the unit stopped answering before the ") + blocksWord(blocks) +
                       " could be read back.";
         status(verifyText_ + " The configuration is not uploaded.");
+        record.result = kResultNotVerified;
+        keepRecord(std::move(record));
         return;
     }
+    remember(s, a, blocks);
     verifiedSystem_ = s;
     verifiedAudio_ = a;
     const auto diffs = compareConfigurations(v_.systemBlock, v_.audioBlock, s, a, blocks);
+    record.result = diffs.empty() ? kResultVerified : kResultNotVerified;
+    keepRecord(std::move(record));
     if (diffs.empty()) {
         verifyMatched_ = true;
         lastDiffs_.clear();
@@ -179,6 +363,97 @@ void ServiceVisit::afterUpload(int which) {
               "Upload Not Verified", MsgIcon::Exclamation, MsgButtons::OK);
 }
 
+// The unit stored the system block and then failed the audio block; the
+// dispatcher has said so and gone off line.  Through a new link the unit's
+// previous system block goes back (and its previous audio block, should the
+// new one have been stored with only its confirmation lost); the link is
+// then given up again, as the report said.  True when the unit reads back
+// with its previous settings.
+bool ServiceVisit::rollBack() {
+    const SystemBlock previousSystem = unitSystem_;
+    const AudioBlock previousAudio = unitAudio_;
+    bool back = false;
+    if (p_.dispatch.RetryFunction(FN_InitDLL) == 0 && v_.OnLine) {
+        const SystemBlock mine = v_.systemBlock;
+        const AudioBlock myAudio = v_.audioBlock;
+        v_.systemBlock = previousSystem;
+        bool sentBack = p_.dispatch.RetryFunction(FN_SetSystem) == 0 && v_.OnLine;
+        SystemBlock s;
+        AudioBlock a;
+        if (sentBack && readUnit(s, a, Blocks::Audio) &&
+            !compareConfigurations(s, a, previousSystem, previousAudio, Blocks::Audio).empty()) {
+            v_.audioBlock = previousAudio;
+            sentBack = p_.dispatch.RetryFunction(FN_SetAudio) == 0 && v_.OnLine;
+        }
+        v_.systemBlock = mine;
+        v_.audioBlock = myAudio;
+        if (sentBack && readUnit(s, a)) {
+            remember(s, a, Blocks::Both);
+            back = compareConfigurations(s, a, previousSystem, previousAudio).empty();
+        }
+    }
+    if (v_.OnLine) p_.dispatch.DispErr(0);  // quietly: the failure has been reported
+    if (back) {
+        verifyText_ = "Upload rolled back: the unit holds its previous settings.";
+        status(verifyText_ + " The configuration is not uploaded.");
+        msg_.show("The unit stored the system block but not the audio block, so its previous system block was sent "
+                  "back: rolled back: the unit holds its previous settings.\n\nThe changes are kept in the editor; "
+                  "connect again and upload them once the unit answers.",
+                  "Upload Rolled Back", MsgIcon::Exclamation, MsgButtons::OK);
+        return true;
+    }
+    verifyText_ = "The upload is HALF DONE: the unit stored the system block but not the audio block; it now holds the "
+                  "new system settings with its previous audio settings (equalisers, trims, OBE). Upload again once "
+                  "the unit answers.";
+    status(verifyText_);
+    msg_.show(verifyText_, "Upload Half Done", MsgIcon::Exclamation, MsgButtons::OK);
+    return false;
+}
+
+// ---------------------------------------------------------------- history
+
+std::string ServiceVisit::historyFile() const {
+    return historyPath(paths_.dataDir, v_.ComPort, q7m::mapPort(v_.ComPort).target.text);
+}
+
+HistoryRecord ServiceVisit::newRecord(const std::string& action) const {
+    HistoryRecord r;
+    r.time = historyTime(clock_.now());
+    r.user = q7m::platform::userName();
+    r.program = "ZELKVELQ";
+    r.port = "COM" + std::to_string(v_.ComPort);
+    r.target = q7m::mapPort(v_.ComPort).target.text;
+    r.action = action;
+    return r;
+}
+
+void ServiceVisit::keepRecord(HistoryRecord r) {
+    if (const std::string why = appendHistory(historyFile(), r); !why.empty())
+        status("The unit's history could not be written to " + historyFile() + ": " + why);
+}
+
+void ServiceVisit::mnuHistory_Click() {
+    const std::string path = historyFile();
+    const HistoryRead h = readHistory(path);
+    std::vector<std::vector<std::string>> rows;
+    for (auto it = h.records.rbegin(); it != h.records.rend(); ++it) {
+        std::string what = it->action;
+        if (!it->source.empty()) what += " " + it->source.substr(it->source.find_last_of("/\\") + 1);
+        if (!it->sections.empty()) what += " (only " + it->sections + ")";
+        rows.push_back({it->time, it->program, it->user, what, it->result, it->reason, changesSummary(it->changes)});
+    }
+    auto& f = c_.history;
+    f.grdHistory.setContent({"When", "Program", "User", "What", "Result", "Reason", "Changes"}, std::move(rows));
+    f.lblFile.setCaption((h.records.empty() ? "Nothing recorded yet in " : "Kept in ") + path);
+    std::string note;
+    for (const auto& n : h.notes) note += (note.empty() ? "" : "\n") + n;
+    f.lblNote.setCaption(note);
+    f.form.setCaption("Unit History: COM" + std::to_string(v_.ComPort));
+    f.form.setVisible(true);
+}
+
+void ServiceVisit::cmdHistoryClose_Click() { c_.history.form.setVisible(false); }
+
 // ---------------------------------------------------------------- as found
 
 void ServiceVisit::unitConnected() {
@@ -190,6 +465,7 @@ void ServiceVisit::unitConnected() {
     // value outside their range into the record.
     ConfigData found = ConfigData::from(v_);
     if (!readUnit(found.systemBlock, found.audioBlock)) return;
+    remember(found.systemBlock, found.audioBlock, Blocks::Both);
     found.TheaterInfo[9] = stampText(UnpackUploadStamp(found.audioBlock));
     const std::string dir = asFoundDirectory(paths_.dataDir);
     settings_ = readServiceSettings(serviceSettingsPath(paths_.dataDir));
@@ -199,6 +475,10 @@ void ServiceVisit::unitConnected() {
         return;
     }
     asFoundPath_ = r.path;
+    HistoryRecord mark = newRecord(kActionAsFound);
+    mark.source = r.path;
+    mark.result = kResultKept;
+    keepRecord(std::move(mark));
     std::string text = "As found: the unit's configuration is kept in " + r.path + ".";
     if (const std::string note = prunedNote(r.removed, settings_.asFoundMaxFiles); !note.empty()) text += " " + note;
     status(text);
@@ -257,6 +537,7 @@ ServiceReport ServiceVisit::currentReport() const {
     if (!verifyText_.empty() &&
         compareConfigurations(v_.systemBlock, v_.audioBlock, verifiedSystem_, verifiedAudio_).empty())
         ctx.verify = verifyText_;
+    ctx.changes = changesSinceAsFound(readHistory(historyFile()).records);
     return buildServiceReport(ConfigData::from(v_), ctx);
 }
 

@@ -2,8 +2,17 @@
 // editor's own behaviour (it sends no setting the editor would not send,
 // and changes none of its messages):
 //  - Compare with Unit: the settings the editor and the unit hold
-//    differently, read fresh from the unit, in a table; shown before an
-//    explicit upload when "Show differences before upload" is on;
+//    differently, read fresh from the unit, in a table with a check box
+//    per section and per setting; shown before an explicit upload when
+//    "Show differences before upload" (or "Ask for a reason before each
+//    upload") is on, and by Apply to the Unit; "Upload Selected" sends the
+//    unit's settings with only the ticked ones changed, and the editor then
+//    holds what the unit holds;
+//  - never half-written: when the audio block of an upload of both blocks
+//    fails after the system block was stored, the unit's previous system
+//    block (read just before) goes back through a new link;
+//  - the unit's history: every upload recorded (old and new values, the
+//    result, the reason), File > Unit History;
 //  - verify: after every upload the block(s) sent are read back and
 //    compared; a mismatch is named and the configuration stays not uploaded;
 //  - the as-found archive: the unit's configuration as first read on each
@@ -23,8 +32,11 @@
 #include "form/forms.h"
 #include "form/paths.h"
 #include "form/services.h"
+#include "files/history.h"
+#include "model/channel_ops.h"
 #include "model/compare.h"
 #include "model/document.h"
+#include "model/sections.h"
 #include "model/record.h"
 
 namespace zelk {
@@ -45,12 +57,14 @@ public:
         MainBar& bar;  // the menu items, the status bar
         FrmCompare& compare;
         FrmAsFound& asFound;
+        FrmHistory& history;
     };
     struct Parts {
         Dispatcher& dispatch;
         Upload& upload;
         Document& doc;
         DocumentCommands& docs;
+        ChannelOps& channels;
     };
     ServiceVisit(ModVals& vals, Parts parts, MessageBoxService& msg, FileDialogService& files, ClockService& clock,
                  const Paths& paths, Controls c);
@@ -65,17 +79,26 @@ public:
     void mnuShowDiff_Click();
     void mnuAsFound_Click();
     void mnuReport_Click();
+    void mnuApply_Click();
+    void mnuHistory_Click();
+    void mnuAskReason_Click();
 
     // Upload's hooks: the table before an explicit upload (false: not now),
-    // and the read-back after every upload.
+    // the unit's previous blocks read just before both go out, and the
+    // read-back (or the roll-back) and the history record after every upload.
     bool beforeExplicitUpload(int which);
+    void beforeSend(int which);
     void afterUpload(int which);
+    // File commands' hook: a file was opened.
+    void fileOpened();
     // Connection's hook: a unit was connected and read.
     void unitConnected();
 
     // frmCompare and frmAsFound.
     void cmdCompareUpload_Click();
     void cmdCompareCancel_Click();
+    void grdDiff_Check(int row);
+    void cmdHistoryClose_Click();
     void cmdAsFoundOpen_Click();
     void cmdAsFoundCancel_Click();
 
@@ -85,6 +108,9 @@ public:
     bool readUnit(SystemBlock& system, AudioBlock& audio, Blocks which = Blocks::Both);
 
     bool showDifferencesBeforeUpload() const { return settings_.showDifferencesBeforeUpload; }
+    bool askReasonBeforeUpload() const { return settings_.askReasonBeforeUpload; }
+    // This unit's history file (the port and where it leads).
+    std::string historyFile() const;
     // The result of the last verify, in words ("" before any upload).
     const std::string& lastVerify() const { return verifyText_; }
     // Whether that verify found the unit holding what was sent.
@@ -94,7 +120,15 @@ public:
     ServiceReport currentReport() const;
 
 private:
-    void showTable(bool beforeUpload);
+    enum class TableUse { Compare, BeforeUpload, Apply };
+    void showTable(TableUse use);
+    void showTableChecks();
+    void showUploadEnabled();
+    void uploadSelected();
+    bool rollBack();
+    void remember(const SystemBlock& s, const AudioBlock& a, Blocks which);
+    void keepRecord(HistoryRecord r);
+    HistoryRecord newRecord(const std::string& action) const;
     void status(const std::string& text);
     std::string timeText() const;
     ModVals& v_;
@@ -109,6 +143,21 @@ private:
     ServiceSettings settings_;
 
     bool passThrough_ = false;  // the table's Upload: the upload goes on without the table
+    // The table: the unit as it read it, its differences, and per row the
+    // difference shown (-1 for a section's row) and its section.
+    TableUse use_ = TableUse::Compare;
+    SystemBlock tableSystem_;
+    AudioBlock tableAudio_;
+    std::vector<FieldDifference> tableDiffs_;
+    std::vector<int> rowDiff_;
+    std::vector<Section> rowSection_;
+    std::string reason_;  // given with the upload under way
+    // The unit's blocks as last read (on connecting, by the table, by every
+    // read-back), the old values of the history's records.
+    SystemBlock unitSystem_;
+    AudioBlock unitAudio_;
+    bool unitKnown_ = false;
+    bool rollBackReady_ = false;  // unitSystem_ was read just before an upload of both blocks
     std::string verifyText_;
     bool verifyMatched_ = false;
     SystemBlock verifiedSystem_;  // what the last verify found in the unit

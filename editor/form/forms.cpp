@@ -85,6 +85,9 @@ MainBar::MainBar() {
     mnuAsFound.setCaption("Open As-Found...");
     mnuReport.setCaption("Export Service Report...");
     mnuShowDiff.setCaption("Show differences before upload");
+    mnuApply.setCaption("Apply to the Unit...");
+    mnuHistory.setCaption("Unit History...");
+    mnuAskReason.setCaption("Ask for a reason before each upload");
 }
 
 FormatTab::FormatTab() {
@@ -310,8 +313,19 @@ FrmFader::FrmFader() {
 void Table::setContent(std::vector<std::string> columns, std::vector<std::vector<std::string>> rows) {
     columns_ = std::move(columns);
     rows_ = std::move(rows);
+    checks_.clear();
     selected_ = -1;
     notify(Prop::Items);
+}
+
+int Table::check(int row) const {
+    return row >= 0 && row < static_cast<int>(checks_.size()) ? checks_[static_cast<std::size_t>(row)] : kNoBox;
+}
+
+void Table::setChecks(std::vector<int> checks) {
+    checks.resize(rows_.size(), kNoBox);
+    checks_ = std::move(checks);
+    notify(Prop::Value);
 }
 
 void Table::setSelected(int row) {
@@ -322,9 +336,16 @@ void Table::setSelected(int row) {
 FrmCompare::FrmCompare() {
     form.setCaption("Differences from the Unit");
     form.setVisible(false);
-    cmdUpload.setCaption("Upload");
+    cmdUpload.setCaption("Upload Selected");
     cmdCancel.setCaption("Cancel");
     lblNote.setCaption("The upload date stamp and the bytes the unit does not use are not compared.");
+    lblReason.setCaption("Reason (optional, kept in the unit's history):");
+}
+
+FrmHistory::FrmHistory() {
+    form.setCaption("Unit History");
+    form.setVisible(false);
+    cmdClose.setCaption("Close");
 }
 
 FrmAsFound::FrmAsFound() {

@@ -68,6 +68,7 @@ struct MainBar {
     // Service Report; Options > Upload Options > Show differences before upload.
     MenuItem mnuCompare{"mnuCompare"}, mnuAsFound{"mnuAsFound"}, mnuReport{"mnuReport"};
     MenuItem mnuShowDiff{"mnuShowDiff"};
+    MenuItem mnuApply{"mnuApply"}, mnuHistory{"mnuHistory"}, mnuAskReason{"mnuAskReason"};
 };
 
 // Tab 0, "Format Selection".
@@ -258,16 +259,26 @@ struct FrmFader {
 
 // A table of text (read only): column titles, rows, and the row the user
 // selected (-1 none); Click when the user selects a row, DblClick when a
-// row is opened.
+// row is opened.  A row may carry a check box in its first column (checks
+// are empty or one per row; new content has none); Check when the user
+// clicks one: the owner decides what the boxes then show.
 class Table : public Control {
 public:
+    enum Check : int { kNoBox = -1, kUnticked = 0, kTicked = 1, kPartly = 2 };
     using Control::Control;
     const std::vector<std::string>& columns() const { return columns_; }
     const std::vector<std::vector<std::string>>& rows() const { return rows_; }
     void setContent(std::vector<std::string> columns, std::vector<std::vector<std::string>> rows);
     int selected() const { return selected_; }
     void setSelected(int row);
+    const std::vector<int>& checks() const { return checks_; }
+    int check(int row) const;  // kNoBox for a row without one
+    void setChecks(std::vector<int> checks);
     std::function<void()> onClick, onDblClick;
+    std::function<void(int row)> onCheck;
+    void userCheck(int row) {
+        if (onCheck) onCheck(row);
+    }
     // User actions.
     void userSelect(int row) {
         setSelected(row);
@@ -281,18 +292,32 @@ public:
 private:
     std::vector<std::string> columns_;
     std::vector<std::vector<std::string>> rows_;
+    std::vector<int> checks_;
     int selected_ = -1;
 };
 
 // "Differences from the Unit": the settings the editor and the unit hold
-// differently, shown on request and before an explicit upload.
+// differently, shown on request, before an explicit upload and to apply an
+// opened file; a check box per section and per setting picks what is sent.
 struct FrmCompare {
     FrmCompare();
     Label form{"frmCompare"};
     Label lblSummary{"lblSummary"};
-    Table grdDiff{"grdDiff"};  // Setting, Editor, Unit
+    Table grdDiff{"grdDiff"};  // (box), Setting, Editor, Unit; a section's row, then its settings
     Label lblNote{"lblNote"};
+    Label lblReason{"lblReason"};
+    TextBox txtReason{"txtReason"};  // one line, kept in the unit's history
     Button cmdUpload{"cmdUpload"}, cmdCancel{"cmdCancel"};
+};
+
+// "Unit History": what the unit on the port received, newest first.
+struct FrmHistory {
+    FrmHistory();
+    Label form{"frmHistory"};
+    Label lblFile{"lblFile"};
+    Table grdHistory{"grdHistory"};  // When, Program, User, What, Result, Reason, Changes
+    Label lblNote{"lblNote"};        // lines skipped
+    Button cmdClose{"cmdClose"};
 };
 
 // "As-Found Configurations": the archive, by theater, screen and date.

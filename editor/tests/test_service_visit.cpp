@@ -66,10 +66,10 @@ TEST(ServiceVisit, CompareListsExactlyTheChangedTrimAndLeavesTheRecordAlone) {
 
     auto& f = h.e().compare;
     EXPECT_TRUE(f.form.visible());
-    EXPECT_EQ(f.grdDiff.columns(), (std::vector<std::string>{"Setting", "Editor", "Unit"}));
-    EXPECT_EQ(f.grdDiff.rows(), (Rows{{"Left Channel trim", "1.0 dB", "0.0 dB"}}));
+    EXPECT_EQ(f.grdDiff.columns(), (std::vector<std::string>{"", "Setting", "Editor", "Unit"}));
+    EXPECT_EQ(f.grdDiff.rows(), (Rows{{"", "Output Trims", "", ""}, {"", "Left Channel trim", "1.0 dB", "0.0 dB"}}));
     EXPECT_EQ(f.lblSummary.caption(), "1 setting differs between the editor and the unit (read from the unit at "
-                                      "3:07:00 PM).");
+                                      "3:07:00 PM). Untick what the unit is to keep; Upload Selected sends the rest.");
     EXPECT_EQ(h.fake.names(), (std::vector<std::string>{"GetSystem", "GetAudio"}));
     // Reading the unit did not touch the editor's configuration.
     EXPECT_EQ(h.e().vals.audioBlock.trimLevel(0), 10);
@@ -103,7 +103,10 @@ TEST(ServiceVisit, TheTableComesBeforeAnExplicitUploadWhenTheOptionIsOn) {
     // Off (the default): Upload Settings sends at once, then verifies.
     h.e().main.trim.cmdUp.click();
     EXPECT_FALSE(f.form.visible());
-    EXPECT_EQ(h.fake.names(), (std::vector<std::string>{"SetSystem", "SetAudio", "GetSystem", "GetAudio"}));
+    // The unit's blocks are read just before both go (what a failed audio
+    // block takes it back to).
+    EXPECT_EQ(h.fake.names(), (std::vector<std::string>{"GetSystem", "GetAudio", "SetSystem", "SetAudio", "GetSystem",
+                                                        "GetAudio"}));
 
     // On: the table, nothing sent; Cancel sends nothing.
     h.bar().mnuShowDiff.click();
@@ -113,7 +116,7 @@ TEST(ServiceVisit, TheTableComesBeforeAnExplicitUploadWhenTheOptionIsOn) {
     h.fake.clear();
     h.e().main.format.cmdUp.click();
     EXPECT_TRUE(f.form.visible());
-    EXPECT_EQ(f.grdDiff.rows(), (Rows{{"Left Channel trim", "-2.0 dB", "-1.0 dB"}}));
+    EXPECT_EQ(f.grdDiff.rows(), (Rows{{"", "Output Trims", "", ""}, {"", "Left Channel trim", "-2.0 dB", "-1.0 dB"}}));
     EXPECT_EQ(h.fake.count("SetSystem") + h.fake.count("SetAudio"), 0);
     f.cmdCancel.click();
     EXPECT_EQ(h.fake.count("SetSystem") + h.fake.count("SetAudio"), 0);
@@ -128,7 +131,8 @@ TEST(ServiceVisit, TheTableComesBeforeAnExplicitUploadWhenTheOptionIsOn) {
     EXPECT_FALSE(f.form.visible());
     ASSERT_EQ(h.msg.boxes.size(), 1u);
     EXPECT_EQ(h.msg.boxes[0].title, "Confirm Upload!");
-    EXPECT_EQ(h.fake.names(), (std::vector<std::string>{"SetSystem", "SetAudio", "GetSystem", "GetAudio"}));
+    EXPECT_EQ(h.fake.names(), (std::vector<std::string>{"GetSystem", "GetAudio", "SetSystem", "SetAudio", "GetSystem",
+                                                        "GetAudio"}));
     EXPECT_EQ(h.fake.audio[6], 16);
     // The next Upload Settings shows the table again.
     h.e().main.format.cmdUp.click();
@@ -273,4 +277,144 @@ TEST(ServiceVisit, TheTableNeverHoldsBackTheRevertAtExit) {
     EXPECT_EQ(h.fake.count("SetSystem"), 1);
     EXPECT_EQ(h.fake.count("SetAudio"), 1);
     EXPECT_EQ(h.fake.audio[6], found);  // the snapshot's trim went back
+}
+
+TEST(ServiceVisit, UploadSelectedSendsOnlyTheTickedSettingsAndTheEditorThenHoldsWhatTheUnitHolds) {
+    Visit h;
+    auto& f = h.e().compare;
+    auto& g = f.grdDiff;
+    h.moveLeftTrim(14);
+    h.e().main.trim.sclPNG[4].userScroll(16);
+    h.e().main.trim.sclPNG[4].userRelease();
+    h.e().main.options.cboSurroundDelay.setText("50 mS");
+    h.bar().mnuCompare.click();
+    ASSERT_EQ(g.rows().size(), 5u);  // Options, Surround Delay, Output Trims, Left, Right
+    EXPECT_EQ(g.rows()[0][1], "Options");
+    EXPECT_EQ(g.checks(), (std::vector<int>(5, Table::kTicked)));
+
+    // The section's box: all of its settings, both ways; one setting: partly.
+    g.userCheck(2);
+    EXPECT_EQ(g.checks(), (std::vector<int>{1, 1, 0, 0, 0}));
+    g.userCheck(4);
+    EXPECT_EQ(g.checks(), (std::vector<int>{1, 1, Table::kPartly, 0, 1}));
+    g.userCheck(0);
+    EXPECT_EQ(g.checks(), (std::vector<int>{0, 0, Table::kPartly, 0, 1}));
+    h.fake.clear();
+    f.cmdUpload.click();
+    // Only the audio block changes: only it goes, with the Right trim alone.
+    EXPECT_EQ(h.fake.names(), (std::vector<std::string>{"SetAudio", "GetAudio"}));
+    EXPECT_EQ(h.fake.audio[6 + 4], 16);
+    EXPECT_EQ(h.fake.audio[6 + 0], 12);
+    EXPECT_EQ(h.e().vals.audioBlock.trimLevel(0), 12) << "the editor holds what the unit holds";
+    EXPECT_EQ(h.e().main.trim.sclPNG[0].value(), 12);
+    EXPECT_EQ(h.e().main.options.cboSurroundDelay.text(), "0 mS");
+    EXPECT_TRUE(h.e().document.dirty());
+    EXPECT_TRUE(h.e().service.lastVerifyMatched());
+    h.bar().mnuCompare.click();
+    EXPECT_TRUE(g.rows().empty());
+    // Nothing ticked: nothing to send.
+    h.moveLeftTrim(3);
+    h.bar().mnuCompare.click();
+    g.userCheck(0);
+    EXPECT_FALSE(f.cmdUpload.enabled());
+}
+
+TEST(ServiceVisit, AReasonIsAskedWhenTheOptionIsOnAndKeptInTheHistoryWithTheChanges) {
+    Visit h;
+    auto& f = h.e().compare;
+    h.bar().mnuAskReason.click();
+    EXPECT_TRUE(readServiceSettings(serviceSettingsPath(h.dir.file("data"))).askReasonBeforeUpload);
+    h.moveLeftTrim(14);
+    h.e().main.trim.cmdUp.click();
+    ASSERT_TRUE(f.form.visible()) << "the table comes with the question even without Show differences";
+    EXPECT_FALSE(f.cmdUpload.enabled());
+    f.txtReason.setText("   ");
+    EXPECT_FALSE(f.cmdUpload.enabled());
+    f.txtReason.setText("hum on the left");
+    EXPECT_TRUE(f.cmdUpload.enabled());
+    f.cmdUpload.click();
+    EXPECT_EQ(h.fake.count("SetAudio"), 1);
+
+    const HistoryRead read = readHistory(h.e().service.historyFile());
+    EXPECT_TRUE(read.notes.empty());
+    ASSERT_EQ(read.records.size(), 2u);
+    EXPECT_EQ(read.records[0].action, "as-found");
+    const HistoryRecord& r = read.records[1];
+    EXPECT_EQ(r.time, "2004-03-25 15:07:00");
+    EXPECT_EQ(r.program, "ZELKVELQ");
+    EXPECT_EQ(r.port, "COM1");
+    EXPECT_EQ(r.action, "upload");
+    EXPECT_EQ(r.result, "verified");
+    EXPECT_EQ(r.reason, "hum on the left");
+    ASSERT_EQ(r.changes.size(), 1u);
+    EXPECT_EQ(r.changes[0].setting, "Left Channel trim");
+    EXPECT_EQ(r.changes[0].before, "0.0 dB");
+    EXPECT_EQ(r.changes[0].after, "-1.0 dB");
+
+    // File > Unit History: newest first; the report: the changes since the as-found.
+    h.bar().mnuHistory.click();
+    auto& hist = h.e().history;
+    ASSERT_TRUE(hist.form.visible());
+    ASSERT_EQ(hist.grdHistory.rows().size(), 2u);
+    EXPECT_EQ(hist.grdHistory.rows()[0][4], "verified");
+    EXPECT_EQ(hist.grdHistory.rows()[0][5], "hum on the left");
+    EXPECT_EQ(hist.grdHistory.rows()[0][6], "Left Channel trim 0.0 dB -> -1.0 dB");
+    EXPECT_EQ(hist.grdHistory.rows()[1][3].rfind("as-found ", 0), 0u);
+    const ServiceReport report = h.e().service.currentReport();
+    EXPECT_EQ(report.changes.heading, "Changes since the as-found");
+    ASSERT_EQ(report.changes.rows.size(), 1u);
+    EXPECT_EQ(report.changes.rows[0].second,
+              "upload: verified. Left Channel trim 0.0 dB -> -1.0 dB. Reason: hum on the left");
+}
+
+TEST(ServiceVisit, AFailedAudioBlockSendsThePreviousSystemBlockBack) {
+    for (const bool relinks : {true, false}) {
+        SCOPED_TRACE(relinks ? "rolled back" : "half done");
+        Visit h;
+        const auto before = h.fake.system;
+        h.e().main.options.cboSurroundDelay.setText("50 mS");
+        h.moveLeftTrim(14);
+        h.fake.failNext("SetAudio", 0x0030, 6);
+        if (!relinks) h.fake.failNext("InitDLL", 0x0044, 6);
+        h.e().main.trim.cmdUp.click();
+        ASSERT_GE(h.fake.systemsSent.size(), 1u);
+        EXPECT_EQ(h.fake.systemsSent[0][6], 5) << "the new system block was stored first";
+        EXPECT_EQ(h.bar().lblStat.caption(), "Off Line");
+        const HistoryRead read = readHistory(h.e().service.historyFile());
+        ASSERT_FALSE(read.records.empty());
+        if (relinks) {
+            ASSERT_EQ(h.fake.systemsSent.size(), 2u);
+            EXPECT_EQ(h.fake.system, before) << "the unit's previous system block went back";
+            EXPECT_EQ(h.bar().staStatus.caption(),
+                      "Upload rolled back: the unit holds its previous settings. The configuration is not uploaded.");
+            EXPECT_EQ(h.msg.boxes.back().title, "Upload Rolled Back");
+            EXPECT_EQ(read.records.back().result, "rolled back");
+            EXPECT_EQ(h.fake.names().back(), "DLLShutdown") << "off line again, as the error report said";
+        } else {
+            EXPECT_EQ(h.fake.systemsSent.size(), 1u);
+            EXPECT_EQ(h.bar().staStatus.caption().rfind("The upload is HALF DONE: the unit stored the system block", 0),
+                      0u);
+            EXPECT_EQ(read.records.back().result, "half done");
+        }
+        EXPECT_EQ(h.e().vals.systemBlock.surroundDelay(), 5) << "the editor keeps the edit";
+    }
+}
+
+TEST(ServiceVisit, AFileOpenedOnLinePointsToApplyToTheUnitWhichShowsTheSameTable) {
+    Visit h;
+    ConfigData d = ConfigData::from(h.e().vals);
+    d.audioBlock.trimLevel(0) = 20;
+    ASSERT_TRUE(WriteConfigFile(h.dir.file("site.zcf"), d));
+    h.files.paths.push_back(h.dir.file("site.zcf"));
+    h.bar().mnuLoad.click();
+    EXPECT_NE(h.bar().staStatus.caption().find("File > Apply to the Unit..."), std::string::npos)
+        << h.bar().staStatus.caption();
+    EXPECT_EQ(h.fake.count("SetAudio"), 0);
+    h.bar().mnuApply.click();
+    auto& f = h.e().compare;
+    ASSERT_TRUE(f.form.visible());
+    EXPECT_EQ(f.form.caption(), "Apply to the Unit: " + h.dir.file("site.zcf"));
+    EXPECT_EQ(f.grdDiff.rows().size(), 2u);
+    f.cmdUpload.click();
+    EXPECT_EQ(h.fake.audio[6], 20);
 }

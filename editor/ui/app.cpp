@@ -37,6 +37,7 @@ EditorApp::EditorApp(const LinkApi& link, Paths paths, MessageBoxService* msg, F
     buildFaderDialog(*editor_, main_.get());
     buildCompareDialog(*editor_, main_.get());
     buildAsFoundDialog(*editor_, main_.get());
+    buildHistoryDialog(*editor_, main_.get());
     editor_->service.setReportWriter(&reports_);
     splash_.reset(buildSplash(*editor_));
 }

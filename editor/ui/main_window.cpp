@@ -121,7 +121,9 @@ void MainWindow::buildMenus() {
     action(m.mnuSaveAs, file);
     file->addSeparator();
     action(m.mnuCompare, file);
+    action(m.mnuApply, file);
     action(m.mnuAsFound, file);
+    action(m.mnuHistory, file);
     action(m.mnuReport, file);
     file->addSeparator();
     action(m.mnuRef, file);
@@ -133,7 +135,7 @@ void MainWindow::buildMenus() {
     opts->setObjectName("mnuOptions");
     QMenu* upload = opts->addMenu(QStringLiteral("Upload Options"));
     upload->setObjectName("mnuUploadOptions");
-    for (Button* b : {&m.mnuAuto, &m.mnuConfirm, &m.mnuShort, &m.mnuShowDiff}) action(*b, upload)->setCheckable(true);
+    for (Button* b : {&m.mnuAuto, &m.mnuConfirm, &m.mnuShort, &m.mnuShowDiff, &m.mnuAskReason}) action(*b, upload)->setCheckable(true);
     action(m.mnuAutoRef, opts)->setCheckable(true);
     opts->addSeparator();
     action(m.mnuSet, opts);

@@ -39,7 +39,7 @@ const QColor kInk(20, 20, 30), kGreyInk(95, 95, 105), kRule(200, 200, 208), kBan
     kToneOrange(215, 110, 0), kGood(0, 120, 40), kBad(190, 0, 0);
 
 // Draws caption/value rows under a heading; returns the y below them.
-double drawSection(QPainter& p, double x, double y, double width, const ReportSection& s) {
+double drawSection(QPainter& p, double x, double y, double width, const ReportSection& s, double captionShare = 0.6) {
     p.setFont(font(38, true));
     p.setPen(kInk);
     p.drawText(QPointF(x, y + 38), q(s.heading));
@@ -47,7 +47,7 @@ double drawSection(QPainter& p, double x, double y, double width, const ReportSe
     p.setPen(QPen(kRule, 3));
     p.drawLine(QPointF(x, y), QPointF(x + width, y));
     y += 10;
-    const double captionW = width * 0.6;
+    const double captionW = width * captionShare;
     for (const auto& [caption, value] : s.rows) {
         p.setFont(font(30));
         p.setPen(kGreyInk);
@@ -179,8 +179,11 @@ void drawFooter(QPainter& p, int index, int count) {
 
 }  // namespace
 
+// The changes since the as-found have a page of their own, after the first.
+int changesPages(const ServiceReport& r) { return r.changes.heading.empty() ? 0 : 1; }
+
 int reportPageCount(const ServiceReport& r) {
-    return 1 + (static_cast<int>(r.channels.size()) + kPlotsPerPage - 1) / kPlotsPerPage;
+    return 1 + changesPages(r) + (static_cast<int>(r.channels.size()) + kPlotsPerPage - 1) / kPlotsPerPage;
 }
 
 void drawReportPage(QPainter& p, const QRectF& page, const ServiceReport& r, int index) {
@@ -213,8 +216,10 @@ void drawReportPage(QPainter& p, const QRectF& page, const ServiceReport& r, int
         for (std::size_t i = 0; i + 1 < r.settings.size(); ++i)
             right = drawSection(p, kMargin + colW + 100, right, colW, r.settings[i]);
         if (!r.settings.empty()) drawSection(p, kMargin, std::max(left, right), colW, r.settings.back());
+    } else if (index <= changesPages(r)) {
+        drawSection(p, kMargin, kMargin, kW - 2 * kMargin, r.changes, 0.36);
     } else {
-        const std::size_t first = static_cast<std::size_t>(index - 1) * kPlotsPerPage;
+        const std::size_t first = static_cast<std::size_t>(index - 1 - changesPages(r)) * kPlotsPerPage;
         const double slot = (kH - 2 * kMargin - 80) / kPlotsPerPage;
         for (std::size_t i = first; i < r.channels.size() && i < first + kPlotsPerPage; ++i) {
             const double top = kMargin + static_cast<double>(i - first) * slot;

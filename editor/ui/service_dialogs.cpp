@@ -1,8 +1,11 @@
-// The service visit's windows: the table of differences from the unit, the
-// list of as-found configurations, and the report writer the logic uses.
+// The service visit's windows: the table of differences from the unit (a
+// check box per section and per setting), the list of as-found
+// configurations, the unit's history, and the report writer the logic uses.
 #include "ui/service_dialogs.h"
 
+#include <QCheckBox>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -42,8 +45,36 @@ void followForm(Label& form, QDialog* d) {
     });
 }
 
-// A read-only table bound to a Table control: its content and selection
-// follow the control; a click selects, a double click opens.
+// The check boxes of a table's first column follow the control's checks;
+// a click is the user's, and the logic decides what the boxes then show.
+void showChecks(QTableWidget* w, Table& t) {
+    for (int r = 0; r < w->rowCount(); ++r) {
+        const int state = t.check(r);
+        auto* box = qobject_cast<QCheckBox*>(w->cellWidget(r, 0));
+        if (state == Table::kNoBox) {
+            if (box) w->removeCellWidget(r, 0);
+            continue;
+        }
+        if (!box) {
+            box = new QCheckBox;
+            box->setObjectName(QStringLiteral("chk%1").arg(r));
+            box->setStyleSheet(QStringLiteral("margin-left: 6px;"));
+            QObject::connect(box, &QCheckBox::clicked, w, [w, &t, r] {
+                t.userCheck(r);
+                showChecks(w, t);
+            });
+            w->setCellWidget(r, 0, box);
+        }
+        const QSignalBlocker quiet(box);
+        box->setCheckState(state == Table::kTicked   ? Qt::Checked
+                           : state == Table::kPartly ? Qt::PartiallyChecked
+                                                     : Qt::Unchecked);
+    }
+}
+
+// A read-only table bound to a Table control: its content, selection and
+// check boxes follow the control; a click selects, a double click opens.
+// A row whose value cells are all empty is a heading (bold).
 QTableWidget* table(Table& t) {
     auto* w = new QTableWidget;
     w->setObjectName(q(t.name()));
@@ -63,8 +94,17 @@ QTableWidget* table(Table& t) {
         w->setHorizontalHeaderLabels(titles);
         for (int r = 0; r < w->rowCount(); ++r) {
             const auto& row = t.rows()[static_cast<std::size_t>(r)];
-            for (int c = 0; c < w->columnCount() && c < static_cast<int>(row.size()); ++c)
-                w->setItem(r, c, new QTableWidgetItem(q(row[static_cast<std::size_t>(c)])));
+            bool heading = row.size() > 2;
+            for (std::size_t c = 2; c < row.size(); ++c) heading = heading && row[c].empty();
+            for (int c = 0; c < w->columnCount() && c < static_cast<int>(row.size()); ++c) {
+                auto* item = new QTableWidgetItem(q(row[static_cast<std::size_t>(c)]));
+                if (heading) {
+                    QFont f = item->font();
+                    f.setBold(true);
+                    item->setFont(f);
+                }
+                w->setItem(r, c, item);
+            }
         }
         w->resizeColumnsToContents();
         w->horizontalHeader()->setStretchLastSection(true);
@@ -72,6 +112,10 @@ QTableWidget* table(Table& t) {
     fill();
     t.observe([w, fill, &t](Control&, Prop p) {
         if (p == Prop::Items) fill();
+        if (p == Prop::Value) {
+            showChecks(w, t);
+            if (!t.checks().empty()) w->setColumnWidth(0, 34);
+        }
         if (p == Prop::ListIndex && w->currentRow() != t.selected()) {
             const QSignalBlocker quiet(w);
             if (t.selected() < 0) w->clearSelection();
@@ -108,6 +152,16 @@ QDialog* buildCompareDialog(Editor& ed, QWidget* parent) {
     bind(f.lblNote, note);
     note->setStyleSheet(QStringLiteral("color: rgb(90,90,90);"));
     v->addWidget(note);
+    auto* reasonLine = new QHBoxLayout;
+    auto* reasonLabel = new QLabel;
+    bind(f.lblReason, reasonLabel);
+    auto* reason = new QLineEdit;
+    bind(f.txtReason, reason);
+    reason->setMaxLength(300);
+    reasonLabel->setBuddy(reason);
+    reasonLine->addWidget(reasonLabel);
+    reasonLine->addWidget(reason, 1);
+    v->addLayout(reasonLine);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     auto* upload = push(f.cmdUpload);
@@ -116,7 +170,7 @@ QDialog* buildCompareDialog(Editor& ed, QWidget* parent) {
     buttons->addWidget(upload);
     buttons->addWidget(cancel);
     v->addLayout(buttons);
-    d->resize(620, 420);
+    d->resize(680, 480);
     followForm(f.form, d);
     return d;
 }
@@ -139,6 +193,32 @@ QDialog* buildAsFoundDialog(Editor& ed, QWidget* parent) {
     buttons->addWidget(push(f.cmdCancel));
     v->addLayout(buttons);
     d->resize(620, 380);
+    followForm(f.form, d);
+    return d;
+}
+
+QDialog* buildHistoryDialog(Editor& ed, QWidget* parent) {
+    auto& f = ed.history;
+    auto* d = new BoundDialog(parent, [&f] { f.cmdClose.click(); });
+    d->setObjectName("frmHistory");
+    auto* v = new QVBoxLayout(d);
+    auto* file = new QLabel;
+    bind(f.lblFile, file);
+    file->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    v->addWidget(file);
+    v->addWidget(table(f.grdHistory), 1);
+    auto* note = new QLabel;
+    bind(f.lblNote, note);
+    note->setWordWrap(true);
+    note->setStyleSheet(QStringLiteral("color: rgb(150,60,0);"));
+    v->addWidget(note);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    auto* close = push(f.cmdClose);
+    close->setDefault(true);
+    buttons->addWidget(close);
+    v->addLayout(buttons);
+    d->resize(900, 420);
     followForm(f.form, d);
     return d;
 }

@@ -19,6 +19,7 @@ public:
 
 QDialog* buildCompareDialog(Editor& ed, QWidget* parent);
 QDialog* buildAsFoundDialog(Editor& ed, QWidget* parent);
+QDialog* buildHistoryDialog(Editor& ed, QWidget* parent);
 
 }  // namespace zelk
 

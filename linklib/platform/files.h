@@ -70,6 +70,13 @@ struct SaveResult {
 // the whole new one.
 SaveResult writeFileAtomically(const std::string& path, std::string_view content);
 
+// Appends `line` and a line end to the regular file at `path` (created when
+// missing) in one write, and flushes it to the disk before returning.  When
+// the file's last line was left unfinished (a crash while it was written),
+// a line end goes first, so that line alone stays damaged.  Nothing that is
+// in the file already is ever changed.
+SaveResult appendLineDurably(const std::string& path, std::string_view line);
+
 }  // namespace q7m::platform
 
 #endif

@@ -176,4 +176,34 @@ SaveResult writeFileAtomically(const std::string& path, std::string_view content
     return r;
 }
 
+SaveResult appendLineDurably(const std::string& path, std::string_view line) {
+    SaveResult r;
+    // Read access to look at the last byte; O_NONBLOCK: a pipe planted
+    // under the name is refused, never waited on.
+    const int fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        r.error = std::strerror(errno);
+        return r;
+    }
+    struct stat st {};
+    std::string text;
+    if (::fstat(fd, &st) != 0) {
+        r.error = std::strerror(errno);
+    } else if (!S_ISREG(st.st_mode)) {
+        r.error = "not a regular file";
+    } else {
+        char last = '\n';
+        if (st.st_size > 0 && ::pread(fd, &last, 1, st.st_size - 1) != 1) last = '\n';
+        if (last != '\n') text += '\n';
+        text.append(line).append("\n");
+        if (!writeAll(fd, text) || ::fsync(fd) != 0) r.error = std::strerror(errno);
+        else r.ok = true;
+    }
+    if (::close(fd) != 0 && r.ok) {
+        r.ok = false;
+        r.error = std::strerror(errno);
+    }
+    return r;
+}
+
 }  // namespace q7m::platform

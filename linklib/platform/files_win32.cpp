@@ -255,4 +255,42 @@ SaveResult writeFileAtomically(const std::string& path, std::string_view content
     return r;
 }
 
+SaveResult appendLineDurably(const std::string& path, std::string_view line) {
+    SaveResult r;
+    // Read access only to look at the last byte; FILE_APPEND_DATA alone puts
+    // every write at the end.
+    HANDLE h = ::CreateFileW(widen(path).c_str(), FILE_APPEND_DATA | FILE_READ_DATA | SYNCHRONIZE,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        r.error = windowsErrorText(::GetLastError());
+        return r;
+    }
+    if (::GetFileType(h) != FILE_TYPE_DISK) {
+        ::CloseHandle(h);
+        r.error = "not a regular file";
+        return r;
+    }
+    std::string text;
+    LARGE_INTEGER size{};
+    if (::GetFileSizeEx(h, &size) && size.QuadPart > 0) {
+        OVERLAPPED at{};
+        const long long offset = size.QuadPart - 1;
+        at.Offset = static_cast<DWORD>(offset & 0xFFFFFFFF);
+        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+        char last = '\n';
+        DWORD got = 0;
+        if (::ReadFile(h, &last, 1, &got, &at) && got == 1 && last != '\n') text += '\n';
+    }
+    text.append(line).append("\n");
+    const bool ok = writeAll(h, text) && ::FlushFileBuffers(h);
+    const DWORD err = ok ? 0 : ::GetLastError();
+    ::CloseHandle(h);
+    if (!ok) {
+        r.error = windowsErrorText(err);
+        return r;
+    }
+    r.ok = true;
+    return r;
+}
+
 }  // namespace q7m::platform

@@ -24,6 +24,9 @@ SystemInfo identifySystem();
 // `t` on the local calendar (thread-safe).
 std::tm localCalendar(std::time_t t);
 
+// The name of the user this program runs for ("" when it cannot be told).
+std::string userName();
+
 // Now, local time, to the microsecond: "2026-12-08T04:10:00.123456".
 std::string traceTimestamp();
 

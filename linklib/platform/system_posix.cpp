@@ -3,7 +3,9 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/utsname.h>
 #include <unistd.h>
 
@@ -25,6 +27,17 @@ std::tm localCalendar(std::time_t t) {
     std::tm local{};
     ::localtime_r(&t, &local);
     return local;
+}
+
+std::string userName() {
+    passwd entry{};
+    passwd* found = nullptr;
+    char buf[4096];
+    if (::getpwuid_r(::geteuid(), &entry, buf, sizeof buf, &found) == 0 && found && found->pw_name)
+        return found->pw_name;
+    for (const char* var : {"USER", "LOGNAME"})
+        if (const char* v = std::getenv(var); v && *v) return v;
+    return "uid " + std::to_string(::geteuid());
 }
 
 AppendFile::~AppendFile() { close(); }

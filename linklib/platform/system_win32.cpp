@@ -31,6 +31,15 @@ std::tm localCalendar(std::time_t t) {
     return local;
 }
 
+std::string userName() {
+    wchar_t name[257];
+    DWORD size = 257;
+    if (::GetUserNameW(name, &size) && size > 1) return narrow(std::wstring(name, size - 1));
+    wchar_t env[257];
+    const DWORD n = ::GetEnvironmentVariableW(L"USERNAME", env, 257);
+    return n > 0 && n < 257 ? narrow(std::wstring(env, n)) : std::string();
+}
+
 AppendFile::~AppendFile() { close(); }
 
 bool AppendFile::open(const std::string& path) {

@@ -1,9 +1,14 @@
 // The service visit in the real window, headless, against q7msim, driven
 // with mouse clicks and key presses: the as-found file on start-up, a trim
 // change listed by Compare with Unit, the table before Upload Settings,
-// verify (and a unit that stores a byte wrong), Open As-Found and the
-// service report.
+// verify (and a unit that stores a byte wrong), the table's check boxes
+// sending only the ticked settings, the unit's history, Open As-Found and
+// the service report.
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
@@ -23,6 +28,7 @@
 #include <memory>
 
 #include "connection/link_api.h"
+#include "model/compare.h"
 #include "ui/app.h"
 #include "ui/report_pdf.h"
 #include "sim_process.h"
@@ -143,10 +149,11 @@ private slots:
         QVERIFY(clickMenu(win, {"File", "Compare with Unit..."}));
         QTRY_VERIFY(compare()->isVisible());
         auto* grid = child<QTableWidget>(compare(), "grdDiff");
-        QCOMPARE(grid->rowCount(), 1);
-        QCOMPARE(grid->item(0, 0)->text(), QString("Left Channel trim"));
-        QCOMPARE(grid->horizontalHeaderItem(2)->text(), QString("Unit"));
-        QVERIFY(grid->item(0, 1)->text().endsWith(" dB"));
+        QCOMPARE(grid->rowCount(), 2);  // the section's row, then the setting's
+        QCOMPARE(grid->item(0, 1)->text(), QString("Output Trims"));
+        QCOMPARE(grid->item(1, 1)->text(), QString("Left Channel trim"));
+        QCOMPARE(grid->horizontalHeaderItem(3)->text(), QString("Unit"));
+        QVERIFY(grid->item(1, 2)->text().endsWith(" dB"));
         shoot(compare(), "compare-with-unit");
         click(child<QPushButton>(compare(), "cmdCancel"));
         QTRY_VERIFY(!compare()->isVisible());
@@ -159,7 +166,7 @@ private slots:
         pressUpload();
         QTRY_VERIFY(compare()->isVisible());
         QVERIFY(compare()->windowTitle().startsWith("Upload Settings"));
-        QCOMPARE(child<QTableWidget>(compare(), "grdDiff")->rowCount(), 1);
+        QCOMPARE(child<QTableWidget>(compare(), "grdDiff")->rowCount(), 2);
         QVERIFY(sim->logMatching("STORED").empty());
         click(child<QPushButton>(compare(), "cmdUpload"));
         QTRY_VERIFY(!compare()->isVisible());
@@ -184,6 +191,79 @@ private slots:
         QTRY_VERIFY(!child<QAction>(win, "mnuShowDiff")->isChecked());
         pressUpload();
         QTRY_VERIFY(status().startsWith("Verified:"));
+    }
+
+    // Three settings changed; the Options section and the Left trim are
+    // unticked by mouse: only the audio block goes, with the Right trim.
+    void onlyTheTickedSettingsReachTheUnit() {
+        stepLeftTrimDown();
+        auto* right = child<QSlider>(win, "sclPNG(4)");
+        click(right);
+        QTest::keyClick(right, Qt::Key_Up);
+        auto* tabs = child<QTabWidget>(win, "SSTAB1");
+        tabs->setCurrentIndex(5);
+        auto* delay = child<QComboBox>(win, "cboSurroundDelay");
+        const QString delayBefore = delay->currentText();
+        delay->setFocus();
+        QTest::keyClick(delay, Qt::Key_Down);
+        QVERIFY(delay->currentText() != delayBefore);
+
+        QVERIFY(clickMenu(win, {"File", "Compare with Unit..."}));
+        QTRY_VERIFY(compare()->isVisible());
+        auto* grid = child<QTableWidget>(compare(), "grdDiff");
+        QCOMPARE(grid->rowCount(), 5);
+        QCOMPARE(grid->item(0, 1)->text(), QString("Options"));
+        QCOMPARE(grid->item(3, 1)->text(), QString("Left Channel trim"));
+        QCOMPARE(grid->item(4, 1)->text(), QString("Right Channel trim"));
+        const QString rightWanted = grid->item(4, 2)->text();
+        auto tick = [grid](int row) {
+            auto* box = qobject_cast<QCheckBox*>(grid->cellWidget(row, 0));
+            QStyleOptionButton opt;
+            opt.initFrom(box);
+            QTest::mouseClick(box, Qt::LeftButton, {},
+                              box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &opt, box).center());
+            return box;
+        };
+        QCOMPARE(tick(0)->checkState(), Qt::Unchecked);
+        QCOMPARE(qobject_cast<QCheckBox*>(grid->cellWidget(1, 0))->checkState(), Qt::Unchecked);
+        tick(3);
+        QCOMPARE(qobject_cast<QCheckBox*>(grid->cellWidget(2, 0))->checkState(), Qt::PartiallyChecked);
+        shoot(compare(), "upload-selected");
+        sim->clearLog();
+        click(child<QPushButton>(compare(), "cmdUpload"));
+        QTRY_VERIFY(!compare()->isVisible());
+        QTRY_VERIFY(status().startsWith("Verified: the unit holds the settings sent (audio block"));
+        QCOMPARE(sim->logMatching("STORED audio block").size(), std::size_t(1));
+        QVERIFY(sim->logMatching("STORED system block").empty());
+        // The editor holds what the unit holds: the unticked settings are
+        // the unit's again, and nothing differs.
+        QCOMPARE(delay->currentText(), delayBefore);
+        QVERIFY(clickMenu(win, {"File", "Compare with Unit..."}));
+        QTRY_VERIFY(compare()->isVisible());
+        QCOMPARE(grid->rowCount(), 0);
+        click(child<QPushButton>(compare(), "cmdCancel"));
+        const std::string image = sim->dir() + "/after-selected.img";
+        QVERIFY(sim->control("save " + image));
+        const std::string bytes = q7mtest::readFile(image);
+        QCOMPARE(bytes.size(), std::size_t(352));
+        AudioBlock unitAudio;
+        std::copy(bytes.begin() + 128, bytes.end(), unitAudio.bytes.begin());
+        for (const auto& field : describeFields(SystemBlock{}, unitAudio, Blocks::Audio))
+            if (field.name == "Right Channel trim") QCOMPARE(QString::fromStdString(field.text), rightWanted);
+    }
+
+    void unitHistoryListsTheUploadsNewestFirst() {
+        QVERIFY(clickMenu(win, {"File", "Unit History..."}));
+        auto* d = child<QDialog>(win, "frmHistory");
+        QTRY_VERIFY(d->isVisible());
+        auto* grid = child<QTableWidget>(d, "grdHistory");
+        QVERIFY(grid->rowCount() >= 4);
+        QCOMPARE(grid->item(0, 4)->text(), QString("verified"));
+        QVERIFY(grid->item(0, 6)->text().startsWith("Right Channel trim "));
+        QCOMPARE(grid->item(grid->rowCount() - 1, 3)->text().left(9), QString("as-found "));
+        shoot(d, "unit-history");
+        click(child<QPushButton>(d, "cmdClose"));
+        QTRY_VERIFY(!d->isVisible());
     }
 
     void exportServiceReport() {

@@ -43,7 +43,8 @@ TEST(FieldWithUnit, VerifyCatchesAUnitThatStoresADifferentByte) {
     // Compare with Unit shows the same single difference.
     m.bar.mnuCompare.click();
     EXPECT_EQ(h.ed->compare.grdDiff.rows(),
-              (std::vector<std::vector<std::string>>{{"Center Channel trim", "-1.0 dB", "-1.5 dB"}}));
+              (std::vector<std::vector<std::string>>{{"", "Output Trims", "", ""},
+                                                     {"", "Center Channel trim", "-1.0 dB", "-1.5 dB"}}));
     h.ed->compare.cmdCancel.click();
 
     // Mended: the next upload is verified.

@@ -146,7 +146,8 @@ TEST(Q7mctlField, ReportWritesAPdfWithoutADisplay) {
         const std::string text = readFile(pdf + ".txt");
         for (const char* expected : {"Service Report", "CPU Version", "1.06", "Surround Delay", "20 mS",
                                      "Center Channel (27 bands)", "Subwoofer Channel (sub-bass parametric)",
-                                     "Master fader", "Page 3 of 3"})
+                                     "Master fader", "Changes since the as-found",
+                                     "no upload recorded since the as-found", "Page 4 of 4"})
             EXPECT_NE(text.find(expected), std::string::npos) << expected;
     }
 }

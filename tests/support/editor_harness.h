@@ -5,12 +5,14 @@
 #define ZELK_TEST_EDITOR_HARNESS_H
 
 #include <array>
+#include <chrono>
 #include <deque>
 #include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/editor.h"
@@ -94,9 +96,13 @@ public:
 class TestClock : public ClockService {
 public:
     LocalTime now() override { return time; }
-    void sleepMs(int ms) override { sleptMs += ms; }
+    void sleepMs(int ms) override {
+        sleptMs += ms;
+        if (realPauses) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    }
     LocalTime time{2004, 3, 25, 4, 15, 7, 0};
     long sleptMs = 0;
+    bool realPauses = false;  // pauses take their time (a port that comes back)
 };
 
 class CountingUi : public UiService {

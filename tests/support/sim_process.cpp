@@ -50,6 +50,9 @@ SimProcess::SimProcess(std::vector<std::string> args, int port) {
     fifo_ = dir_.file("control");
     ::mkfifo(fifo_.c_str(), 0600);
     ::setenv("Q7M_CONFIG_DIR", dir_.path().c_str(), 1);
+    // What the programs keep (the as-found archive, the units' histories)
+    // stays in the folder too, never in the user's own.
+    ::setenv("ZELKVELQ_DATA_DIR", dir_.file("data").c_str(), 1);
     // The other ports name devices that do not exist, so no test ever
     // reaches a real serial port of the machine it runs on.
     std::string ini = "[Ports]\r\n";

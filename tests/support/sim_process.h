@@ -30,7 +30,8 @@ class SimProcess {
 public:
     // Starts q7msim with `args` in addition to --link/--log/--control, and
     // points COM`port` at it through a ZelkSerial.ini in the folder named by
-    // $Q7M_CONFIG_DIR (set for this process).
+    // $Q7M_CONFIG_DIR (set for this process); $ZELKVELQ_DATA_DIR names the
+    // folder's "data".
     explicit SimProcess(std::vector<std::string> args = {}, int port = 1);
     ~SimProcess();
     SimProcess(const SimProcess&) = delete;
