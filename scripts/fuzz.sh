@@ -2,7 +2,7 @@
 # fuzz.sh [-t SECONDS] [-j JOBS] [TARGET...] - builds the fuzz targets with
 # clang (libFuzzer + ASan + UBSan) in build-fuzz/ and runs each for SECONDS
 # (default 20) from its seed corpus in fuzz/corpus/TARGET.  Targets: receiver
-# version zcf cfg profile rtf (default: all).  New inputs go to
+# version telnet zcf cfg profile rtf (default: all).  New inputs go to
 # build-fuzz/corpus/TARGET, findings to build-fuzz/findings/TARGET; the
 # script exits 1 after printing each finding.  Long run, e.g. an hour each:
 #   scripts/fuzz.sh -t 3600
@@ -20,7 +20,7 @@ while getopts "t:j:" o; do
 done
 shift $((OPTIND - 1))
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(receiver version zcf cfg profile rtf)
+[ ${#targets[@]} -gt 0 ] || targets=(receiver version telnet zcf cfg profile rtf)
 
 build="$root/build-fuzz"
 cmake -S "$root" -B "$build" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \

@@ -2,7 +2,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
+#include <cstdio>
 #include <cstring>
+#include <memory>
+#include <mutex>
+#include <system_error>
 #include <thread>
 
 #include "port/socket.h"
@@ -36,53 +41,186 @@ bool standardRate(int bps) { return bps == 9600 || bps == 19200 || bps == 38400 
 
 // ---------------------------------------------------------------- connect
 
-PortStatus connectTcp(const PortTarget& target, NativeFd& fd, int& elapsedMs) {
-    fd = kNoFd;
-    if (const int err = socketsReady()) return failure(PortFault::Io, err);
-    const auto start = Clock::now();
-    const auto deadline = start + std::chrono::milliseconds(target.connectTimeoutMs);
+namespace {
+
+PortStatus systemLookup(const std::string& host, int tcpPort, std::vector<SocketAddress>& found, int flags) {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    const std::string service = std::to_string(target.tcpPort);
-    const int rc = ::getaddrinfo(target.host.c_str(), service.c_str(), &hints, &found);
+    hints.ai_flags = flags;
+    addrinfo* list = nullptr;
+    const std::string service = std::to_string(tcpPort);
+    const int rc = ::getaddrinfo(host.c_str(), service.c_str(), &hints, &list);
     if (rc != 0) {
 #ifdef EAI_SYSTEM
         if (rc == EAI_SYSTEM) return failure(PortFault::Io, errno);
 #endif
         return failure(PortFault::NameNotResolved, 0, ::gai_strerror(rc));
     }
+    for (const addrinfo* a = list; a; a = a->ai_next) {
+        if (a->ai_addrlen > sizeof(sockaddr_storage)) continue;
+        SocketAddress one;
+        std::memcpy(&one.address, a->ai_addr, a->ai_addrlen);
+        one.length = static_cast<socklen_t>(a->ai_addrlen);
+        found.push_back(one);
+    }
+    ::freeaddrinfo(list);
+    return PortStatus::success();
+}
+
+std::mutex lookupMutex;
+NameLookup lookupHook;  // empty: the system's resolver
+
+NameLookup currentLookup() {
+    std::lock_guard<std::mutex> lock(lookupMutex);
+    return lookupHook;
+}
+
+// A lookup under way on its own thread; whoever finishes last frees it.
+struct LookupJob {
+    std::mutex mutex;
+    std::condition_variable done;
+    bool finished = false;
+    PortStatus status;
+    std::vector<SocketAddress> found;
+};
+
+std::string seconds(int ms) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", ms / 1000.0);
+    return text;
+}
+
+// The addresses of the target, found before `deadline` or given up.
+PortStatus lookUp(const PortTarget& target, NetClock::time_point deadline, std::vector<SocketAddress>& found) {
+    NameLookup lookup = currentLookup();
+    // An address written as numbers needs no name service.
+    if (!lookup && systemLookup(target.host, target.tcpPort, found, AI_NUMERICHOST).ok()) return PortStatus::success();
+    found.clear();
+    if (!lookup)
+        lookup = [](const std::string& host, int port, std::vector<SocketAddress>& out) {
+            return systemLookup(host, port, out, 0);
+        };
+    auto job = std::make_shared<LookupJob>();
+    try {
+        std::thread([job, lookup, host = target.host, port = target.tcpPort] {
+            std::vector<SocketAddress> out;
+            PortStatus s = lookup(host, port, out);
+            std::lock_guard<std::mutex> lock(job->mutex);
+            job->status = std::move(s);
+            job->found = std::move(out);
+            job->finished = true;
+            job->done.notify_all();
+        }).detach();
+    } catch (const std::system_error&) {
+        return lookup(target.host, target.tcpPort, found);  // no thread to be had: wait for it here
+    }
+    std::unique_lock<std::mutex> lock(job->mutex);
+    if (!job->done.wait_until(lock, deadline, [&] { return job->finished; })) {
+        // The thread runs on until the name service gives up; it must find
+        // its code still there.
+        keepModuleLoaded();
+        return failure(PortFault::NameNotResolved, ETIMEDOUT,
+                       "the name service did not answer within " + seconds(target.connectTimeoutMs) + " s");
+    }
+    found = std::move(job->found);
+    return job->status;
+}
+
+PortStatus connectFailure(int err) {
+    switch (err) {
+    case ECONNREFUSED: return failure(PortFault::Refused, err);
+    case ETIMEDOUT: return failure(PortFault::ConnectTimeout, err);
+    case EHOSTUNREACH:
+    case ENETUNREACH:
+#ifdef EHOSTDOWN
+    case EHOSTDOWN:
+#endif
+        return failure(PortFault::Unreachable, err);
+    default: return failure(PortFault::Io, err);
+    }
+}
+
+}  // namespace
+
+void setNameLookup(NameLookup lookup) {
+    std::lock_guard<std::mutex> lock(lookupMutex);
+    lookupHook = std::move(lookup);
+}
+
+PortStatus connectTcp(const PortTarget& target, NetClock::time_point deadline, NativeFd& fd, int& elapsedMs) {
+    fd = kNoFd;
+    if (const int err = socketsReady()) return failure(PortFault::Io, err);
+    std::vector<SocketAddress> addresses;
+    if (PortStatus s = lookUp(target, deadline, addresses); !s.ok()) return s;
+    if (addresses.empty()) return failure(PortFault::NameNotResolved, 0, "it has no address");
+
+    // Connections under way, with when each started.
+    std::vector<NativeFd> pending;
+    std::vector<Clock::time_point> started;
+    auto closeAll = [&] {
+        for (const NativeFd s : pending) closeSocket(s);
+        pending.clear();
+        started.clear();
+    };
     PortStatus last = failure(PortFault::ConnectTimeout, ETIMEDOUT);
-    for (addrinfo* a = found; a; a = a->ai_next) {
-        int err = 0;
-        const NativeFd s = openStreamSocket(a->ai_family, a->ai_socktype, a->ai_protocol, err);
-        if (s == kNoFd) {
-            last = failure(PortFault::Io, err);
-            continue;
+    std::size_t next = 0;
+    Clock::time_point nextStart = Clock::now();
+    for (;;) {
+        // Start the next address when nothing is under way, or when the
+        // ones under way have had their head start.
+        while (next < addresses.size() && (pending.empty() || Clock::now() >= nextStart)) {
+            const SocketAddress& a = addresses[next++];
+            int err = 0;
+            const NativeFd s = openStreamSocket(a.address.ss_family, SOCK_STREAM, 0, err);
+            if (s == kNoFd) {
+                last = failure(PortFault::Io, err);
+                continue;
+            }
+            const auto begun = Clock::now();
+            err = connectStart(s, reinterpret_cast<const sockaddr*>(&a.address), a.length);
+            if (err == 0) {
+                closeAll();
+                tuneStream(s);
+                fd = s;
+                elapsedMs = msSince(begun);
+                return PortStatus::success();
+            }
+            if (err != EINPROGRESS) {
+                closeSocket(s);
+                last = connectFailure(err);
+                continue;
+            }
+            pending.push_back(s);
+            started.push_back(begun);
+            nextStart = begun + std::chrono::milliseconds(kNextAddressMs);
+            break;
         }
-        err = connectStart(s, a->ai_addr, static_cast<socklen_t>(a->ai_addrlen));
-        if (err == EINPROGRESS) err = connectFinish(s, msLeft(deadline));
+        if (pending.empty()) return last;  // every address failed
+        int wait = msLeft(deadline);
+        if (wait == 0) {
+            closeAll();
+            return failure(PortFault::ConnectTimeout, ETIMEDOUT);
+        }
+        if (next < addresses.size()) wait = std::min(wait, std::max(1, msLeft(nextStart)));
+        int err = 0;
+        const int which = connectFinishAny(pending.data(), pending.size(), wait, err);
+        if (which < 0) continue;
+        const auto i = static_cast<std::size_t>(which);
+        const NativeFd s = pending[i];
+        const auto begun = started[i];
+        pending.erase(pending.begin() + which);
+        started.erase(started.begin() + which);
         if (err == 0) {
+            closeAll();
             tuneStream(s);
-            ::freeaddrinfo(found);
             fd = s;
-            elapsedMs = msSince(start);
+            elapsedMs = msSince(begun);
             return PortStatus::success();
         }
         closeSocket(s);
-        if (err == ECONNREFUSED) last = failure(PortFault::Refused, err);
-        else if (err == ETIMEDOUT || err == EHOSTUNREACH || err == ENETUNREACH
-#ifdef EHOSTDOWN
-                 || err == EHOSTDOWN
-#endif
-        )
-            last = failure(PortFault::ConnectTimeout, err);
-        else last = failure(PortFault::Io, err);
-        if (msLeft(deadline) == 0) break;
+        last = connectFailure(err);
     }
-    ::freeaddrinfo(found);
-    return last;
 }
 
 // ---------------------------------------------------------------- common
@@ -96,7 +234,7 @@ PortStatus NetworkPort::connect() {
     lastWords_.clear();
     talked_ = false;
     int elapsed = 0;
-    PortStatus s = connectTcp(target_, fd_, elapsed);
+    PortStatus s = connectTcp(target_, deadline_, fd_, elapsed);
     if (!s.ok()) return s;
     connectMs_ = elapsed;
     // A slow connection means a long round trip: wait longer for replies.
@@ -107,14 +245,14 @@ PortStatus NetworkPort::connect() {
 }
 
 PortStatus NetworkPort::connectAndGreet(const std::function<PortStatus()>& greet) {
-    const auto deadline = Clock::now() + std::chrono::milliseconds(kBusyRetryMs);
+    const auto busyUntil = std::min(deadline_, Clock::now() + std::chrono::milliseconds(kBusyRetryMs));
     for (;;) {
         PortStatus s = connect();
         if (!s.ok()) return s;
         s = greet();
         if (s.ok()) return s;
         close();
-        if (s.fault != PortFault::InUse || msLeft(deadline) < 50) return s;
+        if (s.fault != PortFault::InUse || msLeft(busyUntil) < 50) return s;
         note("the server is busy (" + s.sentence + "); trying again");
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
@@ -127,23 +265,22 @@ bool NetworkPort::close() {
     return closeSocket(fd);
 }
 
-void NetworkPort::drain(int timeoutMs) {
-    if (fd_ == kNoFd) return;
-    // Until the server has taken our bytes (nothing left unacknowledged in
-    // the socket, where the system tells), then their time on the serial
-    // line at the current rate.
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs + allowanceMs_);
-    while (unsentBytes(fd_) > 0 && Clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+void NetworkPort::waitLineTime(int extraMs) {
     const auto wire = std::chrono::microseconds(static_cast<long>(sinceDrain_ * 10.0 / rate_ * 1e6));
-    std::this_thread::sleep_for(wire + std::chrono::milliseconds(40));
+    std::this_thread::sleep_for(wire + std::chrono::milliseconds(kDrainMarginMs + extraMs));
     sinceDrain_ = 0;
 }
 
 WriteResult NetworkPort::sendWire(const std::uint8_t* data, std::size_t count, int timeoutMs) {
     if (fd_ == kNoFd) return {0, failure(PortFault::Closed, EBADF)};
-    WriteResult w = fdWrite(systemIo(FdKind::Stream), fd_, data, count, timeoutMs + allowanceMs_);
+    WriteResult w = fdWrite(*io_, fd_, data, count, timeoutMs + allowanceMs_);
     if (w.status.fault == PortFault::Closed) w.status = closedStatus(w.status);
     return w;
+}
+
+ReadResult NetworkPort::readWire(std::uint8_t* buffer, std::size_t capacity, int timeoutMs) {
+    if (fd_ == kNoFd) return {0, failure(PortFault::Closed, EBADF)};
+    return fdRead(*io_, fd_, FdKind::Stream, buffer, capacity, timeoutMs);
 }
 
 void NetworkPort::remember(const std::uint8_t* data, std::size_t n) {
@@ -175,12 +312,14 @@ PortStatus NetworkPort::closedStatus(const PortStatus& raw) const {
 PortStatus TcpPort::open(int bitsPerSecond) {
     if (auto s = rateSupported(bitsPerSecond); !s.ok()) return s;
     rate_ = bitsPerSecond;
+    startOpen();
     return connectAndGreet([this] {
         // A server busy with another client accepts, says so and closes at
         // once: watch for that (a round trip or two) before the first
         // command goes out.
         std::string said;
-        const bool hungUp = peerHungUp(fd_, std::clamp(2 * connectMs_ + 20, kRawGreetingMs, 1000), said);
+        const int watch = std::min(std::clamp(2 * connectMs_ + 20, kRawGreetingMs, 1000), msLeft(deadline_));
+        const bool hungUp = peerHungUp(fd_, watch, said);
         remember(reinterpret_cast<const std::uint8_t*>(said.data()), said.size());
         if (!hungUp) return PortStatus::success();
         PortStatus s = closedStatus(failure(PortFault::Closed, 0));
@@ -196,8 +335,7 @@ PortStatus TcpPort::rateSupported(int bitsPerSecond) const {
 PortStatus TcpPort::setRate(int bitsPerSecond) { return rateSupported(bitsPerSecond); }
 
 ReadResult TcpPort::read(std::uint8_t* buffer, std::size_t capacity, int timeoutMs) {
-    if (fd_ == kNoFd) return {0, failure(PortFault::Closed, EBADF)};
-    ReadResult r = fdRead(systemIo(FdKind::Stream), fd_, FdKind::Stream, buffer, capacity, timeoutMs + allowanceMs_);
+    ReadResult r = readWire(buffer, capacity, timeoutMs + allowanceMs_);
     remember(buffer, r.count);
     if (r.status.fault == PortFault::Closed) r.status = closedStatus(r.status);
     return r;
@@ -214,12 +352,12 @@ bool TcpPort::purgeReceive() {
     if (fd_ == kNoFd) return false;
     std::uint8_t sink[512];
     for (;;) {
-        const ssize_t n = socketRecv(fd_, sink, sizeof sink);
+        const ssize_t n = io_->read(fd_, sink, sizeof sink);
         if (n > 0) {
             remember(sink, static_cast<std::size_t>(n));
             continue;
         }
-        const int err = n < 0 ? socketErrno() : 0;
+        const int err = n < 0 ? errno : 0;
         if (n < 0 && err == EINTR) continue;
         return n < 0 && (err == EAGAIN || err == EWOULDBLOCK);  // 0: the server closed
     }
@@ -231,105 +369,75 @@ PortStatus Rfc2217Port::rateSupported(int bitsPerSecond) const {
     return standardRate(bitsPerSecond) ? PortStatus::success() : failure(PortFault::RateUnsupported, EINVAL);
 }
 
-PortStatus Rfc2217Port::sendCommand(const std::vector<std::uint8_t>& wire) {
-    const WriteResult w = sendWire(wire.data(), wire.size(), 0);
-    return w.status;
+PortStatus Rfc2217Port::payOwed(int timeoutMs) {
+    if (owed_.empty()) return PortStatus::success();
+    const WriteResult w = sendWire(owed_.data(), owed_.size(), timeoutMs);
+    owed_.erase(owed_.begin(), owed_.begin() + static_cast<std::ptrdiff_t>(w.written));
+    if (!owed_.empty()) return w.status.ok() ? failure(PortFault::TimedOut, 0) : w.status;
+    return PortStatus::success();
 }
 
-void Rfc2217Port::handle(const telnet::Event& e) {
-    using telnet::Event;
-    auto decline = [&](std::uint8_t verb, std::uint8_t option) {
-        if (std::find(answered_.begin(), answered_.end(), option) != answered_.end()) return;
-        answered_.push_back(option);
-        sendCommand(telnet::command(verb, option));
-    };
-    switch (e.kind) {
-    case Event::Will:
-        if (e.byte == telnet::BINARY) serverWillBinary_ = true;
-        else if (e.byte != telnet::SGA && e.byte != telnet::COM_PORT) decline(telnet::DONT, e.byte);
-        break;
-    case Event::Do:
-        if (e.byte == telnet::BINARY) serverDoBinary_ = true;
-        else if (e.byte == telnet::COM_PORT) serverDoComPort_ = true;
-        else if (e.byte != telnet::SGA) decline(telnet::WONT, e.byte);
-        break;
-    case Event::Wont:
-        if (e.byte == telnet::BINARY) refused_ = "BINARY (server to us)";
-        break;
-    case Event::Dont:
-        if (e.byte == telnet::BINARY) refused_ = "BINARY (us to server)";
-        if (e.byte == telnet::COM_PORT) refused_ = "COM-PORT-OPTION";
-        break;
-    case Event::Sub: {
-        if (e.sub.size() < 2 || e.sub[0] != telnet::COM_PORT) break;
-        const int cmd = e.sub[1] - telnet::kServerReply;
-        if (cmd >= telnet::SET_BAUDRATE && cmd <= telnet::SET_CONTROL) {
-            ++confirmed_[cmd];
-            if (cmd == telnet::SET_BAUDRATE && e.sub.size() >= 6)
-                confirmedBaud_ = (std::uint32_t{e.sub[2]} << 24) | (std::uint32_t{e.sub[3]} << 16) |
-                                 (std::uint32_t{e.sub[4]} << 8) | e.sub[5];
-        } else if (cmd == telnet::PURGE_DATA && purgesPending_ > 0) {
-            --purgesPending_;
-        }
-        // Line and modem state notifications and flow control are not
-        // needed by the unit.
-        break;
-    }
-    default: break;
-    }
+PortStatus Rfc2217Port::sendCommand(const std::vector<std::uint8_t>& wire) {
+    if (auto s = payOwed(0); !s.ok()) return s;
+    const WriteResult w = sendWire(wire.data(), wire.size(), 0);
+    // A command cut short would swallow whatever follows it: the rest is owed.
+    if (w.written > 0 && w.written < wire.size()) owed_.assign(wire.begin() + static_cast<std::ptrdiff_t>(w.written), wire.end());
+    return w.status;
 }
 
 PortStatus Rfc2217Port::pump(int timeoutMs) {
     std::uint8_t raw[512];
-    const ReadResult r = fdRead(systemIo(FdKind::Stream), fd_, FdKind::Stream, raw, sizeof raw, timeoutMs);
-    for (std::size_t i = 0; i < r.count; ++i) {
-        const telnet::Event e = decoder_.step(raw[i]);
-        if (e.kind == telnet::Event::Data) {
-            remember(&e.byte, 1);
-            if (purgesPending_ > 0 && Clock::now() > purgeDeadline_) {
-                note("the server did not confirm a purge; purging here only from now on");
-                purgesPending_ = 0;
-                purgeConfirms_ = false;
-            }
-            if (purgesPending_ == 0) data_.push_back(e.byte);  // else: received before the purge, stale
-        } else if (e.kind != telnet::Event::None) {
-            handle(e);
+    const ReadResult r = readWire(raw, sizeof raw, timeoutMs);
+    if (r.count > 0) {
+        if (session_.stale() && session_.purgesConfirmed() && purgeDeadline_ != NetClock::time_point{} &&
+            Clock::now() > purgeDeadline_) {
+            note("the server did not confirm a purge; purging here only from now on");
+            session_.givePurgesUp();
         }
+        telnet::Received got;
+        session_.receive(raw, r.count, got);
+        remember(got.heard.data(), got.heard.size());
+        data_.insert(data_.end(), got.data.begin(), got.data.end());
+        if (!got.replies.empty()) sendCommand(got.replies);  // a failure shows in the next read or write
     }
     if (r.status.fault == PortFault::Closed) return closedStatus(r.status);
     return r.status;
 }
 
-PortStatus Rfc2217Port::waitFor(const std::function<bool()>& done, const char* what) {
-    const auto deadline = Clock::now() + std::chrono::milliseconds(target_.connectTimeoutMs);
+PortStatus Rfc2217Port::waitFor(const std::function<bool()>& done, const std::string& what,
+                                NetClock::time_point deadline) {
     while (!done()) {
-        if (!refused_.empty()) return failure(PortFault::Negotiation, 0, "it refused " + refused_);
+        if (!session_.refused().empty()) return failure(PortFault::Negotiation, 0, "it refused " + session_.refused());
         const int left = msLeft(deadline);
         if (left == 0)
             return failure(PortFault::Negotiation, 0,
-                           std::string("it did not confirm ") + what + " within " +
-                               std::to_string(target_.connectTimeoutMs) + " ms");
+                           "it did not confirm " + what + " within " + std::to_string(target_.connectTimeoutMs) + " ms");
         PortStatus s = pump(left);
         if (!s.ok() && s.fault != PortFault::TimedOut) return s;
     }
     return PortStatus::success();
 }
 
+PortStatus Rfc2217Port::checkSetting(std::uint8_t command) const {
+    if (session_.confirmed(command) == session_.asked(command)) return PortStatus::success();
+    return failure(PortFault::SettingMismatch, 0,
+                   "asked for " + telnet::settingText(command, session_.asked(command)) + " and confirmed " +
+                       telnet::settingText(command, session_.confirmed(command)));
+}
+
 PortStatus Rfc2217Port::open(int bitsPerSecond) {
     if (auto s = rateSupported(bitsPerSecond); !s.ok()) return s;
+    startOpen();
     return connectAndGreet([&] { return negotiate(bitsPerSecond); });
 }
 
 PortStatus Rfc2217Port::negotiate(int bitsPerSecond) {
-    decoder_ = {};
+    session_ = {};
     data_.clear();
     dataPos_ = 0;
-    serverWillBinary_ = serverDoBinary_ = serverDoComPort_ = false;
-    refused_.clear();
-    answered_.clear();
-    std::fill(std::begin(confirmed_), std::end(confirmed_), 0);
-    purgesPending_ = 0;
-    purgeConfirms_ = true;
+    owed_.clear();
+    purgeDeadline_ = deadline_;
+    marksAnswered_ = true;
     auto fail = [&](PortStatus s) {
         // A server that drops the connection with a message while we set
         // up is busy with another client and says so.
@@ -337,74 +445,73 @@ PortStatus Rfc2217Port::negotiate(int bitsPerSecond) {
         note(std::string("negotiation failed: ") + faultName(s.fault) + (s.sentence.empty() ? "" : ": " + s.sentence));
         return s;
     };
-    std::vector<std::uint8_t> hello;
-    for (auto part : {telnet::command(telnet::WILL, telnet::BINARY), telnet::command(telnet::DO, telnet::BINARY),
-                      telnet::command(telnet::WILL, telnet::SGA), telnet::command(telnet::DO, telnet::SGA),
-                      telnet::command(telnet::WILL, telnet::COM_PORT)})
-        hello.insert(hello.end(), part.begin(), part.end());
-    if (auto s = sendCommand(hello); !s.ok()) return fail(s);
+    if (auto s = sendCommand(session_.hello()); !s.ok()) return fail(s);
     const auto asked = Clock::now();
-    if (auto s = waitFor([&] { return serverDoComPort_ && serverDoBinary_ && serverWillBinary_; },
-                         "BINARY and COM-PORT-OPTION");
-        !s.ok())
+    if (auto s = waitFor([&] { return session_.agreed(); }, "BINARY and COM-PORT-OPTION", deadline_); !s.ok())
         return fail(s);
     const int roundTrip = msSince(asked);
     allowanceMs_ = std::clamp(std::max(allowanceMs_, 3 * roundTrip), kNetworkAllowanceMs, kNetworkAllowanceMaxMs);
     if (!target_.logging.empty())
         note("telnet options agreed in " + std::to_string(roundTrip) + " ms: BINARY both ways, COM-PORT-OPTION");
 
-    // 8 data bits, no parity, one stop bit, no flow control, and a first
-    // purge (which tells whether this server confirms purges), then the rate.
-    const int before[6] = {0, confirmed_[1], confirmed_[2], confirmed_[3], confirmed_[4], confirmed_[5]};
-    for (const auto& cmd : {telnet::comPort(telnet::SET_DATASIZE, {8}), telnet::comPort(telnet::SET_PARITY, {telnet::NO_PARITY}),
-                     telnet::comPort(telnet::SET_STOPSIZE, {telnet::STOPSIZE_1}),
-                     telnet::comPort(telnet::SET_CONTROL, {telnet::CONTROL_NO_FLOW}),
-                     telnet::comPort(telnet::PURGE_DATA, {telnet::PURGE_RECEIVE})})
-        if (auto s = sendCommand(cmd); !s.ok()) return fail(s);
-    purgesPending_ = 1;
-    purgeDeadline_ = Clock::now() + std::chrono::milliseconds(target_.connectTimeoutMs);
+    // The first purge at once: what came so far (a server's greeting, the
+    // unit's chatter from the last session) is stale, and so is what comes
+    // before the server confirms it.  Then 8 data bits, no parity, one stop
+    // bit and no flow control, each confirmed by value, and the rate.
+    std::vector<std::uint8_t> wire = session_.askPurge();
+    for (const auto& [command, value] : {std::pair{telnet::SET_DATASIZE, std::uint8_t{8}},
+                                         std::pair{telnet::SET_PARITY, telnet::NO_PARITY},
+                                         std::pair{telnet::SET_STOPSIZE, telnet::STOPSIZE_1},
+                                         std::pair{telnet::SET_CONTROL, telnet::CONTROL_NO_FLOW}}) {
+        const auto part = session_.ask(command, value);
+        wire.insert(wire.end(), part.begin(), part.end());
+    }
+    if (auto s = sendCommand(wire); !s.ok()) return fail(s);
+    const bool checkControl = !target_.ignoreSetControl;
     if (auto s = waitFor(
             [&] {
-                return confirmed_[2] > before[2] && confirmed_[3] > before[3] && confirmed_[4] > before[4] &&
-                       (target_.ignoreSetControl || confirmed_[5] > before[5]);
+                return session_.answered(telnet::SET_DATASIZE) && session_.answered(telnet::SET_PARITY) &&
+                       session_.answered(telnet::SET_STOPSIZE) && (!checkControl || session_.answered(telnet::SET_CONTROL));
             },
-            "8 data bits, no parity, one stop bit and no flow control");
+            "8 data bits, no parity, one stop bit and no flow control", deadline_);
         !s.ok())
         return fail(s);
-    if (purgesPending_ > 0) {
-        // Sent before the settings, so a server that confirms purges has
+    for (const auto command : {telnet::SET_DATASIZE, telnet::SET_PARITY, telnet::SET_STOPSIZE, telnet::SET_CONTROL}) {
+        if (command == telnet::SET_CONTROL && !checkControl) continue;
+        if (auto s = checkSetting(command); !s.ok()) return fail(s);
+    }
+    if (session_.stale()) {
+        // Asked before the settings, so a server that confirms purges has
         // normally done so by now; allow it one more round trip.
+        const int settle = std::min(std::max(200, 2 * roundTrip), msLeft(deadline_));
         const auto settled = Clock::now();
-        while (purgesPending_ > 0 && msSince(settled) < std::max(200, 2 * roundTrip)) {
-            const PortStatus s = pump(std::max(200, 2 * roundTrip) - msSince(settled));
+        while (session_.stale() && msSince(settled) < settle) {
+            const PortStatus s = pump(settle - msSince(settled));
             if (!s.ok() && s.fault != PortFault::TimedOut) return fail(s);
         }
-        if (purgesPending_ > 0) {
+        if (session_.stale()) {
             note("the server does not confirm purges; purging here only");
-            purgesPending_ = 0;
-            purgeConfirms_ = false;
+            session_.givePurgesUp();
+            data_.clear();  // all of it came before the purge could take effect
         }
     }
-    if (auto s = setRate(bitsPerSecond); !s.ok()) return fail(s);
+    if (auto s = changeRate(bitsPerSecond, deadline_); !s.ok()) return fail(s);
     return PortStatus::success();
 }
 
 PortStatus Rfc2217Port::setRate(int bitsPerSecond) {
+    return changeRate(bitsPerSecond, Clock::now() + std::chrono::milliseconds(target_.connectTimeoutMs));
+}
+
+PortStatus Rfc2217Port::changeRate(int bitsPerSecond, NetClock::time_point deadline) {
     if (fd_ == kNoFd) return failure(PortFault::Closed, EBADF);
     if (auto s = rateSupported(bitsPerSecond); !s.ok()) return s;
-    const auto bps = static_cast<std::uint32_t>(bitsPerSecond);
-    const int before = confirmed_[telnet::SET_BAUDRATE];
-    if (auto s = sendCommand(telnet::comPort(telnet::SET_BAUDRATE,
-                                             {static_cast<std::uint8_t>(bps >> 24), static_cast<std::uint8_t>(bps >> 16),
-                                              static_cast<std::uint8_t>(bps >> 8), static_cast<std::uint8_t>(bps)}));
-        !s.ok())
+    if (auto s = sendCommand(session_.ask(telnet::SET_BAUDRATE, static_cast<std::uint32_t>(bitsPerSecond))); !s.ok())
         return s;
     // No byte may go out before the server runs at the new rate.
     const std::string what = std::to_string(bitsPerSecond) + " bit/s";
-    if (auto s = waitFor([&] { return confirmed_[telnet::SET_BAUDRATE] > before; }, what.c_str()); !s.ok()) return s;
-    if (confirmedBaud_ != bps)
-        return failure(PortFault::Negotiation, 0,
-                       "it was asked for " + what + " and reports " + std::to_string(confirmedBaud_) + " bit/s");
+    if (auto s = waitFor([&] { return session_.answered(telnet::SET_BAUDRATE); }, what, deadline); !s.ok()) return s;
+    if (auto s = checkSetting(telnet::SET_BAUDRATE); !s.ok()) return s;
     rate_ = bitsPerSecond;
     if (!target_.logging.empty()) note("server confirmed " + what);
     return PortStatus::success();
@@ -440,17 +547,33 @@ ReadResult Rfc2217Port::read(std::uint8_t* buffer, std::size_t capacity, int tim
 
 WriteResult Rfc2217Port::write(const std::uint8_t* data, std::size_t count, int timeoutMs) {
     talked_ = true;
+    WriteResult out;
+    if (fd_ == kNoFd) {
+        out.status = failure(PortFault::Closed, EBADF);
+        return out;
+    }
+    if (auto s = payOwed(timeoutMs); !s.ok()) {
+        out.status = s;
+        return out;
+    }
     std::vector<std::uint8_t> wire;
     wire.reserve(count + 8);
     telnet::appendEscaped(wire, data, count);
     const WriteResult w = sendWire(wire.data(), wire.size(), timeoutMs);
-    // Count the data bytes whose wire form went out whole.
-    WriteResult out;
     out.status = w.status;
+    // Count the data bytes whose wire form went out whole; half of an
+    // escaped pair makes the other half owed.
     std::size_t used = 0;
     for (std::size_t i = 0; i < count; ++i) {
-        used += data[i] == telnet::IAC ? 2 : 1;
-        if (used > w.written) break;
+        const std::size_t size = data[i] == telnet::IAC ? 2 : 1;
+        if (used + size > w.written) {
+            if (used < w.written) {
+                owed_.assign(1, telnet::IAC);
+                out.written = i + 1;
+            }
+            break;
+        }
+        used += size;
         out.written = i + 1;
     }
     sinceDrain_ += out.written;
@@ -467,12 +590,37 @@ bool Rfc2217Port::purgeReceive() {
     }
     data_.clear();
     dataPos_ = 0;
-    if (!sendCommand(telnet::comPort(telnet::PURGE_DATA, {telnet::PURGE_RECEIVE})).ok()) return false;
-    if (purgeConfirms_) {
-        ++purgesPending_;
-        purgeDeadline_ = Clock::now() + std::chrono::milliseconds(allowanceMs_ + kNetworkAllowanceMs);
-    }
+    const bool waits = session_.purgesConfirmed();
+    if (!sendCommand(session_.askPurge()).ok()) return false;
+    if (waits) purgeDeadline_ = Clock::now() + std::chrono::milliseconds(allowanceMs_ + kNetworkAllowanceMs);
     return true;
+}
+
+void Rfc2217Port::drain(int timeoutMs) {
+    if (fd_ == kNoFd) return;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs + allowanceMs_);
+    payOwed(timeoutMs);
+    int extra = 0;
+    if (marksAnswered_) {
+        // The server answers a TIMING-MARK question (yes or no) after it has
+        // handled every byte sent before it.
+        if (sendCommand(session_.askMark()).ok()) {
+            while (!session_.marked()) {
+                const int left = msLeft(deadline);
+                if (left == 0) break;
+                const PortStatus s = pump(left);
+                if (!s.ok() && s.fault != PortFault::TimedOut) break;
+            }
+        }
+        if (!session_.marked()) {
+            note("the server does not answer TIMING-MARK; a speed change waits a round trip more");
+            session_.giveMarksUp();
+            marksAnswered_ = false;
+        }
+    } else {
+        extra = connectMs_;  // the bytes' way to the server
+    }
+    waitLineTime(extra);
 }
 
 }  // namespace q7m

@@ -12,16 +12,40 @@
 #include <vector>
 
 #include "port/fd_io.h"
+#include "port/socket.h"
 #include "port/port.h"
 #include "port/port_map.h"
-#include "port/telnet.h"
+#include "port/rfc2217_session.h"
 
 namespace q7m {
 
-// Connects to target.host:target.tcpPort within target.connectTimeoutMs.
-// On success `fd` is a connected non-blocking socket and `elapsedMs` the
-// time the connection took (about one round trip).
-PortStatus connectTcp(const PortTarget& target, NativeFd& fd, int& elapsedMs);
+using NetClock = std::chrono::steady_clock;
+
+// One address of a host, as the resolver gives it.
+struct SocketAddress {
+    sockaddr_storage address{};
+    socklen_t length = 0;
+};
+
+// Turns a host name and TCP port into addresses; blocks as long as the
+// name service takes.  A failure is NameNotResolved (or Io) with the
+// resolver's words.
+using NameLookup = std::function<PortStatus(const std::string& host, int tcpPort, std::vector<SocketAddress>& found)>;
+
+// The lookup the network ports use; an empty one puts back the system's
+// resolver.  Tests put a substitute here (a name server that never answers,
+// a host whose first address is dead).
+void setNameLookup(NameLookup lookup);
+
+// Connects to target.host:target.tcpPort before `deadline`, which bounds
+// everything: the name lookup (run on a thread of its own and abandoned
+// at the deadline), and every address.  Addresses are tried in the
+// resolver's order, the next one started when the ones under way have had
+// kNextAddressMs, so a dead first address does not use up the time.  On
+// success `fd` is a connected non-blocking socket and `elapsedMs` the time
+// the winning connection took (about one round trip).
+PortStatus connectTcp(const PortTarget& target, NetClock::time_point deadline, NativeFd& fd, int& elapsedMs);
+inline constexpr int kNextAddressMs = 250;
 
 // The extra time a network port waits for a byte on top of the link's own
 // byte time-out: the round trip of a remote site.  At least
@@ -35,6 +59,10 @@ inline constexpr int kNetworkAllowanceMaxMs = 5000;
 inline constexpr int kBusyRetryMs = 1000;
 inline constexpr int kRawGreetingMs = 50;
 
+// What a drain allows on top of the bytes' time on the serial line: the
+// server's hand-over from its socket to its serial port.
+inline constexpr int kDrainMarginMs = 40;
+
 class NetworkPort : public Port {
 public:
     NetworkPort(PortTarget target, PortNotes notes);
@@ -42,13 +70,17 @@ public:
     NetworkPort(const NetworkPort&) = delete;
     NetworkPort& operator=(const NetworkPort&) = delete;
 
-    void drain(int timeoutMs) override;
     bool close() override;
     bool isOpen() const override { return fd_ != kNoFd; }
     std::string describe() const override { return target_.text; }
     int allowanceMs() const { return allowanceMs_; }
 
+    // The system calls of reads and writes; tests put a limited one here.
+    void useIo(SysIo& io) { io_ = &io; }
+
 protected:
+    // Starts an open: everything it does shares one deadline.
+    void startOpen() { deadline_ = NetClock::now() + std::chrono::milliseconds(target_.connectTimeoutMs); }
     PortStatus connect();
     // Connects and runs `greet` (the protocol's opening); while the server
     // takes the connection only to drop it with a message (still releasing
@@ -56,6 +88,7 @@ protected:
     PortStatus connectAndGreet(const std::function<PortStatus()>& greet);
     // Sends bytes already in wire form; the count is of wire bytes.
     WriteResult sendWire(const std::uint8_t* data, std::size_t count, int timeoutMs);
+    ReadResult readWire(std::uint8_t* buffer, std::size_t capacity, int timeoutMs);
     // A Closed status that carries what the server said before the unit
     // was spoken to, when it was text ("Port's device already in use").
     PortStatus closedStatus(const PortStatus& raw) const;
@@ -63,10 +96,14 @@ protected:
     void note(const std::string& text) const {
         if (notes_) notes_(text);
     }
+    // The bytes' time on the serial line at the current rate, and the margin.
+    void waitLineTime(int extraMs);
 
     PortTarget target_;
     PortNotes notes_;
+    SysIo* io_ = &systemIo(FdKind::Stream);
     NativeFd fd_ = kNoFd;
+    NetClock::time_point deadline_{};  // of the open under way
     int rate_ = 9600;
     int allowanceMs_ = kNetworkAllowanceMs;
     std::size_t sinceDrain_ = 0;  // data bytes written since the last drain
@@ -85,6 +122,9 @@ public:
     ReadResult read(std::uint8_t* buffer, std::size_t capacity, int timeoutMs) override;
     WriteResult write(const std::uint8_t* data, std::size_t count, int timeoutMs) override;
     bool purgeReceive() override;
+    // The line speed of a raw TCP port never changes, so no speed change
+    // can cut a command: nothing to wait for.
+    void drain(int) override {}
 };
 
 class Rfc2217Port : public NetworkPort {
@@ -95,32 +135,37 @@ public:
     // Sends SET-BAUDRATE and waits (bounded) for the server to confirm it.
     PortStatus setRate(int bitsPerSecond) override;
     ReadResult read(std::uint8_t* buffer, std::size_t capacity, int timeoutMs) override;
+    // Writes the data in wire form.  When the socket takes the first 0xFF
+    // of an escaped pair and not the second, the second is owed and goes
+    // out before anything else (the byte counts as written): the server
+    // never sees an IAC followed by something else.
     WriteResult write(const std::uint8_t* data, std::size_t count, int timeoutMs) override;
     // Drops what has arrived and asks the server to purge its receive
     // buffer; data that arrives before the server's confirmation is stale
     // and dropped as it comes.
     bool purgeReceive() override;
+    // Until the server has handled every byte sent (its answer to a
+    // TIMING-MARK question), then their time on the serial line.
+    void drain(int timeoutMs) override;
 
 private:
-    using Clock = std::chrono::steady_clock;
-    // Reads what the socket has within `timeoutMs` and decodes it.
     PortStatus negotiate(int bitsPerSecond);
+    PortStatus changeRate(int bitsPerSecond, NetClock::time_point deadline);
+    // Reads what the socket has within `timeoutMs` and hands it to the session.
     PortStatus pump(int timeoutMs);
-    PortStatus waitFor(const std::function<bool()>& done, const char* what);
-    void handle(const telnet::Event& e);
+    PortStatus waitFor(const std::function<bool()>& done, const std::string& what, NetClock::time_point deadline);
+    PortStatus checkSetting(std::uint8_t command) const;
+    // Sends what is owed from an earlier write, then `wire` (a command or
+    // replies); what of it the socket did not take is owed in turn.
     PortStatus sendCommand(const std::vector<std::uint8_t>& wire);
+    PortStatus payOwed(int timeoutMs);
 
-    telnet::Decoder decoder_;
+    telnet::Session session_;
     std::vector<std::uint8_t> data_;  // decoded data not yet read
     std::size_t dataPos_ = 0;
-    bool serverWillBinary_ = false, serverDoBinary_ = false, serverDoComPort_ = false;
-    std::string refused_;  // the option the server refused
-    std::vector<std::uint8_t> answered_;  // options we already declined
-    int confirmed_[6] = {};  // replies seen per command 1..5
-    std::uint32_t confirmedBaud_ = 0;
-    int purgesPending_ = 0;
-    bool purgeConfirms_ = true;  // false once a server failed to confirm a purge
-    Clock::time_point purgeDeadline_{};
+    std::vector<std::uint8_t> owed_;  // wire bytes that must go out before any other
+    NetClock::time_point purgeDeadline_{};
+    bool marksAnswered_ = true;  // false once a server failed to answer a TIMING-MARK
 };
 
 }  // namespace q7m

@@ -28,7 +28,9 @@ enum class PortFault {
     NameNotResolved,    // a network host name did not resolve
     Refused,            // the host refused the connection
     ConnectTimeout,     // the host did not answer within the connect time
-    Negotiation,        // a network serial server refused or did not confirm a setting
+    Unreachable,        // no route to the host, or it is down (the network says so at once)
+    Negotiation,        // a network serial server refused an option or did not confirm a setting
+    SettingMismatch,    // a network serial server confirmed another line setting than the one asked
     RateUnsupported,    // this kind of port cannot change the line speed
     Closed,             // the device went away or the connection was closed
     TimedOut,           // nothing arrived within the time-out (the port itself is fine)

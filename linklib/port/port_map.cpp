@@ -14,7 +14,6 @@
 
 #include "port/network_port.h"
 #include "port/port_platform.h"
-#include "port/socket.h"
 #include "profile.h"
 
 namespace q7m {
@@ -68,7 +67,9 @@ const char* faultName(PortFault f) {
     case PortFault::NameNotResolved: return "name-not-resolved";
     case PortFault::Refused: return "refused";
     case PortFault::ConnectTimeout: return "connect-timeout";
+    case PortFault::Unreachable: return "unreachable";
     case PortFault::Negotiation: return "negotiation";
+    case PortFault::SettingMismatch: return "setting-mismatch";
     case PortFault::RateUnsupported: return "rate-unsupported";
     case PortFault::Closed: return "closed";
     case PortFault::TimedOut: return "timed-out";
@@ -223,9 +224,19 @@ std::string explainFault(const PortMapping& m, const PortStatus& s) {
         return "The host " + server + " of " + m.name + " did not answer within " + seconds +
                " s: check the address, the network and any VPN (a slow link may need ?timeout=SECONDS).";
     }
+    case PortFault::Unreachable:
+        return "The host " + server + " of " + m.name + " cannot be reached from this computer (" +
+               (s.code ? detail::codeWords(s) : std::string("no route to host")) +
+               "): check the address, that this computer is on the network of the server (cable, Wi-Fi, VPN), "
+               "and that the server is switched on.";
     case PortFault::Negotiation:
-        return "The serial server of " + where + " did not accept the line settings" + said +
-               ": check that it offers RFC 2217 on that port (ser2net: telnet(rfc2217)), or use socket://.";
+        return "The serial server of " + where + " failed the RFC 2217 negotiation" + said +
+               ": it is not an RFC 2217 server, or not one this program can use; check that it offers RFC 2217 "
+               "on that port (ser2net: telnet(rfc2217)), or use socket://.";
+    case PortFault::SettingMismatch:
+        return "The serial server of " + where + " was " + s.sentence +
+               ", so the unit would receive garbled bytes: let the server take the line settings from this "
+               "program, or set its port to 8 data bits, no parity, one stop bit and no flow control.";
     case PortFault::RateUnsupported:
         if (m.target.kind == PortTarget::Kind::Socket)
             return m.name + " is a raw TCP port (" + target +
@@ -263,12 +274,12 @@ PortStatus diagnosePort(int number) {
     case PortTarget::Kind::Invalid: s = fault(PortFault::BadAddress, 0); break;
     case PortTarget::Kind::Device: s = detail::probeDevice(m.target.device); break;
     default: {
-        // A network port: resolve the name and connect, then let go at
-        // once.  The server sees a connection; nothing reaches the unit.
-        NativeFd fd = kNoFd;
-        int elapsed = 0;
-        s = connectTcp(m.target, fd, elapsed);
-        if (fd != kNoFd) closeSocket(fd);
+        // A network port: opened as the library opens it (the name, the
+        // connection, a busy server's message, the RFC 2217 negotiation and
+        // the line settings), then let go.  Nothing reaches the unit.
+        auto port = makePort(m.target);
+        s = port->open(9600);
+        port->close();
         break;
     }
     }

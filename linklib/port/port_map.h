@@ -68,9 +68,12 @@ std::string describePort(int number);
 
 // Looks at port `number` again to find why it cannot be used: the mapping,
 // then the device (exists, is a serial device, may be opened, is not held
-// by another program) or, for a network port, the name and the connection.
-// Sends nothing to the unit and keeps nothing open.  A fault of None means
-// nothing is wrong with the port itself (then the unit is the suspect).
+// by another program) or, for a network port, an open as the library does
+// it (the name, the connection, a server that says it is busy, the RFC 2217
+// negotiation and the line settings it confirms), within the port's
+// time-out.  Sends nothing to the unit and keeps nothing open.  A fault of
+// None means nothing is wrong with the port itself (then the unit is the
+// suspect).
 PortStatus diagnosePort(int number);
 
 // Whether port `number` can run the line at `bitsPerSecond` (a raw TCP port

@@ -31,9 +31,10 @@ NativeFd openStreamSocket(int family, int type, int protocol, int& err);
 // under way, otherwise why it failed.
 int connectStart(NativeFd fd, const sockaddr* address, socklen_t length);
 
-// Waits up to `timeoutMs` for a started connection: 0 when it is up,
-// ETIMEDOUT, or why it failed (ECONNREFUSED, ...).
-int connectFinish(NativeFd fd, int timeoutMs);
+// Waits up to `timeoutMs` for one of `count` started connections to end:
+// its index, with `err` 0 when it is up or why it failed (ECONNREFUSED,
+// EHOSTUNREACH, ...); -1 when none ended in time.
+int connectFinishAny(const NativeFd* fds, std::size_t count, int timeoutMs, int& err);
 
 // TCP_NODELAY (a command is a few bytes: send at once) and keep-alive.
 void tuneStream(NativeFd fd);
@@ -52,10 +53,6 @@ inline ssize_t terminalRead(NativeFd fd, void* buffer, std::size_t count) { retu
 inline ssize_t terminalWrite(NativeFd fd, const void* data, std::size_t count) { return socketSend(fd, data, count); }
 #endif
 
-// Bytes written and not yet taken by the peer, or -1 when the system cannot
-// tell.
-int unsentBytes(NativeFd fd);
-
 // Watches a fresh connection for up to `timeoutMs`: true when the peer
 // closed it in that time, with whatever it said before in `said`.  While the
 // peer stays, what it sends is left for the reader where the system can
@@ -65,6 +62,11 @@ bool peerHungUp(NativeFd fd, int timeoutMs, std::string& said);
 
 // errno for the last failed socket call.
 int socketErrno();
+
+// Keeps the module holding this code (the library, or the program it is
+// linked into) loaded until the process ends: a name lookup abandoned at
+// its deadline still runs on its own thread and returns into this code.
+void keepModuleLoaded();
 
 }  // namespace q7m
 

@@ -3,10 +3,11 @@
 
 #include <cerrno>
 #include <chrono>
+#include <dlfcn.h>
+#include <vector>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
-#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -26,18 +27,27 @@ int connectStart(NativeFd fd, const sockaddr* address, socklen_t length) {
     return ::connect(fd, address, length) == 0 ? 0 : errno;
 }
 
-int connectFinish(NativeFd fd, int timeoutMs) {
+int connectFinishAny(const NativeFd* fds, std::size_t count, int timeoutMs, int& err) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    std::vector<pollfd> p(count);
+    for (std::size_t i = 0; i < count; ++i) p[i] = {fds[i], POLLOUT, 0};
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
-        pollfd p{fd, POLLOUT, 0};
-        const int r = ::poll(&p, 1, left > 0 ? static_cast<int>(left) : 0);
+        const int r = ::poll(p.data(), static_cast<nfds_t>(count), left > 0 ? static_cast<int>(left) : 0);
         if (r < 0 && errno == EINTR) continue;
-        if (r <= 0) return ETIMEDOUT;
-        int err = 0;
-        socklen_t len = sizeof err;
-        if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len) != 0) err = errno;
-        return err;
+        if (r < 0) {  // the wait itself failed: the first attempt takes the blame
+            err = errno;
+            return count > 0 ? 0 : -1;
+        }
+        if (r == 0) return -1;
+        for (std::size_t i = 0; i < count; ++i) {
+            if (!p[i].revents) continue;
+            err = 0;
+            socklen_t len = sizeof err;
+            if (::getsockopt(fds[i], SOL_SOCKET, SO_ERROR, &err, &len) != 0) err = errno;
+            else if (err == 0 && (p[i].revents & POLLNVAL)) err = EBADF;
+            return static_cast<int>(i);
+        }
     }
 }
 
@@ -61,11 +71,6 @@ ssize_t terminalRead(NativeFd fd, void* buffer, std::size_t count) { return ::re
 
 ssize_t terminalWrite(NativeFd fd, const void* data, std::size_t count) { return ::write(fd, data, count); }
 
-int unsentBytes(NativeFd fd) {
-    int queued = 0;
-    return ::ioctl(fd, TIOCOUTQ, &queued) == 0 ? queued : -1;
-}
-
 bool peerHungUp(NativeFd fd, int timeoutMs, std::string& said) {
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
@@ -76,12 +81,21 @@ bool peerHungUp(NativeFd fd, int timeoutMs, std::string& said) {
         const int r = ::poll(&p, 1, static_cast<int>(left));
         if (r < 0 && errno == EINTR) continue;
         if (r <= 0) return false;
+        if (p.revents & POLLNVAL) return true;  // not an open socket: nothing more will come
         if (!(p.revents & (POLLRDHUP | POLLHUP | POLLERR))) continue;
         char buf[256];
         ssize_t n;
         while ((n = ::recv(fd, buf, sizeof buf, MSG_DONTWAIT)) > 0) said.append(buf, static_cast<std::size_t>(n));
         return true;
     }
+}
+
+void keepModuleLoaded() {
+    Dl_info info{};
+    if (::dladdr(reinterpret_cast<void*>(&keepModuleLoaded), &info) == 0 || !info.dli_fname) return;
+    // Taken again with RTLD_NODELETE: a later dlclose leaves it mapped.
+    // (In a program, as opposed to the library, this finds nothing to do.)
+    ::dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
 }
 
 }  // namespace q7m

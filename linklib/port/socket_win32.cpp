@@ -83,23 +83,37 @@ int connectStart(NativeFd fd, const sockaddr* address, socklen_t length) {
     return err == EWOULDBLOCK ? EINPROGRESS : err;
 }
 
-int connectFinish(NativeFd fd, int timeoutMs) {
+int connectFinishAny(const NativeFd* fds, std::size_t count, int timeoutMs, int& err) {
     // select(), not WSAPoll: older Windows' WSAPoll does not report a
     // refused connection.
     fd_set writable, failed;
     FD_ZERO(&writable);
     FD_ZERO(&failed);
-    FD_SET(fd, &writable);
-    FD_SET(fd, &failed);
+    for (std::size_t i = 0; i < count && i < FD_SETSIZE; ++i) {
+        FD_SET(fds[i], &writable);
+        FD_SET(fds[i], &failed);
+    }
     timeval tv{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
     const int r = ::select(0, nullptr, &writable, &failed, &tv);
-    if (r < 0) return lastError();
-    if (r == 0) return ETIMEDOUT;
-    int err = 0;
-    int len = sizeof err;
-    if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&err), &len) != 0) return lastError();
-    if (FD_ISSET(fd, &failed) && err == 0) err = WSAECONNREFUSED;
-    return errnoFor(err);
+    if (r < 0) {
+        err = lastError();
+        return count > 0 ? 0 : -1;
+    }
+    if (r == 0) return -1;
+    for (std::size_t i = 0; i < count && i < FD_SETSIZE; ++i) {
+        const bool isFailed = FD_ISSET(fds[i], &failed);
+        if (!isFailed && !FD_ISSET(fds[i], &writable)) continue;
+        int code = 0;
+        int len = sizeof code;
+        if (::getsockopt(fds[i], SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&code), &len) != 0) {
+            err = lastError();
+            return static_cast<int>(i);
+        }
+        if (isFailed && code == 0) code = WSAECONNREFUSED;
+        err = errnoFor(code);
+        return static_cast<int>(i);
+    }
+    return -1;
 }
 
 void tuneStream(NativeFd fd) {
@@ -138,8 +152,6 @@ int socketPoll(pollfd* fds, PollCount n, int timeoutMs) {
     return r;
 }
 
-int unsentBytes(NativeFd) { return -1; }  // Winsock does not say; the caller waits the bytes' time on the line
-
 bool peerHungUp(NativeFd fd, int timeoutMs, std::string& said) {
     using Clock = std::chrono::steady_clock;
     const auto until = Clock::now() + std::chrono::milliseconds(timeoutMs);
@@ -149,6 +161,7 @@ bool peerHungUp(NativeFd fd, int timeoutMs, std::string& said) {
         pollfd p{fd, POLLIN, 0};
         const int r = ::WSAPoll(&p, 1, static_cast<int>(left));
         if (r <= 0) return false;
+        if (p.revents & POLLNVAL) return true;  // not an open socket: nothing more will come
         if (p.revents & (POLLHUP | POLLERR)) {
             char buf[256];
             int n;
@@ -163,6 +176,12 @@ bool peerHungUp(NativeFd fd, int timeoutMs, std::string& said) {
         if (n > 0) said.append(buf, static_cast<std::size_t>(n));
         else if (::WSAGetLastError() != WSAEWOULDBLOCK) return true;
     }
+}
+
+void keepModuleLoaded() {
+    HMODULE self = nullptr;
+    ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                         reinterpret_cast<LPCWSTR>(&keepModuleLoaded), &self);
 }
 
 }  // namespace q7m

@@ -2,10 +2,6 @@
 
 namespace q7m::telnet {
 
-namespace {
-constexpr std::size_t kMaxSub = 64;  // the longest COM-PORT reply is a few bytes
-}
-
 void appendEscaped(std::vector<std::uint8_t>& out, const std::uint8_t* data, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {
         out.push_back(data[i]);
@@ -61,8 +57,9 @@ Event Decoder::step(std::uint8_t b) {
         else subOverflow_ = true;
         return e;
     case SubIac:
-        if (b == IAC) {
+        if (b == IAC) {  // an escaped 0xFF inside the subnegotiation
             if (sub_.size() < kMaxSub) sub_.push_back(IAC);
+            else subOverflow_ = true;
             state_ = Sub;
             return e;
         }

@@ -11,7 +11,7 @@
 namespace q7m::telnet {
 
 inline constexpr std::uint8_t IAC = 255, DONT = 254, DO = 253, WONT = 252, WILL = 251, SB = 250, SE = 240;
-inline constexpr std::uint8_t BINARY = 0, SGA = 3, COM_PORT = 44;
+inline constexpr std::uint8_t BINARY = 0, SGA = 3, TIMING_MARK = 6, COM_PORT = 44;
 
 // COM-PORT-OPTION commands, client to server; the server answers with the
 // same command + 100.
@@ -20,6 +20,8 @@ inline constexpr std::uint8_t SET_BAUDRATE = 1, SET_DATASIZE = 2, SET_PARITY = 3
 inline constexpr std::uint8_t kServerReply = 100;
 // (NO_PARITY: windows.h takes the name PARITY_NONE.)
 inline constexpr std::uint8_t NO_PARITY = 1, STOPSIZE_1 = 1, CONTROL_NO_FLOW = 1, PURGE_RECEIVE = 1;
+// The longest subnegotiation the decoder keeps; a longer one is dropped whole.
+inline constexpr std::size_t kMaxSub = 64;
 
 // Appends `data` to `out` with every 0xFF doubled.
 void appendEscaped(std::vector<std::uint8_t>& out, const std::uint8_t* data, std::size_t count);
@@ -38,7 +40,8 @@ struct Event {
 
 class Decoder {
 public:
-    // One received byte in; at most one event out (None while inside a command).
+    // One received byte in; at most one event out (None while inside a
+    // command).  A subnegotiation longer than kMaxSub is never delivered.
     Event step(std::uint8_t b);
 
 private:

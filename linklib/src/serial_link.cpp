@@ -83,6 +83,9 @@ bool SerialLink::open(const std::string& name) {
         return false;
     }
     trace_.note("open " + name + " (" + port_->describe() + ") at " + std::to_string(kBaudRates[baudIndex]));
+    // What arrived before this program spoke (a server's greeting, the
+    // unit's chatter from the last session) is no reply to anything.
+    purgeReceive();
     readInterval = kByteTimeoutMs;
     readMultiplier = 0;
     readConstant = kByteTimeoutMs;

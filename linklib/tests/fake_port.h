@@ -25,6 +25,7 @@ struct FakeLine {
     std::vector<int> openedAt;  // the rate of every open
     int closes = 0;
     int purges = 0;
+    std::vector<int> purgesAtWrite;  // how many purges came before each write
     q7m::PortStatus openResult;      // what the next open returns
     q7m::PortStatus rateResult;      // what rateSupported answers
     bool open = false;
@@ -65,6 +66,7 @@ public:
     }
     q7m::WriteResult write(const std::uint8_t* data, std::size_t count, int) override {
         line_->written.append(reinterpret_cast<const char*>(data), count);
+        line_->purgesAtWrite.push_back(line_->purges);
         return {count, {}};
     }
     bool purgeReceive() override {

@@ -1,7 +1,11 @@
 // fake_server.h - a scripted serial device server on 127.0.0.1 for the
 // network port tests: raw TCP or RFC 2217, with a unit behind it played by
 // a function, and the faults a real server will not produce on demand
-// (a refused option, a speed change never confirmed, a reset at byte N).
+// (a refused option, a speed change never confirmed, a setting confirmed
+// with another value, options nobody asked for, chatter while the options
+// are negotiated, a reset at byte N, a server that never negotiates or is
+// slow to read).  HalfPairSend is the client's side of the same idea: a
+// send buffer that fills after the first byte of an escaped 0xFF.
 #ifndef Q7M_TESTS_FAKE_SERVER_H
 #define Q7M_TESTS_FAKE_SERVER_H
 
@@ -11,6 +15,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <netinet/in.h>
 #include <poll.h>
@@ -21,6 +26,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "port/fd_io.h"
 #include "port/telnet.h"
 
 namespace q7mtest {
@@ -40,12 +46,19 @@ public:
         std::string greeting;           // data sent at once on connecting (then closed when closeAtOnce)
         bool closeAtOnce = false;
         int busyConnections = 0;        // the first N connections are dropped with "Port's device already in use"
+        std::map<std::uint8_t, std::uint32_t> confirmAs;  // a COM-PORT setting confirmed with this value, whatever was asked
+        std::string chatter;            // data sent at once on connecting and, over RFC 2217, again once the options are answered
+        std::vector<std::pair<std::uint8_t, std::uint8_t>> offers;  // option commands (verb, option) sent on connecting
+        bool negotiate = true;          // false: takes the connection, reads, never answers
+        bool answerTimingMark = true;   // answer DO TIMING-MARK with WONT, after what came before it
+        int lagMs = 0;                  // handles what it receives this late (setLag changes it)
     };
     // The unit: given the data received so far (unescaped), returns the
     // bytes to answer and how many received bytes it consumed.
     using Unit = std::function<std::string(std::string& received)>;
 
     FakeServer(Options options, Unit unit) : options_(std::move(options)), unit_(std::move(unit)) {
+        lagMs_ = options_.lagMs;
         listen_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         const int one = 1;
         ::setsockopt(listen_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
@@ -88,6 +101,25 @@ public:
         return purges_;
     }
     int connections() { return connections_; }
+    // Every option command the client sent: (verb, option).
+    std::vector<std::pair<std::uint8_t, std::uint8_t>> optionCommands() {
+        std::lock_guard<std::mutex> l(mutex_);
+        return optionsReceived_;
+    }
+    void setLag(int ms) { lagMs_ = ms; }
+
+    // Waits (at most `timeoutMs`) until `done` holds.  A client call
+    // returns as soon as it has its reply, which can come before the server
+    // has read everything the client sent after the request: a test that
+    // counts what the server received waits here first.
+    static bool eventually(const std::function<bool()>& done, int timeoutMs = 3000) {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > until) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return true;
+    }
 
 private:
     void send(int fd, const std::string& wire) {
@@ -132,11 +164,15 @@ private:
             if (options_.speedConfirmsLeft > 0) --options_.speedConfirmsLeft;
             std::vector<std::uint8_t> reply(s.begin(), s.end());
             reply[1] = static_cast<std::uint8_t>(c + kServerReply);
+            if (auto as = options_.confirmAs.find(c); as != options_.confirmAs.end())
+                for (int i = 0; i < 4; ++i) reply[2 + i] = static_cast<std::uint8_t>(as->second >> (24 - 8 * i));
             send(fd, sub(reply));
         } else if (c >= SET_DATASIZE && c <= SET_CONTROL) {
             settings_.push_back(s);
             std::vector<std::uint8_t> reply(s.begin(), s.end());
             reply[1] = static_cast<std::uint8_t>(c + kServerReply);
+            if (auto as = options_.confirmAs.find(c); as != options_.confirmAs.end() && reply.size() > 2)
+                reply[2] = static_cast<std::uint8_t>(as->second);
             send(fd, sub(reply));
         } else if (c == PURGE_DATA) {
             ++purges_;
@@ -153,34 +189,62 @@ private:
         }
         if (!options_.greeting.empty()) send(fd, options_.greeting);
         if (options_.closeAtOnce) return;
-        if (options_.rfc2217) send(fd, cmd(WILL, SGA) + cmd(WILL, 1 /* ECHO */) + cmd(DO, COM_PORT));
+        send(fd, escape(options_.chatter));
+        if (options_.rfc2217 && options_.negotiate) {
+            send(fd, cmd(WILL, SGA) + cmd(WILL, 1 /* ECHO */) + cmd(DO, COM_PORT));
+            for (const auto& [verb, option] : options_.offers) send(fd, cmd(verb, option));
+        }
         Decoder decoder;
         std::string received;
         long replied = 0;
+        bool chattered = false;
         while (!stop_) {
             pollfd p{fd, POLLIN, 0};
             if (::poll(&p, 1, 20) <= 0) continue;
+            if (lagMs_ > 0) std::this_thread::sleep_for(std::chrono::milliseconds(lagMs_));
             std::uint8_t buf[512];
             const ssize_t n = ::recv(fd, buf, sizeof buf, 0);
             if (n <= 0) return;
+            if (!options_.negotiate) continue;
             std::string fresh;
+            auto keep = [&] {  // what the unit got so far, before anything is answered
+                std::lock_guard<std::mutex> l(mutex_);
+                data_ += fresh;
+                received += fresh;
+                fresh.clear();
+            };
             for (ssize_t i = 0; i < n; ++i) {
                 if (!options_.rfc2217) {
                     fresh += static_cast<char>(buf[i]);
                     continue;
                 }
                 const Event e = decoder.step(buf[i]);
-                if (e.kind == Event::Data) fresh += static_cast<char>(e.byte);
-                else if (e.kind == Event::Do && e.byte == BINARY) send(fd, options_.refuseBinary ? cmd(WONT, BINARY) : cmd(WILL, BINARY));
+                if (e.kind == Event::Data) {
+                    fresh += static_cast<char>(e.byte);
+                    continue;
+                }
+                if (e.kind == Event::None) continue;
+                keep();
+                if (e.kind == Event::Sub) {
+                    onSub(fd, e.sub);
+                    continue;
+                }
+                {
+                    std::lock_guard<std::mutex> l(mutex_);
+                    const std::uint8_t verb = e.kind == Event::Will ? WILL : e.kind == Event::Wont ? WONT
+                                              : e.kind == Event::Do ? DO : DONT;
+                    optionsReceived_.emplace_back(verb, e.byte);
+                }
+                if (e.kind == Event::Do && e.byte == BINARY) send(fd, options_.refuseBinary ? cmd(WONT, BINARY) : cmd(WILL, BINARY));
                 else if (e.kind == Event::Will && e.byte == BINARY) send(fd, cmd(DO, BINARY));
                 else if (e.kind == Event::Will && e.byte == COM_PORT && options_.refuseComPort) send(fd, cmd(DONT, COM_PORT));
-                else if (e.kind == Event::Sub) onSub(fd, e.sub);
+                else if (e.kind == Event::Do && e.byte == TIMING_MARK && options_.answerTimingMark) send(fd, cmd(WONT, TIMING_MARK));
+                if (e.kind == Event::Will && e.byte == COM_PORT && !chattered) {
+                    chattered = true;  // the options are answered: the unit chatters on
+                    send(fd, escape(options_.chatter));
+                }
             }
-            received += fresh;
-            {
-                std::lock_guard<std::mutex> l(mutex_);
-                data_ += fresh;
-            }
+            keep();
             std::string reply = unit_(received);
             if (reply.empty()) continue;
             if (options_.resetAfterBytes >= 0 && replied + static_cast<long>(reply.size()) > options_.resetAfterBytes) {
@@ -212,12 +276,52 @@ private:
     int port_ = 0;
     std::atomic<bool> stop_{false};
     std::atomic<int> connections_{0};
+    std::atomic<int> lagMs_{0};
+    std::vector<std::pair<std::uint8_t, std::uint8_t>> optionsReceived_;
     std::mutex mutex_;
     std::string data_;
     std::vector<std::uint32_t> speeds_;
     std::vector<std::vector<std::uint8_t>> settings_;
     int purges_ = 0;
     std::thread thread_;
+};
+
+// The client's send buffer, filling after the first byte of an escaped
+// 0xFF: once armed, the next write holding IAC IAC is cut after the first
+// IAC and the socket then stays full until that write's time-out, which
+// expires at once.  Everything else goes to the real system calls.
+class HalfPairSend : public q7m::SysIo {
+public:
+    bool armed = false;
+
+    ssize_t read(q7m::NativeFd fd, void* buffer, std::size_t count) override { return real().read(fd, buffer, count); }
+    ssize_t write(q7m::NativeFd fd, const void* data, std::size_t count) override {
+        if (full_) {
+            errno = EAGAIN;
+            return -1;
+        }
+        const auto* bytes = static_cast<const std::uint8_t*>(data);
+        if (armed) {
+            for (std::size_t i = 0; i + 1 < count; ++i) {
+                if (bytes[i] != q7m::telnet::IAC || bytes[i + 1] != q7m::telnet::IAC) continue;
+                armed = false;
+                full_ = true;
+                return real().write(fd, data, i + 1);
+            }
+        }
+        return real().write(fd, data, count);
+    }
+    int poll(pollfd* fds, q7m::PollCount n, int timeoutMs) override {
+        if (full_ && (fds[0].events & POLLOUT)) {
+            full_ = false;
+            return 0;
+        }
+        return real().poll(fds, n, timeoutMs);
+    }
+
+private:
+    static q7m::SysIo& real() { return q7m::systemIo(q7m::FdKind::Stream); }
+    bool full_ = false;
 };
 
 }  // namespace q7mtest

@@ -93,6 +93,14 @@ TEST_F(LinkOverFakePort, ATextReplyCutOffDoesNotLeakIntoTheNextConnection) {
     EXPECT_EQ(muted, 0) << "the reply read must be the unit's answer to this query";
 }
 
+// What the port received before the open (a server's greeting, the unit's
+// chatter) must not be read as the reply to InitDLL's query.
+TEST_F(LinkOverFakePort, TheFirstQueryOfAConnectionComesAfterAPurge) {
+    line->reply(kMuteOn);
+    ASSERT_EQ(link().initDll(1), 0);
+    EXPECT_EQ(line->purgesAtWrite, std::vector<int>{1});
+}
+
 TEST_F(LinkOverFakePort, WithinOneOpenPortACutReplyIsContinuedByTheNextRead) {
     connect();
     std::int16_t vol = -1;

@@ -10,6 +10,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include "fake_server.h"
 #include "files/config_file.h"
 #include "sim_process.h"
 
@@ -279,6 +280,41 @@ TEST(Q7mctl, ASpeedChangeOverARawTcpPortIsRefusedAndSaysWhy) {
     EXPECT_TRUE(sim.logMatching("TEXT B").empty());
     EXPECT_EQ(unitBaud(sim), "9600");
     EXPECT_EQ(q7mctl("-p 2 version").status, 0);
+}
+
+// A serial server that does not keep to RFC 2217: the failure names the
+// server's fault, not the unit, and exits 1.
+TEST(Q7mctl, AServerThatBreaksTheNegotiationIsNamed) {
+    TempDir dir;
+    ::setenv("Q7M_CONFIG_DIR", dir.path().c_str(), 1);
+    const FakeServer::Unit noUnit = [](std::string& in) {
+        in.clear();
+        return std::string();
+    };
+    FakeServer::Options even;
+    even.confirmAs[q7m::telnet::SET_PARITY] = 3;
+    FakeServer evenParity(even, noUnit);
+    FakeServer::Options never;
+    never.negotiate = false;  // takes the connection and says nothing
+    FakeServer silent(never, noUnit);
+    writeFile(dir.file("ZelkSerial.ini"),
+              "[Ports]\r\nCOM1=" + evenParity.url() + "\r\nCOM2=" + silent.url() + "?timeout=0.5\r\n");
+
+    CtlRun r = q7mctl("-p 1 version");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("The serial server of COM1 (" + evenParity.url() +
+                         ") was asked for no parity and confirmed even parity"),
+              std::string::npos)
+        << r.out;
+    r = q7mctl("-p 2 version");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("The serial server of COM2 (" + silent.url() +
+                         "?timeout=0.5) failed the RFC 2217 negotiation (it did not confirm BINARY and "
+                         "COM-PORT-OPTION within 500 ms): it is not an RFC 2217 server"),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(r.out.find("try again"), std::string::npos) << r.out;
+    ::unsetenv("Q7M_CONFIG_DIR");
 }
 
 // SIGTERM (or Ctrl-C) while the unit runs at 19200: q7mctl finishes the
