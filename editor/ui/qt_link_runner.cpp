@@ -64,10 +64,14 @@ bool QtLinkRunner::waitFor(const std::function<bool()>& finished, const std::sha
     bool noticed = false;  // the busy cursor shows: input is dropped from now on
     QTimer cursor;
     cursor.setSingleShot(true);
-    QObject::connect(&cursor, &QTimer::timeout, &loop, [&noticed, &loop] {
+    QObject::connect(&cursor, &QTimer::timeout, &loop, [this, &noticed, &loop] {
         QApplication::setOverrideCursor(Qt::BusyCursor);
         noticed = true;
         loop.quit();  // turn again, taking the window system's input
+        // Qt's GLib dispatcher hands the window system's queue over only
+        // after a wake-up: a posted event is one, so input held back until
+        // now (a close request among it) arrives without waiting for more.
+        QMetaObject::invokeMethod(this, [] {}, Qt::QueuedConnection);
     });
     cursor.start(kBusyCursorAfterMs);
     QTimer safety;  // looks again now and then, should a wake-up be missed

@@ -295,15 +295,23 @@ private slots:
         editor.setProcessEnvironment(env);
         editor.start(QStringLiteral(GUI_PROGRAM_DIR "/zelkvelq"), {"--library", QString::fromStdString(q7mtest::libraryPath())});
         QVERIFY(editor.waitForStarted());
-        // Its main window, found by its title through the X server.
+        // Its main window, found through the X server by its process and
+        // title (the splash, smaller, has the same title).
         QString window;
         QElapsedTimer look;
         look.start();
         while (window.isEmpty() && look.elapsed() < 10000) {
             QProcess search;
-            search.start("xdotool", {"search", "--onlyvisible", "--name", "ZELK Cinema Processor"});
+            search.start("xdotool", {"search", "--all", "--onlyvisible", "--pid", QString::number(editor.processId()), "--name",
+                                     "ZELK Cinema Processor"});
             search.waitForFinished();
-            window = QString::fromLatin1(search.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts).value(0);
+            for (const QString& id : QString::fromLatin1(search.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts)) {
+                QProcess geometry;
+                geometry.start("xdotool", {"getwindowgeometry", id});
+                geometry.waitForFinished();
+                const QString g = QString::fromLatin1(geometry.readAllStandardOutput()).section("Geometry: ", 1);
+                if (g.section('x', 0, 0).toInt() > 600) window = id;
+            }
             if (window.isEmpty()) QTest::qWait(100);
         }
         QVERIFY2(!window.isEmpty(), "the editor's window did not appear");
