@@ -51,7 +51,8 @@ int main(int argc, char** argv) {
         q7mtest::SimProcess sim;
         const std::string trace = sim.dir() + "/trace.txt";
         // The library starts at 9600; to measure at 19200 move both ends
-        // there once, then shut down: the port keeps its new rate.
+        // there once, then shut down: the unit stays at 19200 and the
+        // library opens the port at its current speed from then on.
         ::setenv("Q7M_TRACE", trace.c_str(), 1);
         zelk::LinkLibrary lib;
         if (!lib.load(q7mtest::libraryPath())) {

@@ -1,6 +1,7 @@
 // A whole site at once: q7mctl backs up 16 simulated units, each behind
 // its own raw TCP port (q7msim --listen), one worker process per port, and
-// the time is set against one unit's backup done the same way.  Also the
+// the time is set against one unit's backup done the same way; then
+// verify against those baselines and the metrics file, the same way.  Also the
 // memory of a worker, sampled from /proc while it runs.  Checks that every
 // unit's file was written and holds that unit's own fader level.
 // Not a test: run build/bin/bench_site [ROUNDS] [UNITS].
@@ -18,6 +19,7 @@
 #include <string>
 #include <sys/wait.h>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 #include <vector>
 
@@ -142,7 +144,7 @@ int main(int argc, char** argv) {
     q7mtest::writeFile(config.file("ZelkSerial.ini"), ini);
     ::setenv("Q7M_CONFIG_DIR", config.path().c_str(), 1);
 
-    std::vector<double> one, all;
+    std::vector<double> one, all, verifyOne, verifyAll, metricsOne, metricsAll;
     Memory worker;
     std::size_t workersSeen = 0;
     for (int round = 0; round < rounds; ++round) {
@@ -159,6 +161,28 @@ int main(int argc, char** argv) {
         }
         one.push_back(a.seconds);
         all.push_back(b.seconds);
+        // Every unit matches the baseline just kept (status 0); the metrics
+        // file is written (status 0) and says so for each unit.
+        const std::string list = "1-" + std::to_string(units);
+        const Run v1 = runQ7mctl({"-p", "1", "verify", allDir.path()}, config.file("q7mctl.out"));
+        const Run vn = runQ7mctl({"-p", list, "verify", allDir.path()}, config.file("q7mctl.out"));
+        const std::string prom = allDir.path() + "/q7m.prom";
+        const Run m1 = runQ7mctl({"-p", "1", "--baseline", allDir.path(), "metrics", prom}, config.file("q7mctl.out"));
+        const Run mn = runQ7mctl({"-p", list, "--baseline", allDir.path(), "metrics", prom}, config.file("q7mctl.out"));
+        for (const Run* r : {&v1, &vn, &m1, &mn})
+            if (r->status != 0) bad = "verify or metrics: exit status " + std::to_string(r->status) + "\n" + r->out;
+        const std::string text = q7mtest::readFile(prom);
+        for (int n = 1; bad.empty() && n <= units; ++n)
+            if (text.find("q7m_settings_match_baseline{port=\"COM" + std::to_string(n) + "\"} 1\n") == std::string::npos)
+                bad = "the metrics file does not say that COM" + std::to_string(n) + " matches";
+        if (!bad.empty()) {
+            std::fprintf(stderr, "round %d failed: %s\n", round + 1, bad.c_str());
+            return 1;
+        }
+        verifyOne.push_back(v1.seconds);
+        verifyAll.push_back(vn.seconds);
+        metricsOne.push_back(m1.seconds);
+        metricsAll.push_back(mn.seconds);
         workersSeen = std::max(workersSeen, b.workers.size());
         for (const auto& [pid, m] : b.workers) {
             worker.rss = std::max(worker.rss, m.rss);
@@ -174,5 +198,12 @@ int main(int argc, char** argv) {
     std::printf("  per worker (largest of %zu sampled): RSS %ld kB, PSS %ld kB, private %ld kB\n", workersSeen,
                 worker.rss, worker.pss, worker.privKb);
     std::printf("  all %d files written, each with its own unit's fader level\n", units);
+    for (const auto& [name, a, b] : {std::tuple{"verify FOLDER", &verifyOne, &verifyAll},
+                                     std::tuple{"metrics --baseline FOLDER", &metricsOne, &metricsAll}}) {
+        const double m1 = median(*a), mn = median(*b);
+        std::printf("q7mctl %s, the same units\n  1 unit:    %6.2f s\n  %d units: %6.2f s   = %.2f x one unit "
+                    "(target: within 1.50)   %s\n",
+                    name, m1, units, mn, mn / m1, mn <= 1.5 * m1 ? "met" : "NOT met");
+    }
     return 0;
 }

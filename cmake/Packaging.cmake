@@ -25,6 +25,11 @@ endforeach()
 add_custom_target(man_pages ALL DEPENDS ${man_outputs})
 install(FILES ${man_outputs} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT programs)
 
+# The metrics for node_exporter's textfile collector, every minute once
+# the timer is enabled (it is not by default).
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/q7m-metrics.service ${PROJECT_SOURCE_DIR}/packaging/q7m-metrics.timer
+        DESTINATION lib/systemd/system COMPONENT programs)
+
 # Each package's copyright and changelog in /usr/share/doc/<package>.
 set(CPACK_PACKAGE_CONTACT "${Q7M_PACKAGE_CONTACT}")
 configure_file(${PROJECT_SOURCE_DIR}/packaging/changelog.in ${CMAKE_BINARY_DIR}/packaging/changelog @ONLY)
@@ -60,6 +65,8 @@ set(CPACK_DEBIAN_PROGRAMS_PACKAGE_NAME zelkvelq)
 set(CPACK_DEBIAN_PROGRAMS_PACKAGE_SECTION electronics)
 # Without the platform plugins the editor's window cannot start.
 set(CPACK_DEBIAN_PROGRAMS_PACKAGE_DEPENDS qt6-qpa-plugins)
+# q7m-metrics.service writes for its textfile collector and runs as its user.
+set(CPACK_DEBIAN_PROGRAMS_PACKAGE_SUGGESTS prometheus-node-exporter)
 set(CPACK_COMPONENT_PROGRAMS_DEPENDS lib)
 set(CPACK_COMPONENT_PROGRAMS_DESCRIPTION
 "editor and tools for ZELK Q7M cinema sound processors

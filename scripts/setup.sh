@@ -6,6 +6,7 @@ packages=(cmake g++ make pkg-config ccache googletest libgtest-dev libgmock-dev
           qt6-base-dev qt6-base-dev-tools libgl-dev binutils
           ser2net                                     # network serial server tests
           poppler-utils                               # service report checks
+          prometheus prometheus-node-exporter         # the metrics file: promtool, the textfile collector
           xvfb xauth xdotool libxcb1-dev              # the test with real X input
           clang libclang-rt-14-dev clang-tidy         # fuzz targets, clang-tidy
           dpkg-dev fakeroot file lintian              # Debian packages

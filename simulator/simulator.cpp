@@ -176,11 +176,10 @@ std::string Simulator::applyReader(const std::vector<std::string>& w, bool apply
     return {};
 }
 
-std::string Simulator::applyControl(const std::vector<std::string>& w, bool apply) {
+std::optional<std::string> Simulator::applyUnit(const std::vector<std::string>& w, bool apply) {
     const std::string& cmd = w[0];
     const std::string arg = w.size() > 1 ? w[1] : "";
     const std::size_t args = w.size() - 1;
-    long n = 1;
     bool on = false;
     if (cmd == "format") {
         static const std::string letters = "1ASXDN";
@@ -196,36 +195,28 @@ std::string Simulator::applyControl(const std::vector<std::string>& w, bool appl
         int tenths = 0;
         if (args != 1 || !parseLevel(arg, tenths)) return "expected a level from 0.0 to 9.9";
         if (apply) unit_.moveFader(tenths);
-    } else if (cmd == "garble" || cmd == "dropline" || cmd == "wrongcode" || cmd == "badtext") {
+    } else if (cmd == "baud") {
+        const int* rate = std::find(std::begin(kRates), std::end(kRates), std::atoi(arg.c_str()));
+        if (args != 1 || rate == std::end(kRates) || arg != std::to_string(*rate))
+            return "expected baud 9600, 19200, 38400 or 57600";
+        if (apply) unit_.baudIndex = static_cast<int>(rate - kRates);
+    } else {
+        return std::nullopt;
+    }
+    return std::string();
+}
+
+std::optional<std::string> Simulator::applyFault(const std::vector<std::string>& w, bool apply) {
+    const std::string& cmd = w[0];
+    const std::string arg = w.size() > 1 ? w[1] : "";
+    const std::size_t args = w.size() - 1;
+    long n = 1;
+    if (cmd == "garble" || cmd == "dropline" || cmd == "wrongcode" || cmd == "badtext") {
         if (args > 1 || (args == 1 && !parseCount(arg, n))) return "expected a count";
         if (apply)
             (cmd == "garble" ? unit_.garbleOut : cmd == "dropline" ? unit_.dropLine : cmd == "wrongcode" ? unit_.wrongCode
                                                                                                           : unit_.badText) =
                 static_cast<int>(n);
-    } else if (cmd == "cut") {
-        if (args != 1 || !parseCount(arg, n)) return "expected cut BYTES: the next reply stops after that many bytes";
-        if (apply) cutNext_ = static_cast<std::size_t>(n);
-    } else if (cmd == "unplug" || cmd == "hangup") {
-        if (args > 1 || (args == 1 && !parseCount(arg, n)))
-            return "expected " + cmd + " or " + cmd + " MS (plugged in again after MS milliseconds)";
-        if (apply) {
-            cmd == "unplug" ? unplug() : hangup();
-            if (args == 1) plugAt_ = Clock::now() + std::chrono::milliseconds(n);
-        }
-    } else if (cmd == "plug") {
-        if (args != 0) return "takes no argument";
-        if (apply) plug();
-        if (apply && cable_ != Cable::Plugged) return "cannot come back: see the log";
-    } else if (cmd == "after") {
-        if (args < 2 || !parseCount(arg, n) || n < 1) return "expected after REPLIES LINE, REPLIES at least 1";
-        const std::vector<std::string> inner(w.begin() + 2, w.end());
-        if (const std::string why = applyControl(inner, false); !why.empty()) return "'" + joined(w, 2) + "': " + why;
-        if (apply) deferred_.push_back({n, joined(w, 2)});
-    } else if (cmd == "onaudio") {
-        if (args < 1) return "expected onaudio LINE";
-        const std::vector<std::string> inner(w.begin() + 1, w.end());
-        if (const std::string why = applyControl(inner, false); !why.empty()) return "'" + joined(w, 1) + "': " + why;
-        if (apply) onAudio_.push_back(joined(w, 1));
     } else if (cmd == "ignore") {
         if (args < 1 || args > 2 || arg.size() != 1 || !std::isupper(static_cast<unsigned char>(arg[0])) ||
             (args == 2 && !parseCount(w[2], n)))
@@ -244,13 +235,52 @@ std::string Simulator::applyControl(const std::vector<std::string>& w, bool appl
             unit_.corruptStore = {};
             if (!off) unit_.corruptStore = {size == 128 ? 1 : 2, static_cast<int>(n)};
         }
-    } else if (cmd == "baud") {
-        const int* rate = std::find(std::begin(kRates), std::end(kRates), std::atoi(arg.c_str()));
-        if (args != 1 || rate == std::end(kRates) || arg != std::to_string(*rate))
-            return "expected baud 9600, 19200, 38400 or 57600";
-        if (apply) unit_.baudIndex = static_cast<int>(rate - kRates);
-    } else if (cmd == "reader") {
-        return applyReader(w, apply);
+    } else {
+        return std::nullopt;
+    }
+    return std::string();
+}
+
+std::optional<std::string> Simulator::applyCable(const std::vector<std::string>& w, bool apply) {
+    const std::string& cmd = w[0];
+    const std::string arg = w.size() > 1 ? w[1] : "";
+    const std::size_t args = w.size() - 1;
+    long n = 1;
+    if (cmd == "cut") {
+        if (args != 1 || !parseCount(arg, n)) return "expected cut BYTES: the next reply stops after that many bytes";
+        if (apply) cutNext_ = static_cast<std::size_t>(n);
+    } else if (cmd == "unplug" || cmd == "hangup") {
+        if (args > 1 || (args == 1 && !parseCount(arg, n)))
+            return "expected " + cmd + " or " + cmd + " MS (plugged in again after MS milliseconds)";
+        if (apply) {
+            cmd == "unplug" ? unplug() : hangup();
+            if (args == 1) plugAt_ = Clock::now() + std::chrono::milliseconds(n);
+        }
+    } else if (cmd == "plug") {
+        if (args != 0) return "takes no argument";
+        if (apply) plug();
+        if (apply && cable_ != Cable::Plugged) return "cannot come back: see the log";
+    } else {
+        return std::nullopt;
+    }
+    return std::string();
+}
+
+std::optional<std::string> Simulator::applyProgram(const std::vector<std::string>& w, bool apply) {
+    const std::string& cmd = w[0];
+    const std::string arg = w.size() > 1 ? w[1] : "";
+    const std::size_t args = w.size() - 1;
+    long n = 1;
+    if (cmd == "after") {
+        if (args < 2 || !parseCount(arg, n) || n < 1) return "expected after REPLIES LINE, REPLIES at least 1";
+        const std::vector<std::string> inner(w.begin() + 2, w.end());
+        if (const std::string why = applyControl(inner, false); !why.empty()) return "'" + joined(w, 2) + "': " + why;
+        if (apply) deferred_.push_back({n, joined(w, 2)});
+    } else if (cmd == "onaudio") {
+        if (args < 1) return "expected onaudio LINE";
+        const std::vector<std::string> inner(w.begin() + 1, w.end());
+        if (const std::string why = applyControl(inner, false); !why.empty()) return "'" + joined(w, 1) + "': " + why;
+        if (apply) onAudio_.push_back(joined(w, 1));
     } else if (cmd == "quit") {
         if (args != 0) return "takes no argument";
         if (apply) running_ = false;
@@ -274,9 +304,16 @@ std::string Simulator::applyControl(const std::vector<std::string>& w, bool appl
             logLine(buf);
         }
     } else {
-        return "unknown control command";
+        return std::nullopt;
     }
-    return {};
+    return std::string();
+}
+
+std::string Simulator::applyControl(const std::vector<std::string>& w, bool apply) {
+    for (auto kind : {&Simulator::applyUnit, &Simulator::applyFault, &Simulator::applyCable, &Simulator::applyProgram})
+        if (std::optional<std::string> why = (this->*kind)(w, apply)) return *why;
+    if (w[0] == "reader") return applyReader(w, apply);
+    return "unknown control command";
 }
 
 // Every control line is logged as it arrives and acknowledged once it has

@@ -45,6 +45,14 @@ private:
     // Checks one control line and, when `apply`, acts on it.  Returns "" or
     // the reason it is refused.
     std::string applyControl(const std::vector<std::string>& words, bool apply);
+    // One kind of control line each, as applyControl: nullopt when the line
+    // is not of that kind.  The unit's own state (format, mute, silent,
+    // fader, baud); faults of its replies and its memory; the cable; the
+    // simulator itself (after, onaudio, quit, save, status).
+    std::optional<std::string> applyUnit(const std::vector<std::string>& words, bool apply);
+    std::optional<std::string> applyFault(const std::vector<std::string>& words, bool apply);
+    std::optional<std::string> applyCable(const std::vector<std::string>& words, bool apply);
+    std::optional<std::string> applyProgram(const std::vector<std::string>& words, bool apply);
     std::string applyReader(const std::vector<std::string>& words, bool apply);
     void logReader(int index);
     void logLine(const std::string& text);

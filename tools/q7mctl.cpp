@@ -43,6 +43,7 @@ const CommandInfo kCommands[] = {
     {"diff", 2, "diff FILE|unit [FILE|unit]"},
     {"verify", 1, "verify FILE.zcf|FILE.cfg"},
     {"report", 1, "report FILE.pdf"},
+    {"metrics", 1, "metrics FILE.prom"},
     {"history", 0, "history"},
 };
 
@@ -53,7 +54,9 @@ int optionalArgs(const std::string& name) { return name == "backup" || name == "
 void usage(FILE* to) {
     std::fputs(
         "usage: q7mctl [-p PORT] [-s SPEED] [--only SECTIONS] [--reason TEXT] COMMAND [ARG]\n"
-        "       q7mctl {-p LIST | --all} [-s SPEED] [--json] version | live | backup FOLDER\n"
+        "       q7mctl {-p LIST | --all} [-s SPEED] [--json] version | live | backup FOLDER |\n"
+        "              verify FOLDER | diff FOLDER\n"
+        "       q7mctl {-p LIST | --all} [--baseline FOLDER] metrics FILE.prom\n"
         "  -p PORT    port number 1-255 (COMn in ZelkSerial.ini), default 1\n"
         "  -p LIST    several ports, such as 1,3,5-8: the command runs on all of them at once\n"
         "  --all      every port mapped in ZelkSerial.ini\n"
@@ -87,7 +90,15 @@ void usage(FILE* to) {
         "  recover          find a unit left at another speed (9600, 19200, 38400, 57600) and set\n"
         "                   it back to 9600\n"
         "across many ports: one line per unit (port, result, versions, what was done);\n"
-        "  backup FOLDER writes FOLDER/COMn.zcf for each unit; the exit status is 1 when any failed\n"
+        "  backup FOLDER writes FOLDER/COMn.zcf for each unit (the folder is made when missing; the\n"
+        "                theater information of a COMn.zcf it replaces is kept); status 1 when any failed\n"
+        "  verify FOLDER compares each unit with its baseline FOLDER/COMn.zcf: matches, N settings\n"
+        "                differ (named), no baseline, no answer, or busy (another program holds the\n"
+        "                port); status 3 when any differs, else 1 when any was not compared\n"
+        "  diff FOLDER   the same, with a table of each unit's differences\n"
+        "  metrics FILE  writes the units' state for node_exporter's textfile collector (Prometheus\n"
+        "                text format), atomically; --baseline FOLDER adds the comparison with the\n"
+        "                baselines; status 0 when the file was written, 1 when not\n"
         "exit status: 0 done, 1 the link or the unit failed, 2 bad usage, 3 diff or verify found\n"
         "  differences, 128+N stopped by signal N\n",
         to);
@@ -142,6 +153,7 @@ struct Invocation {
     int speed = 0;  // rate index
     const CommandInfo* cmd = nullptr;
     std::string arg;
+    std::string baseline;  // metrics --baseline FOLDER
     // Checked before connecting.
     int level = 0, format = 0;
     bool mute = false;
@@ -151,6 +163,11 @@ struct Invocation {
     ConfigFile file;
     DiffSide left, right;
 };
+
+SiteWork siteWork(const Invocation& inv) {
+    const std::string name = inv.cmd->name;
+    return SiteWork{name, name == "metrics" ? inv.baseline : inv.arg, name == "metrics" ? inv.arg : "", inv.speed};
+}
 
 // Parses and checks the whole command line; 0 or the exit status.
 int parse(int argc, char** argv, Invocation& inv) {
@@ -164,6 +181,11 @@ int parse(int argc, char** argv, Invocation& inv) {
         }
         if (a == "--all" || a == "--json") {
             (a == "--all" ? inv.all : inv.json) = true;
+            continue;
+        }
+        if (a == "--baseline") {
+            if (i + 1 >= argc) return refuse(a + " needs a folder");
+            inv.baseline = argv[++i];
             continue;
         }
         if (a != "-p" && a != "-s" && a != "--only" && a != "--reason") return refuse("unknown option " + a);
@@ -216,26 +238,27 @@ int parse(int argc, char** argv, Invocation& inv) {
         if (inv.all || inv.ports.size() > 1) return refuse("history reads one port's history: give a single port with -p", inv.cmd);
         return 0;
     }
-    inv.site = inv.all || inv.json || inv.ports.size() > 1;
+    // verify and diff of a folder compare each unit with its own baseline.
+    const bool folderArg = (name == "verify" || (name == "diff" && given == 1)) &&
+                           q7m::platform::pathKind(inv.arg) == q7m::platform::PathKind::Folder;
+    inv.site = inv.all || inv.json || inv.ports.size() > 1 || name == "metrics" || folderArg;
+    if (!inv.baseline.empty() && name != "metrics") return refuse("--baseline goes with metrics");
+    if (inv.site && inv.only)
+        return refuse("--only works on one unit at a time: across ports, verify and diff compare every setting",
+                      inv.cmd);
     if (inv.site) {
         if (!siteCommand(name))
             return refuse("'" + name + "' works on one port at a time: give a single port with -p (lists, --all and "
-                          "--json serve version, live and backup)");
+                          "--json serve version, live, backup, verify, diff and metrics)");
+        if (name == "diff" && given > 1) return refuse("diff across ports takes one folder of baselines", inv.cmd);
         if (inv.all) {
             inv.ports = mappedPorts();
             if (inv.ports.empty())
                 return refuse("--all: no port is mapped in the [Ports] section of ZelkSerial.ini (COMn=/dev/...)");
         }
         if (inv.ports.empty()) inv.ports = {inv.port};
-        if (name == "backup") {
-            if (inv.arg.empty()) return refuse("backup across ports writes COMn.zcf files into a folder: name it", inv.cmd);
-            if (q7m::platform::pathKind(inv.arg) != q7m::platform::PathKind::Folder)
-                return refuse("backup across ports writes COMn.zcf files into a folder: " + inv.arg +
-                                  " is not an existing folder",
-                              inv.cmd);
-            if (!q7m::platform::folderWritable(inv.arg))
-                return refuse("no permission to write in the folder " + inv.arg, inv.cmd);
-        }
+        SiteWork work = siteWork(inv);
+        if (const std::string why = checkSiteWork(work); !why.empty()) return refuse(why, inv.cmd);
         return 0;
     }
     if (name == "recover" && speedGiven) return refuse("recover tries every speed itself: leave out -s", inv.cmd);
@@ -336,7 +359,7 @@ int main(int argc, char** argv) {
     Invocation inv;
     if (const int status = parse(argc, argv, inv)) return status;
     installSignalHandlers();
-    if (inv.site) return runSite(inv.ports, SiteWork{inv.cmd->name, inv.arg, inv.speed}, inv.json);
+    if (inv.site) return runSite(inv.ports, siteWork(inv), inv.json);
     if (std::strcmp(inv.cmd->name, "recover") == 0) {
         const int status = recoverSpeed(inv.port);
         return stopSignal() ? 128 + stopSignal() : status;

@@ -9,6 +9,7 @@
 #include "model/stamp.h"
 #include "platform/files.h"
 #include "platform/system.h"
+#include "port/port_map.h"
 #include "q7mctl_history.h"
 #include "q7mslib.h"
 #ifdef Q7MCTL_PDF
@@ -154,7 +155,8 @@ int backupToArchive(int port, Reporter& report) {
     if (int status = readUnit(data, report)) return status;
     const std::string dataDir = zelk::defaultDataDirectory();
     const auto settings = zelk::readServiceSettings(zelk::serviceSettingsPath(dataDir));
-    const auto kept = zelk::keepAsFound(zelk::asFoundDirectory(dataDir), data, now(), settings.asFoundMaxFiles);
+    const auto kept = zelk::keepAsFound(zelk::asFoundDirectory(dataDir), data, now(), settings.asFoundMaxFiles,
+                                        {port, q7m::mapPort(port).target.text});
     if (!kept) return report.fail("cannot keep the unit's configuration in the as-found archive: " + kept.error);
     zelk::HistoryRecord mark = newRecord(port, zelk::kActionAsFound);
     mark.source = kept.path;

@@ -50,8 +50,8 @@ int verifyUnit(const zelk::ConfigData& sent, zelk::Blocks which, const std::stri
 int verifyFile(const ConfigFile& file, const std::optional<zelk::SectionSet>& only, Reporter& report);
 
 // Reads the unit into a new file of the as-found archive (never
-// overwriting), marks it in port `port`'s history, and says what the
-// archive's cap removed.
+// overwriting; the file records the port), marks it in port `port`'s
+// history, and says what the archive's cap removed.
 int backupToArchive(int port, Reporter& report);
 
 // Reads the unit and writes the service report to `path` (a PDF), with

@@ -7,6 +7,7 @@
 #include <ctime>
 #include <thread>
 
+#include "files/as_found.h"
 #include "files/config_file.h"
 #include "platform/files.h"
 #include "platform/system.h"
@@ -105,6 +106,8 @@ std::string loadConfigFile(const std::string& path, ConfigFile& out) {
             why = std::to_string(bytes.size()) + " bytes, but an old configuration image (.cfg) holds exactly 352";
         else std::memcpy(out.image.data(), bytes.data(), out.image.size());
     } else {
+        // An as-found file's record of its port is not configuration.
+        bytes = zelk::withoutSource(bytes);
         zelk::ConfigData probe;
         switch (zelk::parseConfigText(bytes, probe)) {
         case zelk::ReadResult::WrongHeader:
@@ -137,8 +140,16 @@ std::string checkBackupTarget(const std::string& path) {
     return {};
 }
 
-int backup(const std::string& path, Reporter& report) {
+int backup(const std::string& path, Reporter& report, bool keepTheater) {
     zelk::ConfigData data;
+    if (keepTheater) {
+        // Read as any file to restore is (never a device or a pipe).
+        ConfigFile file;
+        zelk::ConfigData old;
+        if (loadConfigFile(path, file).empty() && !file.oldImage &&
+            zelk::parseConfigText(file.text, old) == zelk::ReadResult::Ok)
+            data.TheaterInfo = old.TheaterInfo;
+    }
     std::int16_t vol = 70, fmt = 0;
     std::uint8_t mute = 0;
     if (unsigned e = GetSystem(data.systemBlock.data())) return report.link("reading the system block", e);

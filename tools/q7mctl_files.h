@@ -50,8 +50,10 @@ struct ValueCount {
 ValueCount countConfigValues(const std::string& text, std::size_t mark);
 
 // Reads both blocks and the live values into a ".zcf" file.  The result
-// names the file and the unit's last upload date.
-int backup(const std::string& path, Reporter& report);
+// names the file and the unit's last upload date.  `keepTheater`: when
+// `path` already holds a configuration file, its theater information (the
+// screen's name, serial, notes) stays in the new one.
+int backup(const std::string& path, Reporter& report, bool keepTheater = false);
 
 // What a restore takes from its file, why, and where the unit is.
 struct RestoreRequest {

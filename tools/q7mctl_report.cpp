@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
+#include "form/error_text.h"
 #include "port/port_map.h"
-#include "q7m_error_text.h"
 #include "q7mslib.h"
 
 namespace q7mctl {
@@ -18,7 +18,7 @@ const char* const kDialoutHint = "is the port mapped in ZelkSerial.ini, and are 
 #endif
 
 std::string bitText(int bit) {
-    const auto line = q7m::errorBitLine(bit);
+    const auto line = zelk::errorBitLine(bit);
     if (!line.empty()) return std::string(line.substr(line.rfind("- ", 0) == 0 ? 2 : 0));
     return bit == 11 ? "Value out of range" : "";
 }
@@ -49,7 +49,7 @@ int PrintReporter::link(const char* what, unsigned word) {
     std::fprintf(stderr, "q7mctl: %s failed (error word 0x%04X)\n", what, word);
     for (int bit = 0; bit < 16; ++bit) {
         if (!(word & (1u << bit))) continue;
-        const auto line = q7m::errorBitLine(bit);
+        const auto line = zelk::errorBitLine(bit);
         if (!line.empty()) std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
         else if (bit == 11) std::fputs("- Value out of range\n", stderr);
     }

@@ -50,7 +50,9 @@ Editor::Editor(Services services, const LinkApi& linkApi, Paths p)
       tabs(vals, svc.msg, levels, equaliser, connection, upload, main.bar),
       optical(vals, dispatch, levels, live, polling, portSpeed, main.optical),
       service(vals, {dispatch, upload, document, fileCmds, channels}, svc.msg, svc.files, svc.clock, paths,
-              {main.bar, compare, asFound, history}) {
+              {main.bar, compare, asFound, history}),
+      siteOverview(vals, {connection, portSpeed, service, document, fileCmds}, svc.msg, svc.files, svc.clock, paths,
+                   {main.bar, site}) {
     // Who hears about the link.
     linkEvents.subscribe(connection);
     linkEvents.subscribe(live);

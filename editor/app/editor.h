@@ -22,6 +22,7 @@
 #include "controls/tabs.h"
 #include "files/file_commands.h"
 #include "files/service_visit.h"
+#include "files/site_overview.h"
 #include "files/theater.h"
 #include "form/forms.h"
 #include "form/paths.h"
@@ -58,6 +59,7 @@ public:
     FrmCompare compare;
     FrmAsFound asFound;
     FrmHistory history;
+    FrmSite site;
     ModVals vals;
     LookupTables tables;
 
@@ -87,6 +89,7 @@ public:
     Tabs tabs;
     Optical optical;
     ServiceVisit service;     // compare, verify, roll-back, as-found archive, history, service report
+    SiteOverview siteOverview;  // every unit of the site
 };
 
 }  // namespace zelk

@@ -1,7 +1,6 @@
 #include "connection/connect.h"
 
 #include <cerrno>
-#include <charconv>
 #include <cstdio>
 
 #include "model/lookup.h"
@@ -9,21 +8,36 @@
 namespace zelk {
 
 namespace {
-// "1.06" in every locale (snprintf would write "1,06" once a Qt application
-// has switched the C library to a decimal-comma locale).
-std::string fmt2(double v) {
+
+// A firmware version as the unit gives it: two words, read as
+// major + minor / 100 ("1.05").
+struct FirmwareVersion {
+    int major, minor;
+    constexpr int hundredths() const { return major * 100 + minor; }
+};
+
+// The oldest firmware the editor works with: CPU 1.05 from build 77 on,
+// DSP controller 1.03, DSP firmware 1.09.
+constexpr FirmwareVersion kMinCpu{1, 5};
+constexpr int kMinCpuBuild = 77;
+constexpr FirmwareVersion kMinDspController{1, 3};
+constexpr FirmwareVersion kMinDspFirmware{1, 9};
+
+// Hundredths as "1.06", the same in every locale.
+std::string fmt2(int hundredths) {
+    const int a = hundredths < 0 ? -hundredths : hundredths;
     char buf[32];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 2);
-    return std::string(buf, r.ptr);
+    std::snprintf(buf, sizeof buf, "%s%d.%02d", hundredths < 0 ? "-" : "", a / 100, a % 100);
+    return buf;
 }
 }  // namespace
 
 UnitVersionInfo describeVersions(const std::array<std::int16_t, 7>& w) {
     UnitVersionInfo v;
-    v.cpu = w[0] + w[1] / 100.0;
+    v.cpu = FirmwareVersion{w[0], w[1]}.hundredths();
     v.build = w[2];
-    v.dspController = w[3] + w[4] / 100.0;
-    v.dspFirmware = w[5] + w[6] / 100.0;
+    v.dspController = FirmwareVersion{w[3], w[4]}.hundredths();
+    v.dspFirmware = FirmwareVersion{w[5], w[6]}.hundredths();
     v.captions[0] = "CPU Version: " + fmt2(v.cpu);
     if (w[2] != 0) {
         char build[16];
@@ -36,9 +50,8 @@ UnitVersionInfo describeVersions(const std::array<std::int16_t, 7>& w) {
 }
 
 bool versionRejected(const UnitVersionInfo& v) {
-    // The values are computed as word + word / 100, exactly as the limits.
-    return (v.cpu == 1 + 5 / 100.0 && v.build < 77) || v.dspFirmware < 1 + 9 / 100.0 ||
-           v.dspController < 1 + 3 / 100.0 || v.cpu < 1 + 5 / 100.0;
+    return (v.cpu == kMinCpu.hundredths() && v.build < kMinCpuBuild) || v.dspFirmware < kMinDspFirmware.hundredths() ||
+           v.dspController < kMinDspController.hundredths() || v.cpu < kMinCpu.hundredths();
 }
 
 void quietenUnit(Dispatcher& d) {

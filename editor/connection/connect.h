@@ -21,7 +21,7 @@
 namespace zelk {
 
 struct UnitVersionInfo {
-    double cpu = 0, dspController = 0, dspFirmware = 0;
+    int cpu = 0, dspController = 0, dspFirmware = 0;  // in hundredths: 105 is 1.05
     std::int16_t build = 0;
     std::array<std::string, 3> captions;  // for lnlInfo(0..2)
 };

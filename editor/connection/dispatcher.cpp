@@ -3,15 +3,15 @@
 #include <array>
 #include <memory>
 
-#include "q7m_error_text.h"
+#include "form/error_text.h"
 
 namespace zelk {
 
 std::string errorReportText(std::uint16_t errorWord) {
     std::string text = "The following Errors were encountered:\n\n";
-    for (int bit = 0; bit <= 10; ++bit) {
+    for (int bit = 0; bit < static_cast<int>(kErrorBitLines.size()); ++bit) {
         if (errorWord & (1u << bit)) {
-            text += q7m::errorBitLine(bit);
+            text += errorBitLine(bit);
             text += '\n';
         }
     }

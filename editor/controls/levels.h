@@ -58,9 +58,6 @@ public:
 
     bool pinkOn(int ch) const { return pink_[static_cast<std::size_t>(ch)]; }
     bool phaseInverted(int ch) const { return phase_[static_cast<std::size_t>(ch)]; }
-    bool rt60On() const { return rt60_; }
-    bool pinkCenterOn() const { return pinkCenter_; }
-    bool pinkSubOn() const { return pinkSub_; }
 
 private:
     void stepLevel(int key);

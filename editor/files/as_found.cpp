@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <regex>
 #include <sstream>
 #include <system_error>
@@ -85,11 +86,57 @@ std::string timeInName(const std::string& name) {
 }  // namespace
 
 std::string asFoundFileName(const std::string& theater, const std::string& screen, const std::string& serial,
-                            const LocalTime& when) {
+                            const LocalTime& when, int port) {
     char stamp[40];
     std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d_%02d%02d%02d", when.year % 10000, when.month % 100,
                   when.day % 100, when.hour % 100, when.minute % 100, when.second % 100);
+    const bool unnamed = namePart(theater) == "unknown" && namePart(screen) == "unknown" && namePart(serial) == "unknown";
+    if (unnamed && port > 0) return "COM" + std::to_string(port) + "_" + stamp + ".zcf";
     return namePart(theater) + "_screen-" + namePart(screen) + "_SN-" + namePart(serial) + "_" + stamp + ".zcf";
+}
+
+namespace {
+const std::string kSourceMark = "\"As found on\",\"COM";
+
+// A text as a quoted value: the format cannot carry a double quote.
+std::string quoted(std::string s) {
+    for (char& c : s)
+        if (c == '"' || c == '\r' || c == '\n') c = c == '"' ? '\'' : ' ';
+    return "\"" + s + "\"";
+}
+
+// Where the source line starts in `text`, or npos: a line of its own, the
+// last one with content.
+std::size_t sourceAt(const std::string& text) {
+    const std::size_t at = text.rfind(kSourceMark);
+    if (at == std::string::npos || at == 0 || text[at - 1] != '\n') return std::string::npos;
+    const std::size_t end = text.find('\n', at);
+    if (end != std::string::npos && text.find_first_not_of(" \t\r\n", end) != std::string::npos)
+        return std::string::npos;
+    return at;
+}
+}  // namespace
+
+std::string sourceLine(const UnitSource& source) {
+    return "\"As found on\"," + quoted("COM" + std::to_string(source.port)) + "," + quoted(source.target) + "\r\n";
+}
+
+UnitSource recordedSource(const std::string& text) {
+    UnitSource s;
+    const std::size_t at = sourceAt(text);
+    if (at == std::string::npos) return s;
+    static const std::regex line(R"re("As found on","COM(\d{1,3})","([^"]*)")re");
+    std::smatch m;
+    const std::string rest = text.substr(at, text.find('\n', at) - at);
+    if (!std::regex_search(rest, m, line)) return s;
+    s.port = std::stoi(m[1].str());
+    s.target = m[2].str();
+    return s;
+}
+
+std::string withoutSource(const std::string& text) {
+    const std::size_t at = sourceAt(text);
+    return at == std::string::npos ? text : text.substr(0, at);
 }
 
 std::string prunedNote(const std::vector<std::string>& removed, int maxFiles) {
@@ -103,13 +150,15 @@ std::string prunedNote(const std::vector<std::string>& removed, int maxFiles) {
            ".";
 }
 
-KeepResult keepAsFound(const std::string& dir, const ConfigData& data, const LocalTime& when, int maxFiles) {
+KeepResult keepAsFound(const std::string& dir, const ConfigData& data, const LocalTime& when, int maxFiles,
+                       const UnitSource& source) {
     KeepResult r;
     if (!q7m::platform::makeDirectories(dir)) {
         r.error = "cannot make the folder " + dir + ": " + std::strerror(errno);
         return r;
     }
-    const std::string name = asFoundFileName(data.TheaterInfo[1], data.TheaterInfo[8], data.TheaterInfo[7], when);
+    const std::string name =
+        asFoundFileName(data.TheaterInfo[1], data.TheaterInfo[8], data.TheaterInfo[7], when, source.port);
     const std::string stem = name.substr(0, name.size() - 4);
     // Take a name nobody has: the file is created exclusively first, so a
     // file already there (this second's, or another program's) stays.
@@ -129,7 +178,8 @@ KeepResult keepAsFound(const std::string& dir, const ConfigData& data, const Loc
         return r;
     }
     // The content replaces the empty file taken above in one step.
-    const auto saved = q7m::platform::writeFileAtomically(path, configFileText(data));
+    const std::string text = configFileText(data) + (source.port > 0 ? sourceLine(source) : std::string());
+    const auto saved = q7m::platform::writeFileAtomically(path, text);
     if (!saved) {
         std::remove(path.c_str());
         r.error = "cannot write " + path + ": " + saved.error;
@@ -159,6 +209,21 @@ KeepResult keepAsFound(const std::string& dir, const ConfigData& data, const Loc
     return r;
 }
 
+std::vector<std::pair<int, std::string>> newestAsFoundByPort(const std::string& dir) {
+    std::map<int, std::string> newest;
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(dir, ec)) {
+        if (!isArchiveFile(e)) continue;
+        const std::string when = timeInName(e.path().filename().string());
+        if (when.empty()) continue;
+        const auto file = q7m::platform::readSmallFile(e.path().string(), 64LL * 1024);
+        if (file.status != q7m::platform::SmallFile::Status::Ok) continue;
+        const int port = recordedSource(file.bytes).port;
+        if (port > 0 && when > newest[port]) newest[port] = when;
+    }
+    return {newest.begin(), newest.end()};
+}
+
 std::vector<AsFoundEntry> listAsFound(const std::string& dir) {
     std::vector<AsFoundEntry> out;
     std::error_code ec;
@@ -169,10 +234,12 @@ std::vector<AsFoundEntry> listAsFound(const std::string& dir) {
         a.fileName = e.path().filename().string();
         a.when = timeInName(a.fileName);
         ConfigData d;
-        if (ReadConfigFile(a.path, d) == ReadResult::Ok) {
+        const auto file = q7m::platform::readSmallFile(a.path, 64LL * 1024);
+        if (file.status == q7m::platform::SmallFile::Status::Ok && parseConfigText(file.bytes, d) == ReadResult::Ok) {
             a.theater = d.TheaterInfo[1];
             a.screen = d.TheaterInfo[8];
             a.serial = d.TheaterInfo[7];
+            a.source = recordedSource(file.bytes);
         } else {
             a.readable = false;
             a.theater = "(unreadable file)";

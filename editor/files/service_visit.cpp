@@ -469,7 +469,9 @@ void ServiceVisit::unitConnected() {
     found.TheaterInfo[9] = stampText(UnpackUploadStamp(found.audioBlock));
     const std::string dir = asFoundDirectory(paths_.dataDir);
     settings_ = readServiceSettings(serviceSettingsPath(paths_.dataDir));
-    const KeepResult r = keepAsFound(dir, found, clock_.now(), settings_.asFoundMaxFiles);
+    const int port = v_.ComPort <= 0 ? 1 : v_.ComPort;
+    const KeepResult r =
+        keepAsFound(dir, found, clock_.now(), settings_.asFoundMaxFiles, {port, q7m::mapPort(port).target.text});
     if (!r) {
         status("The as-found configuration could not be kept: " + r.error);
         return;
@@ -496,9 +498,10 @@ void ServiceVisit::mnuAsFound_Click() {
     std::vector<std::vector<std::string>> rows;
     auto shown = [](const std::string& text) { return text.empty() ? std::string("-") : text; };
     for (const auto& e : listed_)
-        rows.push_back({shown(e.theater), shown(e.screen), shown(e.serial), e.when.empty() ? e.fileName : e.when});
+        rows.push_back({shown(e.theater), shown(e.screen), shown(e.serial), e.when.empty() ? e.fileName : e.when,
+                        e.source.port > 0 ? "COM" + std::to_string(e.source.port) : "-"});
     auto& f = c_.asFound;
-    f.grdFiles.setContent({"Theater", "Screen", "S/N", "Found"}, std::move(rows));
+    f.grdFiles.setContent({"Theater", "Screen", "S/N", "Found", "Port"}, std::move(rows));
     f.lblFolder.setCaption("Kept in " + dir);
     f.cmdOpen.setEnabled(false);
     f.form.setVisible(true);

@@ -83,6 +83,7 @@ MainBar::MainBar() {
 
     mnuCompare.setCaption("Compare with Unit...");
     mnuAsFound.setCaption("Open As-Found...");
+    mnuSite.setCaption("Site Overview...");
     mnuReport.setCaption("Export Service Report...");
     mnuShowDiff.setCaption("Show differences before upload");
     mnuApply.setCaption("Apply to the Unit...");
@@ -346,6 +347,22 @@ FrmHistory::FrmHistory() {
     form.setCaption("Unit History");
     form.setVisible(false);
     cmdClose.setCaption("Close");
+}
+
+FrmSite::FrmSite() {
+    form.setCaption("Site Overview");
+    form.setVisible(false);
+    cmdFolder.setCaption("Baseline Folder...");
+    cmdRefresh.setCaption("Refresh");
+    cmdConnect.setCaption("Connect");
+    cmdConnect.setEnabled(false);
+    cmdApprove.setCaption("Approve as Baseline");
+    cmdApprove.setEnabled(false);
+    cmdClose.setCaption("Close");
+    cboPeriod.setItems({"No automatic refresh", "Refresh every 30 s", "Refresh every minute", "Refresh every 5 minutes"});
+    cboPeriod.setListIndex(0);
+    tmrSite.setEnabled(false);
+    tmrSite.talksToUnit = true;
 }
 
 FrmAsFound::FrmAsFound() {

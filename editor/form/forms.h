@@ -69,6 +69,8 @@ struct MainBar {
     MenuItem mnuCompare{"mnuCompare"}, mnuAsFound{"mnuAsFound"}, mnuReport{"mnuReport"};
     MenuItem mnuShowDiff{"mnuShowDiff"};
     MenuItem mnuApply{"mnuApply"}, mnuHistory{"mnuHistory"}, mnuAskReason{"mnuAskReason"};
+    // File > Site Overview: every unit of the site.
+    MenuItem mnuSite{"mnuSite"};
 };
 
 // Tab 0, "Format Selection".
@@ -327,6 +329,23 @@ struct FrmAsFound {
     Label lblFolder{"lblFolder"};
     Table grdFiles{"grdFiles"};  // Theater, Screen, S/N, Found
     Button cmdOpen{"cmdOpen"}, cmdCancel{"cmdCancel"};
+};
+
+// "Site Overview": every port of the port table and the editor's own, one
+// row per unit, read side by side; a window beside the main window.
+struct FrmSite {
+    FrmSite();
+    Label form{"frmSite"};
+    Table grdUnits{"grdUnits"};  // Screen, Port, Target, State, Versions, Format, Fader, Mute, Baseline, ...
+    Label lblFolder{"lblFolder"};     // where the baselines are
+    Label lblStatus{"lblStatus"};     // when the rows were read, or what is being read
+    Button cmdFolder{"cmdFolder"};    // "Baseline Folder..."
+    Button cmdRefresh{"cmdRefresh"};
+    ComboBox cboPeriod{"cboPeriod"};  // the automatic refresh period
+    Button cmdConnect{"cmdConnect"};  // the editor connects to the chosen unit
+    Button cmdApprove{"cmdApprove"};  // "Approve as Baseline"
+    Button cmdClose{"cmdClose"};
+    Timer tmrSite{"tmrSite"};         // the automatic refresh
 };
 
 extern const std::array<const char*, 11> kTheaterLabels;

@@ -28,6 +28,12 @@ public:
     // filter as "Description (*.ext)|*.ext|..."; empty result: cancelled.
     virtual std::optional<std::string> showOpen(const std::string& filter, const std::string& fileName) = 0;
     virtual std::optional<std::string> showSave(const std::string& filter, const std::string& fileName) = 0;
+    // A folder, starting at `folder`; empty result: cancelled.
+    virtual std::optional<std::string> showFolder(const std::string& title, const std::string& folder) {
+        (void)title;
+        (void)folder;
+        return std::nullopt;
+    }
 };
 
 struct LocalTime {

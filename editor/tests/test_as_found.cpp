@@ -40,6 +40,9 @@ TEST(AsFound, NamesAreTheaterScreenSerialAndTime) {
         {".hidden", "..", "x", "hidden_screen-unknown_SN-x_2026-12-08_143005.zcf"},
     };
     for (const auto& c : cases) EXPECT_EQ(asFoundFileName(c.theater, c.screen, c.serial, at(8, 14, 30, 5)), c.name);
+    // A unit without theater information is named by its port.
+    EXPECT_EQ(asFoundFileName("", " ", "", at(8, 14, 30, 5), 12), "COM12_2026-12-08_143005.zcf");
+    EXPECT_EQ(asFoundFileName("Rex", "", "", at(8, 14, 30, 5), 12), "Rex_screen-unknown_SN-unknown_2026-12-08_143005.zcf");
     // Very long theater names are cut, so the name stays within every
     // file system's limit.
     EXPECT_LT(asFoundFileName(std::string(300, 'x'), "1", "1", at(8, 14, 30, 5)).size(), 100u);
@@ -67,6 +70,34 @@ TEST(AsFound, NeverOverwritesAFileOfTheSameNameAndSecond) {
     ASSERT_EQ(ReadConfigFile(b.path, back), ReadResult::Ok);
     EXPECT_EQ(back.audioBlock.trimLevel(0), 20);
     EXPECT_EQ(back.TheaterInfo[1], "Rex");
+}
+
+TEST(AsFound, RecordsThePortAndTargetReadersNeverSee) {
+    q7mtest::TempDir tmp;
+    ConfigData d;
+    d.audioBlock.trimLevel(5) = 17;
+    d.TheaterInfo[10] = "last line";
+    const auto k = keepAsFound(tmp.path(), d, at(8, 9, 0, 0), 0, {3, "socket://booth \"3\":4001"});
+    ASSERT_TRUE(k) << k.error;
+    const std::string text = q7mtest::readFile(k.path);
+    EXPECT_EQ(fs::path(k.path).filename(), "COM3_2026-12-08_090000.zcf");
+    const UnitSource s = recordedSource(text);
+    EXPECT_EQ(s.port, 3);
+    EXPECT_EQ(s.target, "socket://booth '3':4001");
+    // The configuration reads as before, up to its last value.
+    ConfigData back;
+    ASSERT_EQ(ReadConfigFile(k.path, back), ReadResult::Ok);
+    EXPECT_EQ(back.audioBlock.trimLevel(5), 17);
+    EXPECT_EQ(back.TheaterInfo[10], "last line");
+    EXPECT_EQ(withoutSource(text), configFileText(d));
+    // A file kept before the port was recorded still lists, without one;
+    // a source line anywhere but last is not taken for one.
+    q7mtest::writeFile(tmp.file("Rex_screen-1_SN-S_2026-12-01_100000.zcf"), configFileText(site("Rex", "1", "S")));
+    q7mtest::writeFile(tmp.file("odd.zcf"), configFileText(d) + sourceLine({4, "x"}) + "1,2\r\n");
+    EXPECT_EQ(recordedSource(q7mtest::readFile(tmp.file("odd.zcf"))).port, 0);
+    const auto list = listAsFound(tmp.path());
+    ASSERT_EQ(list.size(), 3u);
+    for (const auto& e : list) EXPECT_EQ(e.source.port, e.fileName.rfind("COM3_", 0) == 0 ? 3 : 0) << e.fileName;
 }
 
 TEST(AsFound, TheCapRemovesTheOldestAndSaysWhich) {

@@ -106,7 +106,9 @@ TEST(Dispatcher, DispErrTexts) {
     EXPECT_EQ(errorReportText(3),
               "The following Errors were encountered:\n\n- Serial Port Error\n- Error Transmitting\n\n\n"
               "Cannot Continue On Line!\n");
-    EXPECT_EQ(errorReportText(2048), "The following Errors were encountered:\n\n\n\nCannot Continue On Line!\n");
+    // The range bit has its line: the box never lists nothing.
+    EXPECT_EQ(errorReportText(2048),
+              "The following Errors were encountered:\n\n- Value out of range\n\n\nCannot Continue On Line!\n");
     EXPECT_NE(errorReportText(1024).find("- Current OS is not compatable\n"), std::string::npos);
 
     Connected h;

@@ -168,7 +168,7 @@ TEST(ServiceVisit, ConnectingKeepsTheUnitAsFoundNeverOverwritingAndSaysWhatTheCa
     auto files = h.archive();
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(h.e().service.lastAsFound(), files[0]);
-    EXPECT_EQ(fs::path(files[0]).filename(), "unknown_screen-unknown_SN-unknown_2004-03-25_150700.zcf");
+    EXPECT_EQ(fs::path(files[0]).filename(), "COM1_2004-03-25_150700.zcf");
     EXPECT_EQ(h.bar().staStatus.caption(), "As found: the unit's configuration is kept in " + files[0] + ".");
     ConfigData found;
     ASSERT_EQ(ReadConfigFile(files[0], found), ReadResult::Ok);
@@ -190,7 +190,7 @@ TEST(ServiceVisit, ConnectingKeepsTheUnitAsFoundNeverOverwritingAndSaysWhatTheCa
     ASSERT_TRUE(h.connect());
     files = h.archive();
     EXPECT_EQ(files.size(), 2u);
-    EXPECT_EQ(q7mtest::readFile(h.dir.file("data/as-found/unknown_screen-unknown_SN-unknown_2004-03-25_150700.zcf")),
+    EXPECT_EQ(q7mtest::readFile(h.dir.file("data/as-found/COM1_2004-03-25_150700.zcf")),
               first);
     EXPECT_TRUE(fs::exists(h.dir.file("data/as-found/Rex_screen-2_SN-Q7M-0042_2004-03-25_150705.zcf")));
 
@@ -201,7 +201,7 @@ TEST(ServiceVisit, ConnectingKeepsTheUnitAsFoundNeverOverwritingAndSaysWhatTheCa
     ASSERT_TRUE(h.connect());
     EXPECT_EQ(h.archive().size(), 2u);
     EXPECT_NE(h.bar().staStatus.caption().find("The as-found archive holds at most 2 files: removed the oldest, "
-                                                "unknown_screen-unknown_SN-unknown_2004-03-25_150700.zcf."),
+                                                "COM1_2004-03-25_150700.zcf."),
               std::string::npos)
         << h.bar().staStatus.caption();
 }
@@ -215,7 +215,7 @@ TEST(ServiceVisit, OpenAsFoundLoadsTheFileButNeverMakesItTheFileToSave) {
     auto& f = h.e().asFound;
     ASSERT_TRUE(f.form.visible());
     ASSERT_EQ(f.grdFiles.rows().size(), 1u);
-    EXPECT_EQ(f.grdFiles.rows()[0], (std::vector<std::string>{"-", "-", "-", "2004-03-25 15:07:00"}));
+    EXPECT_EQ(f.grdFiles.rows()[0], (std::vector<std::string>{"-", "-", "-", "2004-03-25 15:07:00", "COM1"}));
     EXPECT_FALSE(f.cmdOpen.enabled());
     f.grdFiles.userSelect(0);
     EXPECT_TRUE(f.cmdOpen.enabled());

@@ -39,6 +39,9 @@ EditorApp::EditorApp(const LinkApi& link, Paths paths, MessageBoxService* msg, F
     buildAsFoundDialog(*editor_, main_.get());
     buildHistoryDialog(*editor_, main_.get());
     editor_->service.setReportWriter(&reports_);
+    buildSiteWindow(*editor_, main_.get());
+    survey_ = std::make_unique<QtUnitSurvey>(QtUnitSurvey::findProgram());
+    editor_->siteOverview.setSurvey(survey_.get());
     splash_.reset(buildSplash(*editor_));
 }
 

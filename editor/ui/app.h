@@ -12,6 +12,7 @@
 #include "ui/qt_link_runner.h"
 #include "ui/qt_services.h"
 #include "ui/service_dialogs.h"
+#include "ui/site_window.h"
 #include "ui/windows.h"
 
 namespace zelk {
@@ -68,6 +69,8 @@ private:
     std::mutex watchdogMutex_;
     std::condition_variable watchdogWake_;
     bool watchdogStop_ = false;
+    // Ended before the editor it reports to.
+    std::unique_ptr<QtUnitSurvey> survey_;
 };
 
 }  // namespace zelk

@@ -126,6 +126,8 @@ void MainWindow::buildMenus() {
     action(m.mnuHistory, file);
     action(m.mnuReport, file);
     file->addSeparator();
+    action(m.mnuSite, file);
+    file->addSeparator();
     action(m.mnuRef, file);
     file->addSeparator();
     action(m.mnuend, file);

@@ -67,6 +67,13 @@ std::optional<std::string> QtFileDialog::showSave(const std::string& filter, con
     return p.toStdString();
 }
 
+std::optional<std::string> QtFileDialog::showFolder(const std::string& title, const std::string& folder) {
+    const QString p = QFileDialog::getExistingDirectory(parent, QString::fromStdString(title),
+                                                        QString::fromStdString(folder));
+    if (p.isEmpty()) return std::nullopt;
+    return p.toStdString();
+}
+
 LocalTime QtClock::now() {
     const QDateTime t = QDateTime::currentDateTime();
     return {t.date().year(), t.date().month(),  t.date().day(),   t.date().dayOfWeek() % 7,

@@ -23,6 +23,7 @@ class QtFileDialog : public FileDialogService {
 public:
     std::optional<std::string> showOpen(const std::string& filter, const std::string& fileName) override;
     std::optional<std::string> showSave(const std::string& filter, const std::string& fileName) override;
+    std::optional<std::string> showFolder(const std::string& title, const std::string& folder) override;
     QWidget* parent = nullptr;
 };
 

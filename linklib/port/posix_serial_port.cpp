@@ -15,6 +15,8 @@ namespace q7m {
 
 namespace {
 
+constexpr int kCloseDrainMs = 400;  // the longest close waits for the output queue
+
 bool speedConstant(int bitsPerSecond, speed_t& out) {
     switch (bitsPerSecond) {
     case 9600: out = B9600; return true;
@@ -23,6 +25,14 @@ bool speedConstant(int bitsPerSecond, speed_t& out) {
     case 57600: out = B57600; return true;
     default: return false;
     }
+}
+
+// Whether giving `saved` back changes how bytes are put on the wire at
+// `rate` 8N1: a byte still on its way would be garbled.
+bool changesTheLine(const termios& saved, int rate) {
+    speed_t ours;
+    if (!speedConstant(rate, ours)) return true;
+    return ::cfgetospeed(&saved) != ours || (saved.c_cflag & (CSIZE | PARENB | PARODD | CSTOPB)) != CS8;
 }
 
 PortStatus failure(PortFault fault, int code) {
@@ -130,6 +140,11 @@ void PosixSerialPort::drain(int timeoutMs) {
 
 bool PosixSerialPort::close() {
     if (fd_ < 0) return true;
+    // The last bytes written leave at the speed they were written at: let
+    // them go before the old settings change the line under them (a unit
+    // just told to change speed would otherwise take the line reset that
+    // followed as junk before its next command).
+    if (haveSaved_ && changesTheLine(saved_, rate_)) drain(kCloseDrainMs);
     const int fd = fd_;
     fd_ = -1;
     // Give the device back as it was found: its settings, and open to

@@ -48,9 +48,7 @@ std::optional<std::string> keyName(const std::string& line) {
 
 }  // namespace
 
-std::string configDirectory() { return platform::configDirectory(); }
-
-std::string iniPath() { return platform::joinPath(configDirectory(), "ZelkSerial.ini"); }
+std::string iniPath() { return platform::joinPath(platform::configDirectory(), "ZelkSerial.ini"); }
 
 bool Profile::load() {
     lines_.clear();

@@ -9,11 +9,9 @@
 
 namespace q7m {
 
-// Folder that holds ZelkSerial.ini: $Q7M_CONFIG_DIR when set, otherwise
-// $XDG_CONFIG_HOME/q7m, otherwise ~/.config/q7m.  No trailing separator.
-std::string configDirectory();
-
-// Full path of ZelkSerial.ini in configDirectory().
+// Full path of ZelkSerial.ini in the configuration folder
+// (platform::configDirectory(): $Q7M_CONFIG_DIR when set, otherwise
+// $XDG_CONFIG_HOME/q7m, otherwise ~/.config/q7m).
 std::string iniPath();
 
 // An INI-style text file kept as lines, so that unknown sections, keys and

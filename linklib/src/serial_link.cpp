@@ -86,9 +86,6 @@ bool SerialLink::open(const std::string& name) {
     // What arrived before this program spoke (a server's greeting, the
     // unit's chatter from the last session) is no reply to anything.
     purgeReceive();
-    readInterval = kByteTimeoutMs;
-    readMultiplier = 0;
-    readConstant = kByteTimeoutMs;
     return true;
 }
 

@@ -54,7 +54,6 @@ public:
     int resetLink();
     std::size_t writeRaw(const std::uint8_t* data, std::size_t count);
     std::optional<std::uint8_t> readByte();
-    void setIniSection(std::uint8_t section) { iniSection = section; }
     static void createIni();
 
     // Protocol layer on top of the port.
@@ -76,12 +75,8 @@ public:
     LineTrace& trace() { return trace_; }
 
     std::int32_t baudIndex = 0;
-    std::int32_t readInterval = 0;
-    std::int32_t readMultiplier = 0;
-    std::int32_t readConstant = 0;
     Receiver rx;  // rxLength, rxLines, rxLinesWanted, rxState, rxBuffer
     std::string portName;
-    std::uint8_t iniSection = 0;
     std::uint8_t txBuffer[kTxBufferSize]{};
 
 private:

@@ -18,6 +18,36 @@ constexpr char kChannelLetters[] = "LPCQRS";
 constexpr char kStreamLetters[] = "-GSZO";
 constexpr int kMeasurementReads = 5;
 
+// Message codes of the framed dialect: the first payload byte.
+constexpr std::uint8_t kAskSystem = 0x01;       // to the unit: send the system block
+constexpr std::uint8_t kAskAudio = 0x02;        // to the unit: send the audio block (then 0x00)
+constexpr std::uint8_t kSystemData = 0x12;      // the system block's bytes follow, either way
+constexpr std::uint8_t kAudioData = 0x13;       // the audio block's bytes follow, either way
+constexpr std::uint8_t kAnnounceSystem = 0x0A;  // to the unit: a system block write comes
+constexpr std::uint8_t kAnnounceAudio = 0x0B;   // to the unit: an audio block write comes (then 0x00, 0x00)
+constexpr std::uint8_t kReadyForSystem = 0x01;  // from the unit: send the system block
+constexpr std::uint8_t kReadyForAudio = 0x02;   // from the unit: send the audio block
+constexpr std::uint8_t kEndOfBlock = 0x11;      // to the unit: the block write is complete
+constexpr std::uint8_t kAccepted = 0x21;        // from the unit: the block is stored
+
+// Measurement records: their codes and their lengths with the code.
+constexpr std::uint8_t kGainRecord = 0x24;        // "$"
+constexpr std::uint8_t kSlitFirstRecord = 0x25;   // "%"
+constexpr std::uint8_t kSlitSecondRecord = 0x26;  // "&"
+constexpr std::uint8_t kAzimuthRecord = 0x27;
+constexpr std::size_t kGainLength = 3;
+constexpr std::size_t kSlitLength = 12;
+constexpr std::size_t kAzimuthLength = 29;
+
+// Lines of a text reply: most commands, pink noise and phase (which
+// answer for every channel), the version query.
+constexpr int kReplyLines = 3;
+constexpr int kChannelReplyLines = 8;
+constexpr int kVersionReplyLines = 5;
+
+// Where a text reply's value starts ("VOL 70": the characters after "VOL ").
+constexpr std::size_t kReplyValueAt = 4;
+
 // Decimal value of the characters [b, e): leading blanks skipped, an
 // optional sign, digits up to the first other character.
 std::int16_t decimalValue(const std::uint8_t* b, const std::uint8_t* e) {
@@ -70,11 +100,10 @@ PlatformInfo queryPlatform() {
     PlatformInfo info;
     const platform::SystemInfo system = platform::identifySystem();
     // Windows NT and the POSIX systems the port layer is written for (which
-    // count as the NT family: full-featured, section 0 of the settings
-    // file) are supported; 9x-family systems cannot run this library.
+    // count as the NT family) are supported; 9x-family systems cannot run
+    // this library.
     info.supported = system.family != platform::SystemInfo::Family::Unknown;
     info.ntFamily = info.supported;
-    info.minorVersion = system.minor;
     return info;
 }
 
@@ -98,9 +127,6 @@ std::uint16_t UnitLink::text(const char* cmd, std::size_t length, int lines) {
 std::uint16_t UnitLink::initDll(std::int32_t port) {
     platformFamily = queryPlatform();
     if (!platformFamily.supported) return linkError = LINK_ERR_PLATFORM;
-    isNtFamily = platformFamily.ntFamily;
-    iniSection = (platformFamily.nineXFamily && platformFamily.minorVersion != 0) ? 1 : 0;
-    serial.setIniSection(iniSection);
 
     portNumber = static_cast<std::int16_t>(port);
     if (portNumber == 0) portNumber = 1;
@@ -139,7 +165,8 @@ std::uint16_t UnitLink::setDllBaud(std::int32_t index) {
         return linkError = LINK_ERR_RANGE | CTX_TEXT;
     } else {
         const char cmd[3] = {'B', static_cast<char>('1' + i), '\r'};
-        if (serial.writeRaw(reinterpret_cast<const std::uint8_t*>(cmd), 3) == 0) linkError = LINK_ERR_TRANSMIT | CTX_TEXT;
+        if (serial.writeRaw(reinterpret_cast<const std::uint8_t*>(cmd), sizeof cmd) == 0)
+            linkError = LINK_ERR_TRANSMIT | CTX_TEXT;
     }
     serial.setBaudIndex(i);
     serial.resetLink();
@@ -151,7 +178,7 @@ std::int32_t UnitLink::clearError() { return serial.resetLink(); }
 std::uint16_t UnitLink::getUnitVersion(std::int16_t versions[7]) {
     linkError = 0;
     if (!connected) return fail(LINK_ERR_INIT, CTX_TEXT);
-    if (auto c = text("X\r", 2, 5)) return fail(c, CTX_TEXT);
+    if (auto c = text("X\r", 2, kVersionReplyLines)) return fail(c, CTX_TEXT);
     if (auto c = parseUnitVersion(reply_, replyLength_, versions)) return fail(c, CTX_TEXT);
     return 0;
 }
@@ -183,29 +210,28 @@ std::uint16_t UnitLink::blockWrite(const std::uint8_t* announce, std::size_t ann
     data[0] = code;
     std::memcpy(data + 1, block, size);
     if (!serial.writeFrame(data, size + 1)) return fail(LINK_ERR_TRANSMIT, context);
-    const std::uint8_t end = 0x11;
-    serial.writeFrame(&end, 1);
+    serial.writeFrame(&kEndOfBlock, 1);
     // A missing acceptance fails the code check, not the read.
-    if (serial.readFrame(frame_) == 0 || frame_[0] != 0x21) return fail(LINK_ERR_BAD_REPLY, context);
+    if (serial.readFrame(frame_) == 0 || frame_[0] != kAccepted) return fail(LINK_ERR_BAD_REPLY, context);
     return 0;
 }
 
 std::uint16_t UnitLink::getSystem(std::uint8_t* block) {
-    return blockRead(0x01, false, 0x12, Q7M_SYSTEM_BLOCK_SIZE, block, LINK_ERR_SYSTEM_BLOCK);
+    return blockRead(kAskSystem, false, kSystemData, Q7M_SYSTEM_BLOCK_SIZE, block, LINK_ERR_SYSTEM_BLOCK);
 }
 
 std::uint16_t UnitLink::getAudio(std::uint8_t* block) {
-    return blockRead(0x02, true, 0x13, Q7M_AUDIO_BLOCK_SIZE, block, LINK_ERR_AUDIO_BLOCK);
+    return blockRead(kAskAudio, true, kAudioData, Q7M_AUDIO_BLOCK_SIZE, block, LINK_ERR_AUDIO_BLOCK);
 }
 
 std::uint16_t UnitLink::setSystem(const std::uint8_t* block) {
-    const std::uint8_t announce[1] = {0x0A};
-    return blockWrite(announce, 1, 0x01, 0x12, block, Q7M_SYSTEM_BLOCK_SIZE, LINK_ERR_SYSTEM_BLOCK);
+    const std::uint8_t announce[1] = {kAnnounceSystem};
+    return blockWrite(announce, 1, kReadyForSystem, kSystemData, block, Q7M_SYSTEM_BLOCK_SIZE, LINK_ERR_SYSTEM_BLOCK);
 }
 
 std::uint16_t UnitLink::setAudio(const std::uint8_t* block) {
-    const std::uint8_t announce[3] = {0x0B, 0x00, 0x00};
-    return blockWrite(announce, 3, 0x02, 0x13, block, Q7M_AUDIO_BLOCK_SIZE, LINK_ERR_AUDIO_BLOCK);
+    const std::uint8_t announce[3] = {kAnnounceAudio, 0x00, 0x00};
+    return blockWrite(announce, 3, kReadyForAudio, kAudioData, block, Q7M_AUDIO_BLOCK_SIZE, LINK_ERR_AUDIO_BLOCK);
 }
 
 // ---------------------------------------------------------------- live commands
@@ -220,24 +246,24 @@ std::uint16_t UnitLink::setVol(std::int32_t volume) {
     char digits[16];
     std::snprintf(digits, sizeof digits, "%02d", static_cast<int>(level));
     const char cmd[4] = {'V', digits[0], digits[1], '\r'};
-    if (auto c = text(cmd, 4, 3)) return fail(c, CTX_TEXT);
+    if (auto c = text(cmd, sizeof cmd, kReplyLines)) return fail(c, CTX_TEXT);
     return 0;
 }
 
 std::uint16_t UnitLink::getVol(std::int16_t* volume) {
     linkError = 0;
     if (!connected) return fail(LINK_ERR_INIT, CTX_TEXT);
-    if (auto c = text("V\r", 2, 3)) return fail(c, CTX_TEXT);
-    if (replyLength_ < 6) return fail(LINK_ERR_BAD_REPLY, CTX_TEXT);  // too short to hold the value
+    if (auto c = text("V\r", 2, kReplyLines)) return fail(c, CTX_TEXT);
+    if (replyLength_ < kReplyValueAt + 2) return fail(LINK_ERR_BAD_REPLY, CTX_TEXT);  // too short to hold the value
     // The value is read like any decimal field (" 7" and "7x" are 7), but
     // two characters without a digit are not a volume of 0: reporting 0
     // would pull the fader down and end up in backups.
-    const std::uint8_t* b = reply_ + 4;
-    const std::uint8_t* e = reply_ + 6;
+    const std::uint8_t* b = reply_ + kReplyValueAt;
+    const std::uint8_t* e = reply_ + kReplyValueAt + 2;
     while (b < e && (*b == ' ' || *b == '\t')) ++b;
     if (b < e && (*b == '-' || *b == '+')) ++b;
     if (b == e || *b < '0' || *b > '9') return fail(LINK_ERR_BAD_REPLY, CTX_TEXT);
-    *volume = decimalValue(reply_ + 4, reply_ + 6);
+    *volume = decimalValue(reply_ + kReplyValueAt, e);
     return 0;
 }
 
@@ -245,17 +271,17 @@ std::uint16_t UnitLink::setMute(std::int32_t flag) {
     linkError = 0;
     if (!connected) return fail(LINK_ERR_INIT, CTX_TEXT);
     const char cmd[3] = {'M', static_cast<std::uint8_t>(flag) ? '+' : '-', '\r'};
-    if (auto c = text(cmd, 3, 3)) return fail(c, CTX_TEXT);
+    if (auto c = text(cmd, sizeof cmd, kReplyLines)) return fail(c, CTX_TEXT);
     return 0;
 }
 
 std::uint16_t UnitLink::getMute(std::uint8_t* flag) {
     linkError = 0;
     if (!connected) return fail(LINK_ERR_INIT, CTX_TEXT);
-    if (auto c = text("M\r", 2, 3)) return fail(c, CTX_TEXT);
-    if (replyLength_ < 5) return fail(LINK_ERR_BAD_REPLY, CTX_TEXT);
-    if (reply_[4] == '+') *flag = 1;
-    else if (reply_[4] == '-') *flag = 0;
+    if (auto c = text("M\r", 2, kReplyLines)) return fail(c, CTX_TEXT);
+    if (replyLength_ <= kReplyValueAt) return fail(LINK_ERR_BAD_REPLY, CTX_TEXT);
+    if (reply_[kReplyValueAt] == '+') *flag = 1;
+    else if (reply_[kReplyValueAt] == '-') *flag = 0;
     return 0;
 }
 
@@ -265,16 +291,16 @@ std::uint16_t UnitLink::selectFormat(std::int32_t format) {
     const auto i = static_cast<std::int16_t>(format);
     if (i < 0 || i > 5) return fail(LINK_ERR_RANGE, CTX_TEXT);
     const char cmd[3] = {'F', kFormatLetters[i], '\r'};
-    if (auto c = text(cmd, 3, 3)) return fail(c, CTX_TEXT);
+    if (auto c = text(cmd, sizeof cmd, kReplyLines)) return fail(c, CTX_TEXT);
     return 0;
 }
 
 std::uint16_t UnitLink::getFormat(std::int16_t* format) {
     linkError = 0;
     if (!connected) return fail(LINK_ERR_INIT, CTX_TEXT);
-    if (auto c = text("F\r", 2, 3)) return fail(c, CTX_TEXT);
-    if (replyLength_ < 5) return fail(LINK_ERR_BAD_REPLY, CTX_TEXT);
-    const char* hit = reply_[4] ? std::strchr(kFormatLetters, reply_[4]) : nullptr;
+    if (auto c = text("F\r", 2, kReplyLines)) return fail(c, CTX_TEXT);
+    if (replyLength_ <= kReplyValueAt) return fail(LINK_ERR_BAD_REPLY, CTX_TEXT);
+    const char* hit = reply_[kReplyValueAt] ? std::strchr(kFormatLetters, reply_[kReplyValueAt]) : nullptr;
     if (!hit) {
         *format = -1;
         return fail(CTX_TEXT, CTX_TEXT);
@@ -289,7 +315,7 @@ std::uint16_t UnitLink::setPink(std::int32_t channel, std::int32_t on) {
     const auto ch = static_cast<std::int16_t>(channel);
     if (ch < 0 || ch > 5) return fail(LINK_ERR_RANGE, CTX_TEXT);
     const char cmd[4] = {'P', kChannelLetters[ch], static_cast<std::uint8_t>(on) ? '+' : '-', '\r'};
-    if (auto c = text(cmd, 4, 8)) return fail(c, CTX_TEXT);
+    if (auto c = text(cmd, sizeof cmd, kChannelReplyLines)) return fail(c, CTX_TEXT);
     return 0;
 }
 
@@ -299,7 +325,7 @@ std::uint16_t UnitLink::setPhase(std::int32_t channel, std::int32_t on) {
     const auto ch = static_cast<std::int16_t>(channel);
     if (ch < 0 || ch > 5) return fail(LINK_ERR_RANGE, CTX_TEXT);
     const char cmd[4] = {'H', kChannelLetters[ch], static_cast<std::uint8_t>(on) ? '+' : '-', '\r'};
-    if (auto c = text(cmd, 4, 8)) return fail(c, CTX_TEXT);
+    if (auto c = text(cmd, sizeof cmd, kChannelReplyLines)) return fail(c, CTX_TEXT);
     return 0;
 }
 
@@ -307,7 +333,7 @@ std::uint16_t UnitLink::setRT60(std::int32_t on) {
     linkError = 0;
     if (!connected) return fail(LINK_ERR_INIT, CTX_TEXT);
     const char cmd[3] = {'R', static_cast<std::uint8_t>(on) ? '+' : '-', '\r'};
-    if (auto c = text(cmd, 3, 3)) return fail(c, CTX_TEXT);
+    if (auto c = text(cmd, sizeof cmd, kReplyLines)) return fail(c, CTX_TEXT);
     return 0;
 }
 
@@ -315,7 +341,7 @@ std::uint16_t UnitLink::setProjector(std::int32_t projector) {
     linkError = 0;
     if (!connected) return fail(LINK_ERR_INIT, CTX_TEXT);
     const char cmd[3] = {'A', static_cast<std::int16_t>(projector) ? '2' : '1', '\r'};
-    if (auto c = text(cmd, 3, 3)) return fail(c, CTX_TEXT);
+    if (auto c = text(cmd, sizeof cmd, kReplyLines)) return fail(c, CTX_TEXT);
     return 0;
 }
 
@@ -323,8 +349,8 @@ std::uint16_t UnitLink::streamCommand(int mode) {
     linkError = 0;
     if (!connected) return fail(LINK_ERR_INIT, CTX_STREAM);
     const char cmd[3] = {'A', kStreamLetters[mode], '\r'};
-    const int lines = (mode == 0 || mode == 4) ? 3 : 0;
-    if (auto c = text(cmd, 3, lines)) return fail(c, CTX_STREAM);
+    const int lines = (mode == 0 || mode == 4) ? kReplyLines : 0;
+    if (auto c = text(cmd, sizeof cmd, lines)) return fail(c, CTX_STREAM);
     return 0;
 }
 
@@ -342,7 +368,7 @@ std::uint16_t UnitLink::getOptGain(std::int16_t* gain) {
     serial.purgeReceive();
     linkError = 0;
     if (!connected) return fail(LINK_ERR_INIT, CTX_STREAM);
-    if (!measurement(0x24, 0x24, 3)) return fail(LINK_ERR_NO_DATA, CTX_STREAM);
+    if (!measurement(kGainRecord, kGainRecord, kGainLength)) return fail(LINK_ERR_NO_DATA, CTX_STREAM);
     *gain = static_cast<std::int16_t>(frame_[1] | (frame_[2] << 8));
     return 0;
 }
@@ -351,9 +377,9 @@ std::uint16_t UnitLink::getSingleSlitloss(std::uint8_t* record, std::int16_t* ki
     serial.purgeReceive();
     linkError = 0;
     if (!connected) return fail(LINK_ERR_INIT, CTX_STREAM);
-    if (!measurement(0x25, 0x26, 12)) return fail(LINK_ERR_NO_DATA, CTX_STREAM);
-    std::memcpy(record, frame_ + 1, 11);
-    *kind = frame_[0] == 0x25 ? 0 : 1;
+    if (!measurement(kSlitFirstRecord, kSlitSecondRecord, kSlitLength)) return fail(LINK_ERR_NO_DATA, CTX_STREAM);
+    std::memcpy(record, frame_ + 1, kSlitLength - 1);
+    *kind = frame_[0] == kSlitFirstRecord ? 0 : 1;
     return 0;
 }
 
@@ -363,12 +389,12 @@ std::uint16_t UnitLink::getOptSlitloss(std::uint8_t* pair) {
     bool first = false, second = false;
     for (int read = 0; read < kMeasurementReads; ++read) {
         const std::size_t n = serial.readFrame(frame_);
-        if (n != 12) continue;
-        if (frame_[0] == 0x25) {
-            std::memcpy(pair, frame_ + 1, 11);
+        if (n != kSlitLength) continue;
+        if (frame_[0] == kSlitFirstRecord) {
+            std::memcpy(pair, frame_ + 1, kSlitLength - 1);
             first = true;
-        } else if (frame_[0] == 0x26) {
-            std::memcpy(pair + 11, frame_ + 1, 11);
+        } else if (frame_[0] == kSlitSecondRecord) {
+            std::memcpy(pair + kSlitLength - 1, frame_ + 1, kSlitLength - 1);
             second = true;
         }
         if (first && second) return 0;
@@ -380,8 +406,8 @@ std::uint16_t UnitLink::getOptAzimuth(std::uint8_t* record) {
     serial.purgeReceive();
     linkError = 0;
     if (!connected) return fail(LINK_ERR_INIT, CTX_STREAM);
-    if (!measurement(0x27, 0x27, 29)) return fail(LINK_ERR_NO_DATA, CTX_STREAM);
-    std::memcpy(record, frame_ + 1, 28);
+    if (!measurement(kAzimuthRecord, kAzimuthRecord, kAzimuthLength)) return fail(LINK_ERR_NO_DATA, CTX_STREAM);
+    std::memcpy(record, frame_ + 1, kAzimuthLength - 1);
     return 0;
 }
 

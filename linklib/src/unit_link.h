@@ -17,8 +17,6 @@ std::uint16_t parseUnitVersion(const std::uint8_t* reply, std::size_t length, st
 struct PlatformInfo {
     bool supported = false;
     bool ntFamily = false;
-    bool nineXFamily = false;
-    int minorVersion = 0;
 };
 PlatformInfo queryPlatform();
 
@@ -57,8 +55,6 @@ public:
     bool connected = false;
     std::int16_t portNumber = 0;
     PlatformInfo platformFamily;
-    bool isNtFamily = false;
-    std::uint8_t iniSection = 0;
 
 private:
     // Runs one text command: writes `cmd`, reads `lines` reply lines when

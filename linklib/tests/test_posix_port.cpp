@@ -8,6 +8,7 @@
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
+#include <thread>
 
 #include "port/posix_serial_port.h"
 #include "pty_helpers.h"
@@ -111,6 +112,37 @@ TEST(PosixSerialPort, TheDevicesOwnSettingsAreGivenBackAtClose) {
     EXPECT_EQ(after.c_cflag, before.c_cflag);
     EXPECT_EQ(after.c_lflag, before.c_lflag);
     EXPECT_EQ(::cfgetospeed(&after), ::cfgetospeed(&before));
+    ::close(keeper);
+}
+
+TEST(PosixSerialPort, TheLastBytesLeaveAtTheirRateBeforeTheSettingsAreGivenBack) {
+    Pty pty;
+    ASSERT_TRUE(pty.ok());
+    // The peer keeps the device open at 9600 between the port's opens, as a
+    // unit's end of the line does.
+    const int keeper = ::open(pty.slave.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(keeper, 0);
+    termios found{};
+    ASSERT_EQ(::tcgetattr(keeper, &found), 0);
+    ::cfsetispeed(&found, B9600);
+    ::cfsetospeed(&found, B9600);
+    ASSERT_EQ(::tcsetattr(keeper, TCSANOW, &found), 0);
+
+    PosixSerialPort port(pty.slave);
+    ASSERT_TRUE(port.open(19200).ok());
+    const std::uint8_t lf = '\n';
+    ASSERT_EQ(port.write(&lf, 1, 400).written, 1u);
+    std::thread closer([&] { port.close(); });
+    // A peer that takes the byte a moment after it was written still finds
+    // the line at the rate it was written at, not at the one given back.
+    EXPECT_EQ(readMaster(pty.master, 1), "\n");
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    termios seen{};
+    ASSERT_EQ(::tcgetattr(pty.master, &seen), 0);
+    EXPECT_EQ(::cfgetospeed(&seen), static_cast<speed_t>(B19200));
+    closer.join();
+    ASSERT_EQ(::tcgetattr(keeper, &seen), 0);
+    EXPECT_EQ(::cfgetospeed(&seen), static_cast<speed_t>(B9600));
     ::close(keeper);
 }
 

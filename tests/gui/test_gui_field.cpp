@@ -306,7 +306,7 @@ private slots:
         shoot(d, "open-as-found");
         click(open);
         QTRY_VERIFY(!d->isVisible());
-        QTRY_VERIFY(win->windowTitle().contains("<As found: unknown_screen-unknown_SN-unknown_"));
+        QTRY_VERIFY(win->windowTitle().contains("<As found: COM1_"));
     }
 
     void cleanupTestCase() {

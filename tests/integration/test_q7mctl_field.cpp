@@ -115,12 +115,18 @@ TEST(Q7mctlField, BackupWithoutAFileFillsTheArchiveNeverOverwriting) {
     for (int i = 0; i < 3; ++i) {
         const auto r = q7mctl("backup");
         EXPECT_EQ(r.status, 0) << r.out;
-        EXPECT_NE(r.out.find("Saved the unit's configuration to " + data + "/as-found/unknown_screen-unknown_SN-unknown_"),
+        EXPECT_NE(r.out.find("Saved the unit's configuration to " + data + "/as-found/COM1_"),
                   std::string::npos)
             << r.out;
     }
-    // Three runs, three files, even within one second.
-    EXPECT_EQ(zelk::listAsFound(zelk::asFoundDirectory(data)).size(), 3u);
+    // Three runs, three files, even within one second; each records its
+    // port, and q7mctl takes it as a configuration file.
+    const auto kept = zelk::listAsFound(zelk::asFoundDirectory(data));
+    ASSERT_EQ(kept.size(), 3u);
+    EXPECT_EQ(kept[0].source.port, 1);
+    EXPECT_EQ(kept[0].source.target, sim.link());
+    const auto v = q7mctl("verify " + kept[0].path);
+    EXPECT_EQ(v.status, 0) << v.out;
 
     ASSERT_TRUE(zelk::writeServiceSettings(zelk::serviceSettingsPath(data), {false, 2}));
     const auto r = q7mctl("backup");

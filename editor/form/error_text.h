@@ -1,17 +1,17 @@
-// q7m_error_text.h - the user-facing line for each bit of the link error word.
+// error_text.h - the user-facing line for each bit of the link error word.
 //
 // Shared by the editor's error box and the q7mctl command-line client so
-// both explain a failure in the same words.  Bits 11 to 15 have no text.
-#ifndef Q7M_ERROR_TEXT_H
-#define Q7M_ERROR_TEXT_H
+// both explain a failure in the same words.  Bits 12 to 15 have no text.
+#ifndef ZELK_FORM_ERROR_TEXT_H
+#define ZELK_FORM_ERROR_TEXT_H
 
 #include <array>
 #include <cstdint>
 #include <string_view>
 
-namespace q7m {
+namespace zelk {
 
-inline constexpr std::array<std::string_view, 11> kErrorBitLines = {
+inline constexpr std::array<std::string_view, 12> kErrorBitLines = {
     "- Serial Port Error",
     "- Error Transmitting",
     "- Error Receiving",
@@ -23,6 +23,7 @@ inline constexpr std::array<std::string_view, 11> kErrorBitLines = {
     "- Error during streaming",
     "- Data is not as requested",
     "- Current OS is not compatable",
+    "- Value out of range",
 };
 
 // The line for bit `bit` (0..15), or an empty view when the bit has no text.
@@ -31,6 +32,6 @@ inline constexpr std::string_view errorBitLine(int bit) {
                                                                        : std::string_view{};
 }
 
-}  // namespace q7m
+}  // namespace zelk
 
 #endif
