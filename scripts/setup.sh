@@ -8,7 +8,7 @@ packages=(cmake g++ make pkg-config ccache googletest libgtest-dev libgmock-dev
           poppler-utils                               # service report checks
           libarchive-dev                              # the support bundle
           prometheus prometheus-node-exporter         # the metrics file: promtool, the textfile collector
-          xvfb xauth xdotool                          # the test with real X input
+          xvfb xauth xdotool libxcb1-dev              # the test with real X input
           clang libclang-rt-14-dev clang-tidy         # fuzz targets, clang-tidy
           dpkg-dev fakeroot file lintian              # Debian packages
           locales)                                    # the decimal-comma locale tests

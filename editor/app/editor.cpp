@@ -21,11 +21,12 @@ Editor::Editor(Services services, const LinkApi& linkApi, Paths p)
       paths(std::move(p)),
       document(main.bar.form),
       dispatch(link, svc.runner, vals, svc.clock, svc.msg, linkEvents,
-               [this] {
+               [this]() -> Dispatcher::HintJob {
                    // On line here means the port opened and the unit answered
                    // the first question, then stopped answering.
-                   if (vals.OnLine) return unitStoppedHint(vals.ComPort);
-                   return portHint(paths.configDir, vals.ComPort);
+                   const int port = vals.ComPort;
+                   if (vals.OnLine) return [port] { return unitStoppedHint(port); };
+                   return [dir = paths.configDir, port] { return portHint(dir, port); };
                }),
       live(vals, {main.format.cmdMode, main.muteButtons(), main.faderFields(), main.format.sclVol, fader, main.obe},
            svc.ui),
@@ -47,7 +48,7 @@ Editor::Editor(Services services, const LinkApi& linkApi, Paths p)
       sliders(vals, document, tables, sliderKeys, equaliser, upload, svc.msg, {main.eq, main.trim, main.obe}),
       options(vals, document, dispatch, upload, live, {main.format.cmdMode, main.options, main.obe}),
       tabs(vals, svc.msg, levels, equaliser, connection, upload, main.bar),
-      optical(vals, dispatch, levels, polling, portSpeed, main.optical),
+      optical(vals, dispatch, levels, live, polling, portSpeed, main.optical),
       service(vals, {dispatch, upload, document, fileCmds, channels}, svc.msg, svc.files, svc.clock, paths,
               {main.bar, compare, asFound, history}),
       siteOverview(vals, {connection, portSpeed, service, document, fileCmds}, svc.msg, svc.files, svc.clock, paths,
@@ -57,6 +58,9 @@ Editor::Editor(Services services, const LinkApi& linkApi, Paths p)
     linkEvents.subscribe(live);
     linkEvents.subscribe(optical);
     linkEvents.subscribe(portSpeed);
+
+    // Block transfers stop a running measurement's stream around them.
+    upload.setMeasurementStream(&optical);
 
     // A connection keeps the unit's configuration as found.
     connection.onConnected([this] { service.unitConnected(); });

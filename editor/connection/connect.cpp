@@ -68,6 +68,14 @@ Connection::Connection(ModVals& vals, Dispatcher& d, OnLineGate& gate, Upload& u
     : v_(vals), d_(d), gate_(gate), upload_(upload), channels_(channels), polling_(polling), ui_(ui), msg_(msg), c_(c) {
     c_.bar.cmdConnect.onClick = [this] { cmdConnect_Click(); };
     c_.bar.cmdDisconnect.onClick = [this] { cmdDisconnect_Click(); };
+    c_.prog.cmdCan.onClick = [this] { cmdCan_Click(); };
+}
+
+// The progress dialog's Cancel: the dialog goes, and the wait for the unit
+// with it; the connection ends off line without an error box.
+void Connection::cmdCan_Click() {
+    closeProgress();
+    d_.runner().requestCancel();
 }
 
 void Connection::cmdConnect_Click() {

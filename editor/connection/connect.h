@@ -50,6 +50,8 @@ public:
     // Closes the link cleanly (the unit quietened, the library shut down)
     // and goes off line without a message.  Nothing off line.
     void cmdDisconnect_Click();
+    // The progress dialog's Cancel (and Escape in it).
+    void cmdCan_Click();
     bool ConnectToUnit();
     void SetConnectStatus(int state);
     void EnableFrames(bool enable) { gate_.EnableFrames(enable); }

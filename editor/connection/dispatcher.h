@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "connection/link_api.h"
@@ -28,22 +29,36 @@ enum FunctionCode : int {
 
 inline constexpr int kMaxAttempts = 6;
 inline constexpr int kRetryPauseMs = 300;
+// What RetryFunction returns for an exchange the user cancelled: not a
+// library error (bit 15 adds no line to a report), never 0.
+inline constexpr std::uint16_t kCancelledWord = 0x8000;
 
 // The error box text for an error word (bits 0..10, one line each).
 std::string errorReportText(std::uint16_t errorWord);
 
 class Dispatcher {
 public:
-    // `portHint` gives an extra line for "Unable to connect to unit!" when
-    // the reason can be told (no device, no permission...), or "".
+    // The extra line for "Unable to connect to unit!" when the reason can
+    // be told (no device, no permission, no server...), or "".  `portHint`
+    // is asked on the caller's thread for a job that finds it; the job runs
+    // where library calls run, after the library has let go of the port,
+    // and may take as long as opening the port does.
+    using HintJob = std::function<std::string()>;
+    using PortHint = std::function<HintJob()>;
     // Every library call runs through `runner`.
     Dispatcher(const LinkApi& link, LinkRunner& runner, ModVals& vals, ClockService& clock, MessageBoxService& msg,
-               LinkEvents& events, std::function<std::string()> portHint = {});
+               LinkEvents& events, PortHint portHint = {});
 
     // Returns the error word of the last attempt (0 = success, and 0 when
-    // the call is skipped because the editor is off line).
+    // the call is skipped because the editor is off line).  A cancel asked
+    // for meanwhile is looked at between attempts: the exchange ends off
+    // line, as a given-up link does, without a report, and returns
+    // kCancelledWord.
     std::uint16_t RetryFunction(int code, std::int32_t arg1 = 0, std::int32_t arg2 = 0);
     void DispErr(std::uint16_t errorWord);
+    // The user stopped waiting for the unit: off line as after a failure,
+    // nothing reported.
+    void abandonLink();
     void Pause(int milliseconds);
 
     // Whether the unit passed the version check since the link was opened:
@@ -52,22 +67,27 @@ public:
     void setUnitAccepted(bool a) { unitAccepted_ = a; }
 
     // Runs a library call that does not go through RetryFunction (the few
-    // the editor makes directly) where library calls run.
-    void runDirect(const std::function<void()>& libraryCall) { runner_.call(libraryCall); }
+    // the editor makes directly) where library calls run.  False when the
+    // wait for it was cancelled; the call owns what it touches (it may
+    // finish after the caller has stopped waiting).
+    bool runDirect(std::function<void()> libraryCall) { return runner_.call(std::move(libraryCall)); }
     const LinkApi& link() const { return link_; }
     LinkRunner& runner() { return runner_; }
 
 private:
-    std::uint16_t attempt(int code, std::int32_t arg1, std::int32_t arg2);
+    // The error word, or nothing when the wait for the call was cancelled.
+    std::optional<std::uint16_t> attempt(int code, std::int32_t arg1, std::int32_t arg2);
     template <typename Fn, typename... Args>
-    std::uint16_t invoke(Fn fn, Args... args);
+    std::optional<std::uint16_t> invoke(Fn fn, Args... args);
+    // Off line: the library let go (back at 9600 first), the events told.
+    void shutDownLibrary();
     const LinkApi& link_;
     LinkRunner& runner_;
     ModVals& v_;
     ClockService& clock_;
     MessageBoxService& msg_;
     LinkEvents& events_;
-    std::function<std::string()> portHint_;
+    PortHint portHint_;
     bool unitAccepted_ = false;
 };
 

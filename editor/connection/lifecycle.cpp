@@ -86,7 +86,40 @@ bool Lifecycle::Form_Load() {
         q7m::platform::makeDirectories(paths_.dataDir);
         snapshotSaved_ = docs_.saveWorkingCopy(paths_.workingFile());
     }
+    offerRecovery();
     return true;
+}
+
+void Lifecycle::offerRecovery() {
+    const std::string path = paths_.recoveryFile();
+    if (q7m::platform::pathKind(path) != q7m::platform::PathKind::File) return;
+    const MsgResult r = msg_.show("The editor was told to stop last time (the session ended, or the program was "
+                                  "ended) while it held changes that were not saved. They were kept in " +
+                                      path + ".\n\nOpen them now?",
+                                  "Recover Changes?", MsgIcon::Question, MsgButtons::YesNo);
+    if (r == MsgResult::Yes) {
+        // A file that cannot be read stays for another try; the load said why.
+        if (!docs_.loadWorkingCopy(path)) return;
+        v_.ConfigFilePath.clear();  // Save asks where: never over the recovery file
+        doc_.markDirty();
+        doc_.showName("Recovered");
+    }
+    q7m::platform::removeFile(path);
+}
+
+void Lifecycle::endWithoutQuestions() {
+    if (ended_) return;
+    if (doc_.dirty()) {
+        q7m::platform::makeDirectories(paths_.dataDir);
+        docs_.saveWorkingCopy(paths_.recoveryFile());
+    }
+    q7m::platform::removeFile(paths_.workingFile());
+    docs_.WriteSettings();
+    if (v_.OnLine) {
+        quietenUnit(d_);
+        d_.RetryFunction(FN_DLLShutdown);
+    }
+    ended_ = true;
 }
 
 bool Lifecycle::Form_Unload() {

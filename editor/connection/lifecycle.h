@@ -54,6 +54,13 @@ public:
     // Returns true when the window may close (Cancel not set).
     bool Form_Unload();
     void mnuend_Click();
+    // The session ends or the program is told to stop (a signal): nothing
+    // is asked.  Unsaved changes go to the recovery file, the settings are
+    // written, and the unit is quietened and let go as at a normal close.
+    void endWithoutQuestions();
+    // At start-up: changes kept by an editor that was told to stop are
+    // offered; Yes opens them (unsaved, without a file name), No drops them.
+    void offerRecovery();
     std::string GetWinDir() const { return winDir(paths_); }
 
     bool ended() const { return ended_; }

@@ -1,5 +1,7 @@
 #include "connection/link_thread.h"
 
+#include <chrono>
+
 namespace zelk {
 
 LinkThread::LinkThread() : thread_([this] { loop(); }) {}
@@ -10,7 +12,7 @@ LinkThread::~LinkThread() {
         stopping_ = true;
     }
     cv_.notify_one();
-    thread_.join();
+    if (thread_.joinable()) thread_.join();
 }
 
 void LinkThread::post(std::function<void()> job, std::function<void()> done) {
@@ -21,13 +23,30 @@ void LinkThread::post(std::function<void()> job, std::function<void()> done) {
     cv_.notify_one();
 }
 
+bool LinkThread::finishWithin(int ms) {
+    std::unique_lock<std::mutex> lock(m_);
+    stopping_ = true;
+    cv_.notify_one();
+    if (!idle_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return ended_; })) {
+        thread_.detach();
+        return false;
+    }
+    lock.unlock();
+    if (thread_.joinable()) thread_.join();
+    return true;
+}
+
 void LinkThread::loop() {
     for (;;) {
         std::pair<std::function<void()>, std::function<void()>> next;
         {
             std::unique_lock<std::mutex> lock(m_);
             cv_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
-            if (jobs_.empty()) return;  // stopping, nothing left
+            if (jobs_.empty()) {  // stopping, nothing left
+                ended_ = true;
+                idle_.notify_all();
+                return;
+            }
             next = std::move(jobs_.front());
             jobs_.pop_front();
         }
@@ -36,18 +55,18 @@ void LinkThread::loop() {
     }
 }
 
-void BlockingThreadRunner::call(const std::function<void()>& libraryCall) {
+bool BlockingThreadRunner::call(std::function<void()> job) {
     std::mutex m;
     std::condition_variable cv;
     bool finished = false;
-    thread_.post([&libraryCall] { libraryCall(); },
-                 [&] {
-                     std::lock_guard<std::mutex> lock(m);
-                     finished = true;
-                     cv.notify_one();
-                 });
+    thread_.post(std::move(job), [&] {
+        std::lock_guard<std::mutex> lock(m);
+        finished = true;
+        cv.notify_one();
+    });
     std::unique_lock<std::mutex> lock(m);
     cv.wait(lock, [&] { return finished; });
+    return true;
 }
 
 }  // namespace zelk

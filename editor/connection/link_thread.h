@@ -24,12 +24,19 @@ public:
     void post(std::function<void()> job, std::function<void()> done);
     bool onLinkThread() const { return std::this_thread::get_id() == thread_.get_id(); }
 
+    // Lets the posted jobs finish for at most `ms` and joins the thread.
+    // False when a job is still in the library then: the thread is left to
+    // it (the program ends without waiting; the library must stay loaded).
+    bool finishWithin(int ms);
+
 private:
     void loop();
     std::mutex m_;
     std::condition_variable cv_;
+    std::condition_variable idle_;
     std::deque<std::pair<std::function<void()>, std::function<void()>>> jobs_;
     bool stopping_ = false;
+    bool ended_ = false;
     std::thread thread_;
 };
 
@@ -38,7 +45,7 @@ private:
 // thread hand-over.
 class BlockingThreadRunner : public LinkRunner {
 public:
-    void call(const std::function<void()>& libraryCall) override;
+    bool call(std::function<void()> job) override;  // a post waits too
 
 private:
     LinkThread thread_;

@@ -40,9 +40,8 @@ void PortSpeed::mnuBaud_Click(int n) {
     // speed command, or the cable cannot carry the rate), both ends go back
     // and the user is told at which speed the unit now is.
     if (sent && n - 1 != previous && !unitAnswers()) {
-        const LinkApi& api = d_.link();
-        d_.runDirect([&] {
-            if (api.SetDLLBaud) api.SetDLLBaud(previous);
+        d_.runDirect([fn = d_.link().SetDLLBaud, previous] {
+            if (fn) fn(previous);
         });
         const bool back = unitAnswers();
         if (back) v_.BaudIndex = static_cast<std::int16_t>(previous);
@@ -58,11 +57,9 @@ void PortSpeed::mnuBaud_Click(int n) {
 }
 
 bool PortSpeed::unitAnswers() {
-    const LinkApi& api = d_.link();
-    std::uint16_t e = 0x0040;
-    std::array<std::int16_t, 7> versions{};
-    d_.runDirect([&] {
-        if (api.GetUnitVersion) e = api.GetUnitVersion(versions.data());
+    const auto e = d_.runner().result([fn = d_.link().GetUnitVersion] {
+        std::array<std::int16_t, 7> versions{};
+        return fn ? fn(versions.data()) : std::uint16_t{0x0040};
     });
     return e == 0;
 }

@@ -261,7 +261,8 @@ void FileCommands::InitialiseSettings() {
     // The library's settings file: created with its defaults only when it
     // does not exist yet, so a user's port table is never rewritten.
     const std::string ini = winDir(paths_) + "/ZelkSerial.ini";
-    if (q7m::platform::pathKind(ini) == q7m::platform::PathKind::Missing && link_.DLLCreateIni) p_.dispatch.runDirect([this] { link_.DLLCreateIni(); });
+    if (q7m::platform::pathKind(ini) == q7m::platform::PathKind::Missing && link_.DLLCreateIni)
+        p_.dispatch.runDirect([fn = link_.DLLCreateIni] { fn(); });
 }
 
 ProgramSettings FileCommands::currentSettings() const {

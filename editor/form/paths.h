@@ -20,6 +20,9 @@ struct Paths {
     static Paths fromEnvironment(const std::string& programDir);
     std::string settingsFile() const { return dataDir + "/settings.dat"; }
     std::string workingFile() const { return dataDir + "/temp.q7m"; }
+    // Unsaved changes kept when the editor was told to end (a signal);
+    // the next start offers to open them.
+    std::string recoveryFile() const { return dataDir + "/recovered.zcf"; }
     std::string helpFile() const;
 };
 

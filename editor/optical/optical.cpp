@@ -1,14 +1,16 @@
 #include "optical/optical.h"
 
 #include <chrono>
+#include <memory>
+#include <optional>
 
 #include "optical/readout.h"
 
 namespace zelk {
 
-Optical::Optical(ModVals& vals, Dispatcher& d, Levels& levels, PollControl& polling, PortSpeed& portSpeed,
-                 OpticalTab& tab)
-    : v_(vals), d_(d), levels_(levels), polling_(polling), portSpeed_(portSpeed), t_(tab) {
+Optical::Optical(ModVals& vals, Dispatcher& d, Levels& levels, LiveStatus& live, PollControl& polling,
+                 PortSpeed& portSpeed, OpticalTab& tab)
+    : v_(vals), d_(d), levels_(levels), live_(live), polling_(polling), portSpeed_(portSpeed), t_(tab) {
     t_.cmdStart.onClick = [this] { cmdStart_Click(); };
     for (int i = 0; i < 3; ++i) t_.optOptical[i].onClick = [this, i] { optOptical_Click(i); };
     for (int i = 0; i < 2; ++i) t_.cmdPro[i].onClick = [this, i] { cmdPro_Click(i); };
@@ -35,45 +37,85 @@ void Optical::clearPictures() {
     t_.optAzi.clear();
 }
 
+// Start and Stop decide first, then talk: a link that fails on the way
+// has taken the editor off line with one report, and what was begun is
+// undone here without a word more (no measurement left running off line).
 void Optical::cmdStart_Click() {
+    if (running_) stopMeasurement();
+    else startMeasurement();
+}
+
+void Optical::startMeasurement() {
     d_.RetryFunction(FN_SetProjector);
     AzimuthTrail = {};
     slotFilled_ = {};
     bestCorrelation_.reset();
-    if (!running_) {
-        polling_.suspend();
-        t_.Timer2.setEnabled(false);
-        t_.lblStart.setVisible(false);
-        portSpeed_.enableSpeedMenu(false);
-        SavedFormat = v_.CurrentFormat;
-        v_.CurrentFormat = 1;  // A-TYPE
-        d_.RetryFunction(FN_SelectFormat);
-        t_.cmdMute4.setEnabled(false);
-        running_ = true;
-        t_.cmdStart.setCaption("Stop");
-        t_.lblLock.setVisible(true);
-        drawn_ = 0;
-        t_.tmrOptical.setInterval(1);
-        t_.tmrOptical.setEnabled(true);
-        beginStream();
-        d_.RetryFunction(FN_GetMute);
-    } else {
-        d_.RetryFunction(FN_StopStream);
-        d_.RetryFunction(FN_SetProjector);
-        t_.tmrOptical.setEnabled(false);
-        t_.tmrOptical.setInterval(0);
-        running_ = false;
-        t_.cmdStart.setCaption("Start");
-        t_.lblLock.setVisible(false);
-        clearPictures();
-        t_.lblReadout.setCaption("");
-        t_.cmdMute4.setEnabled(true);
-        portSpeed_.enableSpeedMenu(true);
+    if (!v_.OnLine) return;
+    polling_.suspend();
+    t_.Timer2.setEnabled(false);
+    t_.lblStart.setVisible(false);
+    portSpeed_.enableSpeedMenu(false);
+    SavedFormat = v_.CurrentFormat;
+    v_.CurrentFormat = 1;  // A-TYPE
+    d_.RetryFunction(FN_SelectFormat);
+    if (!v_.OnLine) {
         v_.CurrentFormat = SavedFormat;
-        d_.RetryFunction(FN_SelectFormat);
-        polling_.resume();
-        t_.Timer2.setEnabled(true);
+        showStopped();
+        return;
     }
+    live_.ReflectModeStatus();
+    t_.cmdMute4.setEnabled(false);
+    running_ = true;
+    t_.cmdStart.setCaption("Stop");
+    t_.lblLock.setVisible(true);
+    drawn_ = 0;
+    t_.tmrOptical.setInterval(1);
+    t_.tmrOptical.setEnabled(true);
+    // A failure from here on stops the measurement through the off-line
+    // handling (linkLost).
+    beginStream();
+    d_.RetryFunction(FN_GetMute);
+}
+
+void Optical::stopMeasurement() {
+    // Stopped before the first call: a failure on the way must not stop
+    // it a second time from inside this routine.
+    running_ = false;
+    t_.tmrOptical.setEnabled(false);
+    t_.tmrOptical.setInterval(0);
+    d_.RetryFunction(FN_SetProjector);
+    AzimuthTrail = {};
+    slotFilled_ = {};
+    bestCorrelation_.reset();
+    d_.RetryFunction(FN_StopStream);
+    d_.RetryFunction(FN_SetProjector);
+    clearPictures();
+    v_.CurrentFormat = SavedFormat;
+    d_.RetryFunction(FN_SelectFormat);
+    live_.ReflectModeStatus();
+    showStopped();
+}
+
+// The tab as when no measurement runs.
+void Optical::showStopped() {
+    t_.tmrOptical.setEnabled(false);
+    t_.tmrOptical.setInterval(0);
+    running_ = false;
+    t_.cmdStart.setCaption("Start");
+    t_.lblLock.setVisible(false);
+    t_.lblReadout.setCaption("");
+    t_.cmdMute4.setEnabled(v_.OnLine != 0);
+    portSpeed_.enableSpeedMenu(true);
+    polling_.resume();
+    t_.Timer2.setEnabled(true);
+}
+
+void Optical::pauseStream() { d_.RetryFunction(FN_StopStream); }
+
+void Optical::resumeStream() {
+    if (!running_ || !v_.OnLine) return;
+    beginStream();
+    t_.cmdMute4.setEnabled(false);  // reading the unit enabled the live controls
 }
 
 void Optical::optOptical_Click(int index) {
@@ -113,25 +155,43 @@ void Optical::tmrOptical_Timer() {
     auto& g = t_.OptGraph;
     g.font("MS Sans Serif", g.fontSize());
     const LinkApi& api = d_.link();
-    std::uint16_t e = 0;
-    std::array<std::uint8_t, 11> record{};
-    std::int16_t kind = 0;
-    // The measurement reads are direct: no retry, the stream brings the next.
+    // The measurement reads are direct: no retry, the stream brings the
+    // next.  Each reads into a buffer of its own, taken only on success.
+    struct Reading {
+        std::int16_t gain = 0;
+        std::array<std::uint8_t, 11> slit{};
+        std::int16_t kind = 0;
+        std::array<std::uint8_t, 28> azimuth{};
+    };
+    auto r = std::make_shared<Reading>();
+    r->gain = GainReading;
+    r->azimuth = AzimuthReading;
+    std::optional<std::uint16_t> result;
     switch (OpticalMode) {
     case 0:
-        d_.runDirect([&] { e = api.GetOptGain ? api.GetOptGain(&GainReading) : 0x0040; });
+        result = d_.runner().result([fn = api.GetOptGain, r] { return fn ? fn(&r->gain) : std::uint16_t{0x0040}; });
         break;
     case 1:
-        d_.runDirect([&] { e = api.GetSingleSlitloss ? api.GetSingleSlitloss(record.data(), &kind) : 0x0040; });
+        result = d_.runner().result(
+            [fn = api.GetSingleSlitloss, r] { return fn ? fn(r->slit.data(), &r->kind) : std::uint16_t{0x0040}; });
         break;
     default:
-        d_.runDirect([&] { e = api.GetOptAzimuth ? api.GetOptAzimuth(AzimuthReading.data()) : 0x0040; });
+        result = d_.runner().result(
+            [fn = api.GetOptAzimuth, r] { return fn ? fn(r->azimuth.data()) : std::uint16_t{0x0040}; });
         break;
     }
-    if (e != 0) {
-        d_.DispErr(e);
+    if (!result) {  // the user stopped waiting
+        d_.abandonLink();
         return;
     }
+    if (*result != 0) {
+        d_.DispErr(*result);
+        return;
+    }
+    GainReading = r->gain;
+    AzimuthReading = r->azimuth;
+    const auto& record = r->slit;
+    const std::int16_t kind = r->kind;
     StreamLock(true);
     const auto drawStart = std::chrono::steady_clock::now();
     switch (OpticalMode) {

@@ -10,7 +10,9 @@
 
 #include "connection/dispatcher.h"
 #include "connection/link_events.h"
+#include "connection/live_status.h"
 #include "connection/polling.h"
+#include "connection/upload.h"
 #include "connection/port_speed.h"
 #include "controls/levels.h"
 #include "form/forms.h"
@@ -19,9 +21,10 @@
 
 namespace zelk {
 
-class Optical : public LinkEvents {
+class Optical : public LinkEvents, public MeasurementStream {
 public:
-    Optical(ModVals& vals, Dispatcher& d, Levels& levels, PollControl& polling, PortSpeed& portSpeed, OpticalTab& tab);
+    Optical(ModVals& vals, Dispatcher& d, Levels& levels, LiveStatus& live, PollControl& polling,
+            PortSpeed& portSpeed, OpticalTab& tab);
 
     void cmdStart_Click();
     void optOptical_Click(int index);
@@ -39,6 +42,12 @@ public:
     // The link was given up: a running measurement stops.
     void linkLost(std::uint16_t) override { leaveTab(); }
 
+    // Block transfers hold the stream: stopped in the unit around them, the
+    // measurement going on here.
+    bool streaming() const override { return running_; }
+    void pauseStream() override;
+    void resumeStream() override;
+
     // The measurement state.
     std::int16_t OpticalMode = 0;  // 0 gain, 1 slit loss, 2 azimuth
     std::int16_t SavedFormat = 0;
@@ -54,12 +63,16 @@ public:
     double lastDrawMs() const { return lastDrawMs_; }
 
 private:
+    void startMeasurement();
+    void stopMeasurement();
+    void showStopped();
     void beginStream();
     void clearPictures();
     void showReadout();
     ModVals& v_;
     Dispatcher& d_;
     Levels& levels_;
+    LiveStatus& live_;
     PollControl& polling_;
     PortSpeed& portSpeed_;
     OpticalTab& t_;

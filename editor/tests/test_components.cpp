@@ -68,7 +68,13 @@ struct Base {
     RecordingSink sink;
     std::string hint;
     DirectRunner runner;
-    Dispatcher d{fake.api(), runner, vals, clock, msg, sink, [this] { return hint; }};
+    std::vector<std::string> callsBeforeHint;  // the library's calls when the diagnosis ran
+    Dispatcher d{fake.api(), runner, vals, clock, msg, sink, [this]() -> Dispatcher::HintJob {
+                     return [this] {
+                         callsBeforeHint = fake.names();
+                         return hint;
+                     };
+                 }};
     void onLine() { vals.OnLine = kTrue; }
 };
 
@@ -108,6 +114,9 @@ TEST(DispatcherAlone, GivingUpReportsOnceShutsDownThenRaisesLinkLost) {
     EXPECT_EQ(b.sink.events.back(), "linkLost 132");
     EXPECT_EQ(b.sink.events[b.sink.events.size() - 2], "OffLine");
     EXPECT_EQ(b.fake.names().back(), "DLLShutdown");
+    // The diagnosis opens the port itself: only once the library let go.
+    ASSERT_FALSE(b.callsBeforeHint.empty());
+    EXPECT_EQ(b.callsBeforeHint.back(), "DLLShutdown");
     EXPECT_EQ(b.vals.OnLine, kFalse);
 
     // Off line every call is skipped silently.
@@ -154,6 +163,62 @@ struct LevelsAlone : Base {
     Levels levels{vals, d, live, poll, keys, msg, ui, {format, {&trim.fader, &eq.fader, &obe.fader}, trim, obe, fader}};
 };
 }  // namespace
+
+TEST(DispatcherAlone, AFailedOrCancelledBlockReadLeavesTheRecordAsItWas) {
+    Base b;
+    b.onLine();
+    b.d.setUnitAccepted(true);
+    b.vals.audioBlock.bytes.fill(1);
+    b.fake.audio.fill(9);
+    b.fake.partialRead = 100;  // each failed read wrote part of the block
+    b.fake.failNext("GetAudio", 0x0014, kMaxAttempts);
+    EXPECT_EQ(b.d.RetryFunction(FN_GetAudio), 0x0014);
+    EXPECT_EQ(b.vals.audioBlock.bytes[0], 1);
+
+    // A read whose wait was given up writes nothing, though it succeeds.
+    b.onLine();
+    b.fake.onCall = [&](const std::string& name) {
+        if (name == "GetAudio") b.runner.requestCancel();
+    };
+    EXPECT_EQ(b.d.RetryFunction(FN_GetAudio), kCancelledWord);
+    EXPECT_EQ(b.vals.audioBlock.bytes[0], 1);
+}
+
+TEST(DispatcherAlone, ACancelEndsTheExchangeBetweenAttemptsOffLineWithoutAReport) {
+    // Asked for while the library opens the port: that call is given up
+    // once it returns, and no attempt follows.
+    Base b;
+    b.fake.failNext("InitDLL", 0x0041, 6);
+    b.fake.onCall = [&](const std::string& name) {
+        if (name == "InitDLL" && b.fake.count("InitDLL") == 2) b.runner.requestCancel();
+    };
+    EXPECT_EQ(b.d.RetryFunction(FN_InitDLL), kCancelledWord);
+    EXPECT_EQ(b.fake.names(), (std::vector<std::string>{"InitDLL", "InitDLL", "DLLShutdown"}));
+    EXPECT_TRUE(b.msg.boxes.empty());
+    EXPECT_EQ(b.sink.events, (std::vector<std::string>{"progress 1", "OffLine", "linkLost 32768"}));
+    EXPECT_FALSE(b.runner.cancelRequested());  // spent with its exchange
+    b.fake.onCall = nullptr;
+    b.fake.clear();
+    EXPECT_EQ(b.d.RetryFunction(FN_InitDLL), 0);  // the next Connect works
+
+    // On line at 19200, asked for during a retry's clearing: the line goes
+    // back to 9600 and the library shuts down, and nothing is reported.
+    b.d.setUnitAccepted(true);
+    b.vals.BaudIndex = 1;
+    b.fake.clear();
+    b.sink.events.clear();
+    b.fake.failNext("GetVol", 0x0084, 6);
+    b.fake.onCall = [&](const std::string& name) {
+        if (name == "ClearError") b.runner.requestCancel();
+    };
+    EXPECT_EQ(b.d.RetryFunction(FN_GetVol), kCancelledWord);
+    EXPECT_EQ(b.fake.calls, (std::vector<LinkCall>{{"GetVol", {}}, {"ClearError", {}}, {"SetDLLBaud", {0}},
+                                                   {"DLLShutdown", {}}}));
+    EXPECT_TRUE(b.msg.boxes.empty());
+    EXPECT_EQ(b.vals.OnLine, kFalse);
+    EXPECT_FALSE(b.d.UnitAccepted());
+    EXPECT_EQ(b.sink.events.back(), "linkLost 32768");
+}
 
 TEST(LevelsAlone, ToggleStateDrivesLookAndTheUnitAndLeavingSwitchesOnlyWhatIsOn) {
     LevelsAlone h;

@@ -245,6 +245,48 @@ TEST(OpticalControl, NoStreamKeepsRunningAndALinkFailureStopsTheMeasurement) {
     EXPECT_FALSE(h.t().tmrOptical.enabled());
 }
 
+TEST(OpticalControl, StartOrStopThatLoseTheLinkEndStoppedWithOneBox) {
+    struct Case {
+        const char* failing;
+        bool stop;  // the failure comes while stopping
+    };
+    for (const Case c : {Case{"SetProjector", false}, Case{"SelectFormat", false}, Case{"BeginGainStream", false},
+                         Case{"StopStream", true}}) {
+        SCOPED_TRACE(c.failing);
+        OnOptical h;
+        h.ed->vals.CurrentFormat = 3;
+        if (c.stop) h.t().cmdStart.click();
+        h.fake.failNext(c.failing, 0x0084, kMaxAttempts);
+        h.t().cmdStart.click();
+        h.t().tmrOptical.tick();  // a tick that comes anyway
+        EXPECT_EQ(h.msg.boxes.size(), 1u);
+        EXPECT_EQ(h.ed->vals.OnLine, kFalse);
+        EXPECT_FALSE(h.o().running());
+        EXPECT_EQ(h.t().cmdStart.caption(), "Start");
+        EXPECT_FALSE(h.t().tmrOptical.enabled());
+        EXPECT_FALSE(h.t().lblLock.visible());
+        EXPECT_TRUE(h.ed->main.bar.mnuBaud.enabled());
+        EXPECT_EQ(h.ed->vals.CurrentFormat, 3);
+        EXPECT_EQ(h.fake.count("GetOptGain"), 0);
+    }
+}
+
+TEST(OpticalControl, UpdateDuringAMeasurementHoldsTheStreamAndStopShowsTheFormatInForce) {
+    OnOptical h;
+    h.ed->vals.CurrentFormat = 3;
+    h.t().cmdStart.click();
+    EXPECT_TRUE(h.ed->main.format.cmdMode[1].bold());  // A-TYPE while measuring
+    h.fake.clear();
+    h.ed->main.bar.mnuRef.click();
+    EXPECT_EQ(h.fake.names(), (std::vector<std::string>{"StopStream", "GetAudio", "GetSystem", "GetMute", "GetVol",
+                                                         "GetFormat", "BeginGainStream"}));
+    EXPECT_FALSE(h.t().cmdMute4.enabled());
+    h.t().cmdStart.click();
+    EXPECT_EQ(h.fake.calls.back(), (LinkCall{"SelectFormat", {3}}));
+    EXPECT_TRUE(h.ed->main.format.cmdMode[3].bold());
+    EXPECT_FALSE(h.ed->main.format.cmdMode[1].bold());
+}
+
 TEST(OpticalControl, LeavingTheTabStopsARunningMeasurement) {
     OnOptical h;
     h.ed->tabs.selectTab(4);

@@ -1,9 +1,13 @@
 #include "ui/app.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QMenuBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <chrono>
+#include <cstdlib>
 
 #include "ui/bind.h"
 #ifdef Q7M_SUPPORT_BUNDLE
@@ -23,9 +27,9 @@ EditorApp::EditorApp(const LinkApi& link, Paths paths, MessageBoxService* msg, F
     clock_.runner = &runner_;
     places_ = std::make_unique<WindowPlaces>(QString::fromStdString(paths.dataDir + "/windows.ini"));
     setTickGate([this](const void* key, std::function<void()> tick) { runner_.whenIdle(key, std::move(tick)); });
-    editor_ = std::make_unique<Editor>(Services{msg ? *msg : static_cast<MessageBoxService&>(qtMsg_),
-                                                files ? *files : static_cast<FileDialogService&>(qtFiles_), clock_,
-                                                ui_, runner_},
+    boxes_.shown = msg ? msg : &qtMsg_;
+    editor_ = std::make_unique<Editor>(Services{boxes_, files ? *files : static_cast<FileDialogService&>(qtFiles_),
+                                                clock_, ui_, runner_},
                                        link, std::move(paths));
     editor_->main.bar.form.setVisible(false);
     main_ = std::make_unique<MainWindow>(*editor_);
@@ -59,7 +63,8 @@ EditorApp::EditorApp(const LinkApi& link, Paths paths, MessageBoxService* msg, F
 #endif
         });
     });
-    buildProgressDialog(*editor_, main_.get());
+    // Its Cancel works while the unit is awaited.
+    runner_.takeInputDuringWaits(buildProgressDialog(*editor_, main_.get()));
     buildTheaterDialog(*editor_, main_.get());
     buildRefreshDialog(*editor_, main_.get());
     places_->keep(buildFaderDialog(*editor_, main_.get(), places_.get()), WindowPlaces::Keep::Place);
@@ -78,7 +83,10 @@ EditorApp::EditorApp(const LinkApi& link, Paths paths, MessageBoxService* msg, F
     splash_.reset(buildSplash(*editor_));
 }
 
-EditorApp::~EditorApp() { setTickGate(nullptr); }
+EditorApp::~EditorApp() {
+    stopWatchdog();
+    setTickGate(nullptr);
+}
 
 void EditorApp::start() { editor_->splash.form.setVisible(true); }
 
@@ -113,6 +121,75 @@ void EditorApp::buildSupport([[maybe_unused]] const LinkApi& link) {
     bind(ed.main.bar.mnuSupport, save);
     places_->keep(buildSupportDialog(supportForm_, main_.get()), WindowPlaces::Keep::Place);
 #endif
+}
+
+MsgResult EditorApp::Boxes::show(const std::string& text, const std::string& title, MsgIcon icon,
+                                 MsgButtons buttons) {
+    if (!quiet) return shown->show(text, title, icon, buttons);
+    return buttons == MsgButtons::OK ? MsgResult::OK : MsgResult::Cancel;
+}
+
+namespace {
+constexpr int kCancelAfterMs = 3000;    // an exchange in flight that long is cancelled
+constexpr int kGiveUpUnitAfterMs = 7000;  // the quietening of a unit that long is cancelled
+constexpr int kEndAfterMs = 9500;         // the process ends whatever happens
+const char kEnding = 0;                   // the key of the deferred ending
+
+// Dismisses the modal boxes and dialogs that are open (each answers as
+// cancelled), the innermost first.
+void dismissModals() {
+    for (int i = 0; i < 16; ++i) {
+        QWidget* m = QApplication::activeModalWidget();
+        if (!m) return;
+        if (auto* d = qobject_cast<QDialog*>(m)) d->reject();
+        else m->close();
+        if (QApplication::activeModalWidget() == m) m->hide();
+    }
+}
+}  // namespace
+
+void EditorApp::endBySignal(int signal) {
+    if (endSignal_) return;  // already ending
+    endSignal_ = signal;
+    boxes_.quiet = true;
+    dismissModals();
+    {
+        std::lock_guard<std::mutex> lock(watchdogMutex_);
+        watchdogStop_ = false;
+    }
+    watchdog_ = std::thread([this, signal] {
+        std::unique_lock<std::mutex> lock(watchdogMutex_);
+        if (!watchdogWake_.wait_for(lock, std::chrono::milliseconds(kEndAfterMs), [this] { return watchdogStop_; }))
+            std::_Exit(128 + signal);
+    });
+    auto cancel = [this] { runner_.requestCancel(); };
+    QTimer::singleShot(kCancelAfterMs, &runner_, [this, cancel] {
+        if (!editor_->lifecycle.ended() && runner_.busy() && !ending_) cancel();
+    });
+    QTimer::singleShot(kGiveUpUnitAfterMs, &runner_, cancel);
+    // Out of the handler (and of any box it dismissed) before the ending.
+    QTimer::singleShot(0, &runner_, [this] { runner_.whenIdle(&kEnding, [this] { finishEnding(); }); });
+}
+
+void EditorApp::finishEnding() {
+    if (QApplication::activeModalWidget()) {  // one more box came up meanwhile
+        dismissModals();
+        QTimer::singleShot(0, &runner_, [this] { runner_.whenIdle(&kEnding, [this] { finishEnding(); }); });
+        return;
+    }
+    ending_ = true;
+    editor_->lifecycle.endWithoutQuestions();
+    QApplication::closeAllWindows();
+    ui_.quit();
+}
+
+void EditorApp::stopWatchdog() {
+    {
+        std::lock_guard<std::mutex> lock(watchdogMutex_);
+        watchdogStop_ = true;
+    }
+    watchdogWake_.notify_all();
+    if (watchdog_.joinable()) watchdog_.join();
 }
 
 }  // namespace zelk

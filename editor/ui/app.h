@@ -3,7 +3,10 @@
 #ifndef ZELK_UI_APP_H
 #define ZELK_UI_APP_H
 
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 #include "app/editor.h"
 #include "ui/qt_link_runner.h"
@@ -42,11 +45,31 @@ public:
     // Help > Save Support Bundle (null where the editor is built without it).
     SupportCommand* support() { return support_.get(); }
 
+    // A signal told the editor to end (SIGTERM, SIGHUP, SIGINT): open
+    // dialogs and boxes are dismissed, nothing more is asked, and once the
+    // exchange in flight is over (cancelled if it takes more than a few
+    // seconds) the shut-down runs without questions and the program ends,
+    // within 10 s whatever the unit does.
+    void endBySignal(int signal);
+    // The exit status the signal asks for (128 + its number), 0 without one.
+    int exitStatus() const { return endSignal_ ? 128 + endSignal_ : 0; }
+
 private:
     void buildSupport(const LinkApi& link);
+    // The message boxes the logic sees: the real ones (or a test's), and
+    // none at all while the editor ends by a signal.
+    class Boxes : public MessageBoxService {
+    public:
+        MsgResult show(const std::string& text, const std::string& title, MsgIcon icon, MsgButtons buttons) override;
+        MessageBoxService* shown = nullptr;
+        bool quiet = false;
+    };
+    void finishEnding();
+    void stopWatchdog();
 
     QtLinkRunner runner_;
     QtMessageBox qtMsg_;
+    Boxes boxes_;
     QtFileDialog qtFiles_;
     QtClock clock_;
     QtUi ui_;
@@ -59,6 +82,13 @@ private:
     std::unique_ptr<QWidget> splash_;
     PreviousSession previous_;
     bool startedUp_ = false;
+    int endSignal_ = 0;
+    bool ending_ = false;  // the shut-down without questions has begun
+    // Ends the process should the ending itself hang (10 s from the signal).
+    std::thread watchdog_;
+    std::mutex watchdogMutex_;
+    std::condition_variable watchdogWake_;
+    bool watchdogStop_ = false;
     // Ended before the editor it reports to.
     std::unique_ptr<QtUnitSurvey> survey_;
 };

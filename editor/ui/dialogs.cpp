@@ -81,7 +81,8 @@ QWidget* buildSplash(Editor& ed) {
 
 QDialog* buildProgressDialog(Editor& ed, QWidget* parent) {
     auto& p = ed.prog;
-    auto* d = new BoundDialog(parent, [&p] { p.form.setVisible(false); });
+    // Closing it and Escape are its Cancel.
+    auto* d = new BoundDialog(parent, [&p] { p.cmdCan.click(); });
     d->setObjectName("frmProg");
     d->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint);
     d->setModal(false);
@@ -95,7 +96,6 @@ QDialog* buildProgressDialog(Editor& ed, QWidget* parent) {
     v->addWidget(bar);
     auto* cancel = new QPushButton;
     bind(p.cmdCan, cancel);
-    QObject::connect(cancel, &QPushButton::clicked, d, [&p] { p.form.setVisible(false); });
     v->addWidget(cancel, 0, Qt::AlignRight);
     d->resize(340, 120);
     bindWindow(p.form, d);

@@ -6,10 +6,15 @@
 #include <cstring>
 #include <string>
 
-#include "ui/app.h"
 #include "connection/link_api.h"
+#include "ui/app.h"
+#include "ui/shutdown_signals.h"
 
 namespace {
+// At exit, how long the link thread may take to finish its calls (the
+// unit's last commands, the library's shut-down).
+constexpr int kLinkFinishMs = 1500;
+
 void usage(std::FILE* out) {
     std::fprintf(out,
         "usage: zelkvelq [--library PATH] [--check-library] [Qt options such as -platform NAME]\n"
@@ -133,6 +138,16 @@ int main(int argc, char** argv) {
     }
     zelk::EditorApp editor(library.loaded() ? library.api() : none, std::move(paths));
     editor.setPreviousSession(session.previous());
+    // Logout, shutdown, kill and Ctrl+C end the editor in order.
+    zelk::ShutdownSignals endSignals([&editor](int sig) { editor.endBySignal(sig); });
     editor.start();
-    return QApplication::exec();
+    const int status = QApplication::exec() == 0 ? editor.exitStatus() : 1;
+    // A call given up by a cancel may still be in the library (a network
+    // open takes its full time-out): the program does not wait for it.
+    if (!editor.runner().finishWithin(kLinkFinishMs)) {
+        session.end();  // the editor did end cleanly
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    return status;
 }

@@ -169,10 +169,12 @@ void MainWindow::closeEvent(QCloseEvent* e) {
         e->accept();
         return;
     }
-    // A close asked for while the unit is being talked to waits for that
-    // exchange to end, then runs the shut-down sequence.
+    // A close asked for while the unit is being talked to cancels that
+    // exchange (the link ends off line, nothing reported), then runs the
+    // shut-down sequence.
     if (runner_ && runner_->busy()) {
         e->ignore();
+        runner_->requestCancel();
         runner_->whenIdle(this, [this] { close(); });
         return;
     }

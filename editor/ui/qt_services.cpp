@@ -85,10 +85,10 @@ void QtClock::sleepMs(int ms) {
     else std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
+// The window paints during every wait for the unit: asking is enough.
 void QtUi::repaint() {
-    // Paint now, while a unit call blocks, without running other events.
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->isVisible()) w->repaint();
+        if (w->isVisible()) w->update();
 }
 
 // While the logic is in the middle of an exchange, the user's input waits.

@@ -239,8 +239,12 @@ std::uint16_t UnitLink::setAudio(const std::uint8_t* block) {
 std::uint16_t UnitLink::setVol(std::int32_t volume) {
     linkError = 0;
     if (!connected) return fail(LINK_ERR_INIT, CTX_TEXT);
+    // Two digits go on the line: anything else would send "V10" for 100 or
+    // "V-5" for -5, a level the caller never asked for.
+    const auto level = static_cast<std::int16_t>(volume);
+    if (level < 0 || level > 99) return fail(LINK_ERR_RANGE, CTX_TEXT);
     char digits[16];
-    std::snprintf(digits, sizeof digits, "%02d", static_cast<int>(static_cast<std::int16_t>(volume)));
+    std::snprintf(digits, sizeof digits, "%02d", static_cast<int>(level));
     const char cmd[4] = {'V', digits[0], digits[1], '\r'};
     if (auto c = text(cmd, sizeof cmd, kReplyLines)) return fail(c, CTX_TEXT);
     return 0;

@@ -2,10 +2,12 @@
 // thread while the window's event loop keeps turning; timer ticks that
 // arrive during an exchange run after it, never inside it.
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
 #include <atomic>
 #include <chrono>
+#include <ctime>
 #include <thread>
 #include <vector>
 
@@ -66,6 +68,59 @@ private slots:
         QCOMPARE(seen.back(), std::string("now"));
     }
 
+    void deferredActionsRunOnceEachWhenOneStartsAnExchange() {
+        QtLinkRunner runner;
+        std::vector<std::string> seen;
+        int a = 0, b = 0;
+        auto poll = [&] { seen.push_back("poll"); };
+        auto refresh = [&] { seen.push_back("refresh"); };
+        {
+            ExchangeScope exchange(runner);
+            // Deferred: an update that talks to the unit, then a refresh.
+            runner.whenIdle(&a, [&] {
+                seen.push_back("update");
+                ExchangeScope inner(runner);
+                runner.call([] { std::this_thread::sleep_for(std::chrono::milliseconds(50)); });
+                // Both timers tick again while the update's exchange runs.
+                runner.whenIdle(&a, poll);
+                runner.whenIdle(&b, refresh);
+            });
+            runner.whenIdle(&b, refresh);
+            runner.call([] {});
+        }
+        QTRY_COMPARE(seen.size(), std::size_t(3));
+        QTest::qWait(100);
+        // The refresh deferred twice runs once, after the update; the tick
+        // deferred during the update runs after that.
+        QCOMPARE(seen, (std::vector<std::string>{"update", "refresh", "poll"}));
+    }
+
+    void aCancelEndsTheWaitAtOnceAndTheNextCallQueuesBehind() {
+        QtLinkRunner runner;
+        std::vector<int> order;  // written on the link thread only
+        QElapsedTimer t;
+        bool finished = true;
+        {
+            ExchangeScope exchange(runner);
+            QTimer::singleShot(200, [&] { runner.requestCancel(); });
+            t.start();
+            finished = runner.call([&order] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+                order.push_back(1);
+            });
+            QVERIFY(runner.cancelRequested());
+        }
+        const qint64 gaveUpAfter = t.elapsed();
+        QVERIFY(!finished);
+        QVERIFY2(gaveUpAfter < 500, qPrintable(QString("the wait ended after %1 ms").arg(gaveUpAfter)));
+        QVERIFY(!runner.cancelRequested());  // spent with the exchange
+        QVERIFY(runner.call([&order] { order.push_back(2); }));
+        QCOMPARE(order, (std::vector<int>{1, 2}));
+        // Nothing in flight: a cancel asked for now is ignored.
+        runner.requestCancel();
+        QVERIFY(!runner.cancelRequested());
+    }
+
     void dispatcherRetriesOnTheLinkThreadInTheSameOrder() {
         // The dispatcher's order of calls, pauses and reports is the same
         // through the threaded runner as through the direct one.
@@ -82,6 +137,17 @@ private slots:
         const std::vector<std::string> expected = {"GetFormat", "ClearError", "GetFormat", "ClearError", "GetFormat"};
         QVERIFY(fake.names() == expected);
         QCOMPARE(clock.sleptMs, 600L);
+    }
+
+    // Last: the application is told to quit while a call is awaited (every
+    // event loop then returns at once).  The wait must not spin.
+    void aWaitAfterQuitDoesNotSpin() {
+        QtLinkRunner runner;
+        QCoreApplication::exit(0);
+        const std::clock_t cpu = std::clock();
+        QVERIFY(runner.call([] { std::this_thread::sleep_for(std::chrono::milliseconds(300)); }));
+        const double cpuMs = 1000.0 * static_cast<double>(std::clock() - cpu) / CLOCKS_PER_SEC;
+        QVERIFY2(cpuMs < 150, qPrintable(QString("%1 ms of processor time for a 300 ms wait").arg(cpuMs)));
     }
 };
 

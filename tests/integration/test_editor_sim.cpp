@@ -131,3 +131,44 @@ TEST(EditorWithUnit, StartSnapshotsTheUnitAndCloseRevertsAndQuietensIt) {
     ASSERT_TRUE(u.sim.control("save " + u.sim.dir() + "/unit.img"));
     EXPECT_EQ(q7mtest::readFile(u.sim.dir() + "/unit.img")[6], 2);  // the snapshot's 20 mS is back
 }
+
+// The unit answers block transfers badly while it streams records: each
+// block transfer stops the measurement's stream and starts it again.
+TEST(EditorWithUnit, BlockTransfersDuringEachMeasurementAskEachBlockOnce) {
+    WithUnit u;
+    ASSERT_TRUE(u.h->connect());
+    auto& e = u.e();
+    auto& t = e.main.optical;
+    e.polling.setAutoRefresh(1, 1);  // automatic update at every tick of its timer
+    auto asked = [&](const char* request) { return u.sim.logMatching(request).size(); };
+    for (int mode = 0; mode < 3; ++mode) {
+        SCOPED_TRACE(mode);
+        t.optOptical[static_cast<std::size_t>(mode)].setValue(true);
+        t.cmdStart.click();
+        for (int i = 0; i < 3; ++i) t.tmrOptical.tick();
+        ASSERT_GT(e.optical.recordsDrawn(), 0);
+
+        u.sim.clearLog();
+        e.main.bar.mnuRef.click();  // Update
+        EXPECT_EQ(asked("FRAME 01 len=1"), 1u);  // the system block
+        EXPECT_EQ(asked("FRAME 02 00 len=2"), 1u);  // the audio block
+        u.sim.clearLog();
+        e.main.bar.tmrRefresh.tick();  // automatic update
+        EXPECT_EQ(asked("FRAME 01 len=1"), 1u);
+        EXPECT_EQ(asked("FRAME 02 00 len=2"), 1u);
+        u.sim.clearLog();
+        t.cmdUp.click();  // Upload Settings
+        EXPECT_EQ(asked("STORED system block"), 1u);
+        EXPECT_EQ(asked("STORED audio block"), 1u);
+
+        // The pictures go on.
+        const long drawn = e.optical.recordsDrawn();
+        for (int i = 0; i < 3; ++i) t.tmrOptical.tick();
+        EXPECT_EQ(e.optical.recordsDrawn(), drawn + 3);
+        EXPECT_EQ(t.lblLock.caption(), "Stream Lock");
+        EXPECT_FALSE(t.cmdMute4.enabled());
+        EXPECT_EQ(e.main.bar.lblStat.caption(), "On Line");
+        EXPECT_TRUE(u.h->msg.boxes.empty());
+        t.cmdStart.click();
+    }
+}

@@ -276,6 +276,8 @@ TEST_F(LinkTest, OutOfRangeIndexesAreRefusedBeforeAnythingIsSent) {
     EXPECT_EQ(api().SetPink(6, 1), 0x0880);
     EXPECT_EQ(api().SetPhase(-1, 0), 0x0880);
     EXPECT_EQ(api().SetDLLBaud(4), 0x0880);
+    EXPECT_EQ(api().SetVol(100), 0x0880);
+    EXPECT_EQ(api().SetVol(-5), 0x0880);
     std::int16_t v = 0;
     EXPECT_EQ(api().GetVol(&v), 0);  // still talking at 9600
     EXPECT_EQ(texts(), std::vector<std::string>{"TEXT V"});

@@ -1,5 +1,6 @@
 #include "editor_harness.h"
 
+#include <algorithm>
 #include <cstring>
 #include <ostream>
 
@@ -36,7 +37,7 @@ FakeLink::FakeLink() {
     };
     api_.GetSystem = [](std::uint8_t* b) {
         const auto e = FAKE(GetSystem);
-        if (!e) std::memcpy(b, g->system.data(), 128);
+        std::memcpy(b, g->system.data(), e ? std::min<std::size_t>(g->partialRead, 128) : 128);
         return e;
     };
     api_.SetSystem = [](const std::uint8_t* b) {
@@ -49,7 +50,7 @@ FakeLink::FakeLink() {
     };
     api_.GetAudio = [](std::uint8_t* b) {
         const auto e = FAKE(GetAudio);
-        if (!e) std::memcpy(b, g->audio.data(), 224);
+        std::memcpy(b, g->audio.data(), e ? std::min<std::size_t>(g->partialRead, 224) : 224);
         return e;
     };
     api_.SetAudio = [](const std::uint8_t* b) {
@@ -126,6 +127,7 @@ FakeLink::~FakeLink() {
 
 std::uint16_t FakeLink::result(const std::string& name, std::vector<long> args) {
     calls.push_back({name, std::move(args)});
+    if (onCall) onCall(name);
     auto& q = script_[name];
     if (q.empty()) return 0;
     const auto r = q.front();

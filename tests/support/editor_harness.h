@@ -58,6 +58,11 @@ public:
     std::array<std::uint8_t, 28> azimuthRecord{};
 
     std::uint16_t result(const std::string& name, std::vector<long> args);
+    // A block read that fails has written this much of the block first
+    // (as a library reading into the caller's buffer would).
+    std::size_t partialRead = 0;
+    // Told of each call as it is made (a test may act in the middle of one).
+    std::function<void(const std::string& name)> onCall;
 
 private:
     LinkApi api_;
