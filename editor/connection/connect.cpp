@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "form/translate.h"
 #include "model/lookup.h"
 
 namespace zelk {
@@ -38,14 +39,14 @@ UnitVersionInfo describeVersions(const std::array<std::int16_t, 7>& w) {
     v.build = w[2];
     v.dspController = FirmwareVersion{w[3], w[4]}.hundredths();
     v.dspFirmware = FirmwareVersion{w[5], w[6]}.hundredths();
-    v.captions[0] = "CPU Version: " + fmt2(v.cpu);
+    v.captions[0] = fill(translate("Connection", "CPU Version: %1"), {fmt2(v.cpu)});
     if (w[2] != 0) {
         char build[16];
         std::snprintf(build, sizeof build, ".%04d", w[2]);
         v.captions[0] += build;
     }
-    v.captions[1] = "DSP Controller: " + fmt2(v.dspController);
-    v.captions[2] = "DSP Firmware: " + fmt2(v.dspFirmware);
+    v.captions[1] = fill(translate("Connection", "DSP Controller: %1"), {fmt2(v.dspController)});
+    v.captions[2] = fill(translate("Connection", "DSP Firmware: %1"), {fmt2(v.dspFirmware)});
     return v;
 }
 
@@ -105,19 +106,19 @@ void Connection::SetConnectStatus(int state) {
     switch (state) {
     case 0:
         s.setBackColour(kRed);
-        s.setCaption("Off Line");
+        s.setCaption(translate("Connection", "Off Line"));
         v_.OnLine = kFalse;
         c_.bar.cmdDisconnect.setEnabled(false);
         break;
     case 1:
         s.setBackColour(kGreen);
-        s.setCaption("On Line");
+        s.setCaption(translate("Connection", "On Line"));
         v_.OnLine = kTrue;
         c_.bar.cmdDisconnect.setEnabled(true);
         break;
     case 2:
         s.setBackColour(kOrange);
-        s.setCaption("Data?");
+        s.setCaption(translate("Connection", "Data?"));
         break;
     default: break;
     }
@@ -151,11 +152,11 @@ bool Connection::ConnectToUnit() {
     prog.form.setFocus();
     ui_.repaint();
     f.Frame1_21.setVisible(false);
-    prog.lblCap.setCaption("Connecting to Cinema Processor.");
+    prog.lblCap.setCaption(translate("Connection", "Connecting to Cinema Processor."));
     ui_.repaint();
 
     if (d_.RetryFunction(FN_InitDLL) != 0) return false;
-    prog.lblCap.setCaption("Determining Software Version.");
+    prog.lblCap.setCaption(translate("Connection", "Determining Software Version."));
     ui_.repaint();
     if (d_.RetryFunction(FN_GetUnitVersion) != 0) return false;
     const UnitVersionInfo info = describeVersions(v_.unitVersions);
@@ -164,7 +165,8 @@ bool Connection::ConnectToUnit() {
 
     if (versionRejected(info)) {
         closeProgress();
-        msg_.show("Error cinema processor bios is out of date, contact ZELK for an update.", "Cinema Processor Error",
+        msg_.show(translate("Connection", "Error cinema processor bios is out of date, contact ZELK for an update."),
+                  translate("Connection", "Cinema Processor Error"),
                   MsgIcon::Exclamation, MsgButtons::OK);
         d_.DispErr(0);
         return false;
@@ -174,12 +176,12 @@ bool Connection::ConnectToUnit() {
     upload_.ShowSettings();
     channels_.LoadChannelData();
 
-    // The F1 format button is named after the format the F1 key selects.
+    // The F1 format button is named after the format the F1 key selects
+    // (the two external returns by their internal noise reduction).
     const int f1 = v_.systemBlock.f1KeyAssignment();
-    std::string caption = f1 < 4 ? kF1KeyNames[static_cast<std::size_t>(f1)] : f.cmdMode[0].caption();
-    if (caption == "External 2-Trk Return W/ Internal SR Type N.R.") caption = "Internal SR";
-    if (caption == "External 2-Trk Return W/ Internal A Type N.R.") caption = "Internal A";
-    f.cmdMode[0].setCaption(caption);
+    static const char* const f1Captions[4] = {kF1KeyNames[0], kF1KeyNames[1], ZELK_TEXT("Captions", "Internal A"),
+                                              ZELK_TEXT("Captions", "Internal SR")};
+    if (f1 < 4) f.cmdMode[0].setCaption(translate("Captions", f1Captions[f1]));
     for (auto& told : connected_) told();
 
     d_.RetryFunction(FN_StopStream);

@@ -4,18 +4,19 @@
 #include <memory>
 
 #include "form/error_text.h"
+#include "form/translate.h"
 
 namespace zelk {
 
 std::string errorReportText(std::uint16_t errorWord) {
-    std::string text = "The following Errors were encountered:\n\n";
+    std::string text = translate("Dispatcher", "The following Errors were encountered:\n\n");
     for (int bit = 0; bit < static_cast<int>(kErrorBitLines.size()); ++bit) {
         if (errorWord & (1u << bit)) {
-            text += errorBitLine(bit);
+            text += translate("Errors", std::string(errorBitLine(bit)).c_str());
             text += '\n';
         }
     }
-    text += "\n\nCannot Continue On Line!\n";
+    text += translate("Dispatcher", "\n\nCannot Continue On Line!\n");
     return text;
 }
 
@@ -211,7 +212,7 @@ void Dispatcher::DispErr(std::uint16_t errorWord) {
     if (errorWord != 0 && !runner_.cancelRequested()) {
         std::string text;
         if (connecting) {
-            text = "Unable to connect to unit!";
+            text = translate("Dispatcher", "Unable to connect to unit!");
             const std::string hint = diagnose ? runner_.result(diagnose).value_or(std::string()) : std::string();
             if (!hint.empty()) text += "\n\n" + hint;
         } else {
@@ -219,7 +220,7 @@ void Dispatcher::DispErr(std::uint16_t errorWord) {
         }
         // A cancel during the diagnosis: the user asked for no report.
         if (!runner_.cancelRequested())
-            msg_.show(text, "Connection Error", MsgIcon::Exclamation, MsgButtons::OK);
+            msg_.show(text, translate("Dispatcher", "Connection Error"), MsgIcon::Exclamation, MsgButtons::OK);
     }
     v_.OnLine = kFalse;
     events_.linkStatus(LinkStatus::OffLine);

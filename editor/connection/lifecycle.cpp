@@ -3,6 +3,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "form/translate.h"
 #include "platform/files.h"
 
 namespace zelk {
@@ -55,8 +56,9 @@ bool Lifecycle::Form_Load() {
 
         const int height = ui_.screenHeightTwips();
         if (height < kMinScreenTwips) {
-            msg_.show("Error, screen resolution too low. Please select a screen resolution of at least 800 x 600.",
-                      "Screen Resolution Error", MsgIcon::Critical, MsgButtons::OK);
+            msg_.show(translate("Lifecycle", "Error, screen resolution too low. Please select a screen resolution "
+                                             "of at least 800 x 600."),
+                      translate("Lifecycle", "Screen Resolution Error"), MsgIcon::Critical, MsgButtons::OK);
             ended_ = true;
             return false;
         }
@@ -64,10 +66,10 @@ bool Lifecycle::Form_Load() {
 
         connection_.cmdConnect_Click();
         if (v_.OnLine) {
-            doc_.showName("CP Settings");
+            doc_.showName(translate("Document", "CP Settings"));
         } else {
             docs_.mnuNew_Click();
-            doc_.showName("Untitled");
+            doc_.showName(translate("Document", "Untitled"));
         }
         d_.RetryFunction(FN_StopStream);
         v_.ProjectorIndex = 0;
@@ -93,16 +95,18 @@ bool Lifecycle::Form_Load() {
 void Lifecycle::offerRecovery() {
     const std::string path = paths_.recoveryFile();
     if (q7m::platform::pathKind(path) != q7m::platform::PathKind::File) return;
-    const MsgResult r = msg_.show("The editor was told to stop last time (the session ended, or the program was "
-                                  "ended) while it held changes that were not saved. They were kept in " +
-                                      path + ".\n\nOpen them now?",
-                                  "Recover Changes?", MsgIcon::Question, MsgButtons::YesNo);
+    const MsgResult r =
+        msg_.show(fill(translate("Lifecycle", "The editor was told to stop last time (the session ended, or the "
+                                              "program was ended) while it held changes that were not saved. They "
+                                              "were kept in %1.\n\nOpen them now?"),
+                       {path}),
+                  translate("Lifecycle", "Recover Changes?"), MsgIcon::Question, MsgButtons::YesNo);
     if (r == MsgResult::Yes) {
         // A file that cannot be read stays for another try; the load said why.
         if (!docs_.loadWorkingCopy(path)) return;
         v_.ConfigFilePath.clear();  // Save asks where: never over the recovery file
         doc_.markDirty();
-        doc_.showName("Recovered");
+        doc_.showName(translate("Document", "Recovered"));
     }
     q7m::platform::removeFile(path);
 }
@@ -124,8 +128,8 @@ void Lifecycle::endWithoutQuestions() {
 
 bool Lifecycle::Form_Unload() {
     if (doc_.dirty()) {
-        const MsgResult r = msg_.show("Do you want to save changes before you exit?", "Save?", MsgIcon::Question,
-                                      MsgButtons::YesNoCancel);
+        const MsgResult r = msg_.show(translate("Lifecycle", "Do you want to save changes before you exit?"),
+                                      translate("Lifecycle", "Save?"), MsgIcon::Question, MsgButtons::YesNoCancel);
         if (r == MsgResult::Cancel) return false;
         if (r == MsgResult::Yes && !docs_.saveBeforeExit()) return false;
     }
@@ -133,7 +137,8 @@ bool Lifecycle::Form_Unload() {
     // nothing to go back to.
     if (!v_.UnitBusy && v_.OnLine && snapshotSaved_) {
         // Yes throws away everything uploaded since start-up: Enter answers No.
-        if (msg_.show("Do you want to revert back to original settings?", "Revert?", MsgIcon::Question,
+        if (msg_.show(translate("Lifecycle", "Do you want to revert back to original settings?"),
+                      translate("Lifecycle", "Revert?"), MsgIcon::Question,
                       MsgButtons::YesNoDefaultNo) == MsgResult::Yes) {
             if (docs_.loadWorkingCopy(paths_.workingFile())) upload_.cmdUp_Click(0);
         }

@@ -1,5 +1,6 @@
 #include "connection/live_status.h"
 
+#include "form/translate.h"
 #include "model/lookup.h"
 
 namespace zelk {
@@ -35,11 +36,11 @@ void LiveStatus::ReflectMuteStatus() {
     for (Button* b : c_.mutes) {
         if (muted) {
             b->setBackColour(kRed);
-            b->setCaption("Un-Mute");
+            b->setCaption(translate("Captions", "Un-Mute"));
             b->setBold(true);
         } else {
             offLook(*b);
-            b->setCaption("Mute");
+            b->setCaption(translate("Captions", "Mute"));
         }
     }
 }
@@ -57,10 +58,10 @@ void LiveStatus::ReflectOBEStatus() {
     auto& o = c_.obe;
     const bool on = v_.ObeEnabled != 0;
     if (on) {
-        o.cmdOBEEnable.setCaption("OBE Enable");
+        o.cmdOBEEnable.setCaption(translate("Captions", "OBE Enable"));
         o.cmdOBEEnable.setBackColour(kYellow);
     } else {
-        o.cmdOBEEnable.setCaption("OBE Disable");
+        o.cmdOBEEnable.setCaption(translate("Captions", "OBE Disable"));
         o.cmdOBEEnable.setBackColour(kButtonFace);
     }
     o.cboObeF.setListIndex(v_.ObeFrequencyIndex - 1);

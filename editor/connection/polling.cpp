@@ -1,5 +1,7 @@
 #include "connection/polling.h"
 
+#include "form/translate.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -59,7 +61,7 @@ void Polling::mnuRef_Click() {
     if (v_.UnitBusy || !v_.OnLine) return;
     upload_.ShowSettings();
     channels_.LoadChannelData();
-    doc_.showName("CP Settings");
+    doc_.showName(translate("Document", "CP Settings"));
 }
 
 void Polling::mnuAutoRef_Click() {

@@ -1,11 +1,12 @@
 #include "connection/port_hint.h"
 
+#include "form/translate.h"
 #include "port/port_map.h"
 
 namespace zelk {
 
 namespace {
-std::string comName(int port) { return "COM " + std::to_string(port); }
+std::string comName(int port) { return fill(translate("Captions", "COM %1"), {std::to_string(port)}); }
 }  // namespace
 
 // The library's own port map and diagnosis, so the hint names exactly the
@@ -18,15 +19,16 @@ std::string portHint(const std::string& /*configDir*/, int port) {
     if (!s.sentence.empty()) return s.sentence;
     const q7m::PortMapping m = q7m::mapPort(port);
     const std::string where = m.target.text.empty() ? std::string() : " (" + m.target.text + ")";
-    return "No answer on " + comName(port) + where +
-           ": check that the unit is switched on and cabled to this port, or choose another port in "
-           "Options > COM Port Selection.";
+    return fill(translate("PortHint", "No answer on %1%2: check that the unit is switched on and cabled to this "
+                                      "port, or choose another port in Options > COM Port Selection."),
+                {comName(port), where});
 }
 
 std::string unitStoppedHint(int port) {
     if (port <= 0) port = 1;
-    return "The unit on " + comName(port) +
-           " answered, then stopped answering: check the cable and the unit, then press Connect again.";
+    return fill(translate("PortHint", "The unit on %1 answered, then stopped answering: check the cable and the "
+                                      "unit, then press Connect again."),
+                {comName(port)});
 }
 
 }  // namespace zelk

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "form/translate.h"
 #include "port/port_map.h"
 
 namespace zelk {
@@ -24,7 +25,7 @@ void PortSpeed::showSpeedsForPort() {
     const q7m::PortStatus s = q7m::portRateSupported(v_.ComPort <= 0 ? 1 : v_.ComPort, 19200);
     auto& item = bar_.mnuBaudN[1];
     item.setEnabled(s.ok());
-    item.setCaption(s.ok() ? "19200" : "19200 (not on this port)");
+    item.setCaption(s.ok() ? "19200" : translate("PortSpeed", "19200 (not on this port)"));
     item.setTip(s.ok() ? std::string() : s.sentence);
 }
 
@@ -45,12 +46,12 @@ void PortSpeed::mnuBaud_Click(int n) {
         });
         const bool back = unitAnswers();
         if (back) v_.BaudIndex = static_cast<std::int16_t>(previous);
-        msg_.show(back ? std::string("The unit did not answer at ") + kRates[n - 1] + " bit/s. It is still at " +
-                             kRates[previous] + " bit/s, and so is the link."
-                       : std::string("The unit answers neither at ") + kRates[n - 1] + " nor at " +
-                             kRates[previous] +
-                             " bit/s. Switch it off and on again (it starts at 9600 bit/s), then press Connect.",
-                  "Speed Change", MsgIcon::Exclamation, MsgButtons::OK);
+        msg_.show(fill(back ? translate("PortSpeed", "The unit did not answer at %1 bit/s. It is still at %2 bit/s, "
+                                                     "and so is the link.")
+                            : translate("PortSpeed", "The unit answers neither at %1 nor at %2 bit/s. Switch it off "
+                                                     "and on again (it starts at 9600 bit/s), then press Connect."),
+                       {kRates[n - 1], kRates[previous]}),
+                  translate("PortSpeed", "Speed Change"), MsgIcon::Exclamation, MsgButtons::OK);
         n = v_.BaudIndex + 1;
     }
     for (int i = 1; i <= 4; ++i) bar_.mnuBaudN[i - 1].setChecked(i == n);

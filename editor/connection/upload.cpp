@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "form/translate.h"
 #include "model/stamp.h"
 
 namespace zelk {
@@ -24,14 +25,14 @@ void Upload::UploadToUnit(int which, int force) {
         return;
     }
     if (force == 0 && (!auto_ || v_.LoadingControls)) {
-        if (edit) c_.bar.staStatus.setCaption(kNotSentYet);
+        if (edit) c_.bar.staStatus.setCaption(translate("Upload", kNotSentYet));
         return;
     }
     BlockTransfers transfers(*this);
     if (force == -1 && beforeExplicitUpload && !beforeExplicitUpload(which)) return;
     if (force == -1 && !auto_ && confirm_) {
-        if (msg_.show("Are you sure you want to Upload the Current Settings?", "Confirm Upload!", MsgIcon::Question,
-                      MsgButtons::YesNo) == MsgResult::No)
+        if (msg_.show(translate("Upload", "Are you sure you want to Upload the Current Settings?"),
+                      translate("Upload", "Confirm Upload!"), MsgIcon::Question, MsgButtons::YesNo) == MsgResult::No)
             return;
     }
     StampDate d;
@@ -50,18 +51,21 @@ void Upload::UploadToUnit(int which, int force) {
     // Say what reached the unit.  A failure has taken the editor off line
     // (and skipped what came after it), with its own report.
     sent = sent && v_.OnLine;
-    c_.bar.staStatus.setCaption(sent ? uploadStatusText(which, now) : "Upload not completed: the unit is off line.");
+    c_.bar.staStatus.setCaption(sent ? uploadStatusText(which, now)
+                                     : translate("Upload", "Upload not completed: the unit is off line."));
     // The read-back's verdict follows, so it is what stays shown.
     if (afterUpload) afterUpload(which);
 }
 
 std::string uploadStatusText(int which, const LocalTime& t) {
-    const char* what = which == 1 ? "system settings" : which == 2 ? "audio settings" : "system and audio settings";
+    const std::string what = which == 1   ? translate("Upload", "system settings")
+                             : which == 2 ? translate("Upload", "audio settings")
+                                          : translate("Upload", "system and audio settings");
     const int h12 = t.hour % 12 == 0 ? 12 : t.hour % 12;
-    char buf[96];
-    std::snprintf(buf, sizeof buf, "Uploaded to the unit at %d:%02d:%02d %s: %s.", h12, t.minute, t.second,
-                  t.hour >= 12 ? "PM" : "AM", what);
-    return buf;
+    char time[32];
+    std::snprintf(time, sizeof time, "%d:%02d:%02d", h12, t.minute, t.second);
+    return fill(translate("Upload", "Uploaded to the unit at %1 %2: %3."),
+                {time, t.hour >= 12 ? translate("Clock", "PM") : translate("Clock", "AM"), what});
 }
 
 void Upload::cmdUp_Click(int) { UploadToUnit(0, -1); }

@@ -13,6 +13,7 @@
 #include "connection/online_gate.h"
 #include "form/forms.h"
 #include "form/services.h"
+#include "form/translate.h"
 #include "model/auto_upload.h"
 #include "model/document.h"
 #include "model/record.h"
@@ -23,7 +24,8 @@ namespace zelk {
 // what was sent (Which 0 both blocks, 1 the system block, 2 the audio block).
 std::string uploadStatusText(int which, const LocalTime& t);
 // ...and after an edit that was not sent.
-inline constexpr const char* kNotSentYet = "Changed in the editor only: press Upload Settings to send it to the unit.";
+inline constexpr const char* kNotSentYet =
+    ZELK_TEXT("Upload", "Changed in the editor only: press Upload Settings to send it to the unit.");
 inline constexpr const char* kKeptOffLine = "Off line: the change is kept in the editor; connect and upload to send it.";
 
 // Shows the install date from the audio block's upload stamp.

@@ -1,6 +1,7 @@
 #include "controls/equaliser.h"
 
 #include "controls/unit_command.h"
+#include "form/translate.h"
 
 namespace zelk {
 
@@ -56,7 +57,7 @@ void Equaliser::SetEQPinkNoise(int state) { d_.RetryFunction(FN_SetPink, channel
 
 void Equaliser::showPink(bool on) {
     pink_ = on;
-    showToggle(t_.cmdPink, on, on ? "Pink Noise On" : "Pink Noise Off");
+    showToggle(t_.cmdPink, on, on ? translate("Captions", "Pink Noise On") : translate("Captions", "Pink Noise Off"));
 }
 
 // The button shows what the unit accepted: off line, or when the command

@@ -3,9 +3,14 @@
 #include <algorithm>
 
 #include "controls/unit_command.h"
+#include "form/translate.h"
 #include "model/lookup.h"
 
 namespace zelk {
+
+namespace {
+std::string onOff(bool on) { return on ? translate("Captions", "On") : translate("Captions", "Off"); }
+}  // namespace
 
 Levels::Levels(ModVals& vals, Dispatcher& d, LiveStatus& live, PollControl& polling, SliderKeys& keys,
                MessageBoxService& msg, UiService& ui, Controls c)
@@ -124,8 +129,8 @@ void Levels::lblVol_Validate(TextBox& field, bool& cancel) {
         field.setSelection(static_cast<int>(field.text().size()), 0);
     } else {
         cancel = true;
-        msg_.show("Error, Please enter a number between 0 and 9.9!", "Range Check Error", MsgIcon::Exclamation,
-                  MsgButtons::OK);
+        msg_.show(translate("Levels", "Error, Please enter a number between 0 and 9.9!"),
+                  translate("Levels", "Range Check Error"), MsgIcon::Exclamation, MsgButtons::OK);
         // The refused text goes: the field shows the level in force again,
         // selected, so typing replaces it.
         field.setText(volumeText(v_.CurrentVolume));
@@ -140,8 +145,8 @@ void Levels::setFaderText(const std::string& text) {
 }
 
 void Levels::cmdSet7_Click(int) {
-    if (msg_.show("Are you sure you want to Set Fader = 7.0 ?", "Set Fader = 7.0", MsgIcon::Question,
-                  MsgButtons::YesNo) != MsgResult::Yes)
+    if (msg_.show(translate("Levels", "Are you sure you want to Set Fader = 7.0 ?"),
+                  translate("Levels", "Set Fader = 7.0"), MsgIcon::Question, MsgButtons::YesNo) != MsgResult::Yes)
         return;
     v_.CurrentVolume = 70;
     live_.ReflectVolumeLevel(true);
@@ -173,22 +178,22 @@ void Levels::cmdMute_Click() {
 
 void Levels::setPink(int ch, bool on) {
     pink_[static_cast<std::size_t>(ch)] = on;
-    showToggle(c_.trim.cmdPN[ch], on, on ? "On" : "Off");
+    showToggle(c_.trim.cmdPN[ch], on, onOff(on));
 }
 
 void Levels::setPhase(int ch, bool on) {
     phase_[static_cast<std::size_t>(ch)] = on;
-    showToggle(c_.trim.cmdPhase[ch], on, on ? "Inverted" : "In Phase");
+    showToggle(c_.trim.cmdPhase[ch], on, on ? translate("Captions", "Inverted") : translate("Captions", "In Phase"));
 }
 
 void Levels::setPinkCenter(bool on) {
     pinkCenter_ = on;
-    showToggle(c_.obe.cmdPNC, on, on ? "On" : "Off");
+    showToggle(c_.obe.cmdPNC, on, onOff(on));
 }
 
 void Levels::setPinkSub(bool on) {
     pinkSub_ = on;
-    showToggle(c_.obe.cmdPNS, on, on ? "On" : "Off");
+    showToggle(c_.obe.cmdPNS, on, onOff(on));
 }
 
 void Levels::cmdPN_Click(int i) {
@@ -209,7 +214,7 @@ void Levels::cmdRT60_Click() {
     if (!unitTook(d_, v_, FN_SetRT60, 0, on ? -1 : 0)) return;
     for (int ch = 0; ch < kChannels; ++ch) setPink(ch, false);  // display only
     rt60_ = on;
-    showToggle(c_.trim.cmdRT60, rt60_, rt60_ ? "On" : "Off");
+    showToggle(c_.trim.cmdRT60, rt60_, onOff(rt60_));
     ui_.repaint();
 }
 

@@ -1,6 +1,7 @@
 #include "controls/options.h"
 
 #include "controls/unit_command.h"
+#include "form/translate.h"
 
 namespace zelk {
 
@@ -72,9 +73,10 @@ void Options::optDefaultFormat_Click(int index) {
 void Options::optF1Key_Click(int index) {
     v_.systemBlock.f1KeyAssignment() = static_cast<std::uint8_t>(index);
     systemEdited();
-    static const char* const captions[4] = {"Optical Mono", "External N.R.", "Ext 2-Trk A Type NR",
-                                            "Ext 2-Trk SR Type NR"};
-    c_.cmdMode[0].setCaption(captions[index]);
+    static const char* const captions[4] = {ZELK_TEXT("Captions", "Optical Mono"), ZELK_TEXT("Captions", "External N.R."),
+                                            ZELK_TEXT("Captions", "Ext 2-Trk A Type NR"),
+                                            ZELK_TEXT("Captions", "Ext 2-Trk SR Type NR")};
+    c_.cmdMode[0].setCaption(translate("Captions", captions[index]));
 }
 
 void Options::cmdOBEEnable_Click() {

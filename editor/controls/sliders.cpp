@@ -1,5 +1,7 @@
 #include "controls/sliders.h"
 
+#include "form/translate.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -114,9 +116,9 @@ void Sliders::wireField(TextBox& field, Slider& s, Family family) {
             field.setText(text(family, raw));
         } else {
             cancel = true;
-            msg_.show(bass ? "Error, Please enter a number between -10 and 10!"
-                         : "Error, Please enter a number between -6 and 6!",
-                      "Range Check Error", MsgIcon::Exclamation, MsgButtons::OK);
+            msg_.show(bass ? translate("Levels", "Error, Please enter a number between -10 and 10!")
+                           : translate("Levels", "Error, Please enter a number between -6 and 6!"),
+                      translate("Levels", "Range Check Error"), MsgIcon::Exclamation, MsgButtons::OK);
             // The refused text goes: the field shows the slider's value
             // again, selected, so typing replaces it.
             field.setText(text(family, s.value()));

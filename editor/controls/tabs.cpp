@@ -1,5 +1,7 @@
 #include "controls/tabs.h"
 
+#include "form/translate.h"
+
 #include <cctype>
 
 namespace zelk {
@@ -23,8 +25,8 @@ void Tabs::SSTAB1_Click(int previousTab) {
     const int tab = bar_.SSTAB1_Tab;
     // The tabs with a fader ask once whether to start from 7.0.
     if (tab >= 1 && tab <= 3 && !FaderPromptDone[static_cast<std::size_t>(tab - 1)] && v_.CurrentVolume != 70) {
-        if (msg_.show("Do you want to set fader = 7.0?", "Fader=7.0?", MsgIcon::Question, MsgButtons::YesNo) ==
-            MsgResult::Yes)
+        if (msg_.show(translate("Tabs", "Do you want to set fader = 7.0?"), translate("Tabs", "Fader=7.0?"),
+                      MsgIcon::Question, MsgButtons::YesNo) == MsgResult::Yes)
             levels_.setFaderText("7.0");
         FaderPromptDone[static_cast<std::size_t>(tab - 1)] = true;
     }

@@ -11,6 +11,7 @@
 #include <sstream>
 #include <system_error>
 
+#include "form/translate.h"
 #include "platform/files.h"
 
 namespace zelk {
@@ -143,18 +144,18 @@ std::string prunedNote(const std::vector<std::string>& removed, int maxFiles) {
     if (removed.empty()) return {};
     std::string names;
     for (std::size_t i = 0; i < removed.size(); ++i) {
-        if (i > 0) names += i + 1 == removed.size() ? " and " : ", ";
+        if (i > 0) names += i + 1 == removed.size() ? translate("Settings", " and ") : ", ";
         names += fs::path(removed[i]).filename().string();
     }
-    return "The as-found archive holds at most " + std::to_string(maxFiles) + " files: removed the oldest, " + names +
-           ".";
+    return fill(translate("AsFound", "The as-found archive holds at most %1 files: removed the oldest, %2."),
+                {std::to_string(maxFiles), names});
 }
 
 KeepResult keepAsFound(const std::string& dir, const ConfigData& data, const LocalTime& when, int maxFiles,
                        const UnitSource& source) {
     KeepResult r;
     if (!q7m::platform::makeDirectories(dir)) {
-        r.error = "cannot make the folder " + dir + ": " + std::strerror(errno);
+        r.error = fill(translate("AsFound", "cannot make the folder %1: %2"), {dir, std::strerror(errno)});
         return r;
     }
     const std::string name =
@@ -169,12 +170,12 @@ KeepResult keepAsFound(const std::string& dir, const ConfigData& data, const Loc
             std::fclose(f);
             path = candidate;
         } else if (errno != EEXIST) {
-            r.error = "cannot write in " + dir + ": " + std::strerror(errno);
+            r.error = fill(translate("AsFound", "cannot write in %1: %2"), {dir, std::strerror(errno)});
             return r;
         }
     }
     if (path.empty()) {
-        r.error = "99 files of that name and second are already there";
+        r.error = translate("AsFound", "99 files of that name and second are already there");
         return r;
     }
     // The content replaces the empty file taken above in one step.
@@ -182,7 +183,7 @@ KeepResult keepAsFound(const std::string& dir, const ConfigData& data, const Loc
     const auto saved = q7m::platform::writeFileAtomically(path, text);
     if (!saved) {
         std::remove(path.c_str());
-        r.error = "cannot write " + path + ": " + saved.error;
+        r.error = fill(translate("AsFound", "cannot write %1: %2"), {path, saved.error});
         return r;
     }
     r.path = path;

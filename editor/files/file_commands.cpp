@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "files/config_file.h"
+#include "form/translate.h"
 #include "platform/files.h"
 
 namespace zelk {
@@ -80,7 +81,8 @@ FileCommands::FileCommands(ModVals& vals, Document& doc, Parts parts, FileDialog
 }
 
 void FileCommands::saveChangesQuestion(bool alwaysSave) {
-    if (msg_.show("Do you want to save your changes?", "Save?", MsgIcon::Question, MsgButtons::YesNo) == MsgResult::No)
+    if (msg_.show(translate("FileCommands", "Do you want to save your changes?"), translate("FileCommands", "Save?"),
+                  MsgIcon::Question, MsgButtons::YesNo) == MsgResult::No)
         return;
     if (alwaysSave || !v_.ConfigFilePath.empty()) mnuSave_Click();
     else mnuSaveAs_Click();
@@ -92,7 +94,7 @@ void FileCommands::mnuNew_Click() {
     if (doc_.dirty()) saveChangesQuestion(false);
     p_.channels.ResetAll();
     p_.channels.LoadChannelData();
-    doc_.showName("Untitled");
+    doc_.showName(translate("Document", "Untitled"));
     for (auto& t : v_.TheaterInfo) t.clear();
     p_.theater.ApplyTheaterTabFields();
     v_.HasConfigFile = kFalse;
@@ -101,7 +103,7 @@ void FileCommands::mnuNew_Click() {
 }
 
 void FileCommands::mnuLoad_Click() {
-    filter = kOpenFilter;
+    filter = translate("FileCommands", kOpenFilter.c_str());
     loadSucceeded_ = false;
     if (v_.HasConfigFile && doc_.dirty()) saveChangesQuestion(true);
     const std::string previousPath = v_.ConfigFilePath;
@@ -138,7 +140,8 @@ void FileCommands::mnuLoad_Click() {
         // Nothing of the file was taken; a later Save must not overwrite the
         // file that failed to open, so the previous path comes back.
         v_.ConfigFilePath = previousPath;
-        msg_.show("Error open opening file! Incorrect format!", "File Error", MsgIcon::Exclamation, MsgButtons::OK);
+        msg_.show(translate("FileCommands", "Error open opening file! Incorrect format!"),
+                  translate("FileCommands", "File Error"), MsgIcon::Exclamation, MsgButtons::OK);
         return;
     }
 
@@ -164,7 +167,7 @@ void FileCommands::mnuLoad_Click() {
 }
 
 void FileCommands::mnuSave_Click() {
-    filter = kSaveFilter;
+    filter = translate("FileCommands", kSaveFilter.c_str());
     if (v_.ConfigFilePath.empty()) {
         mnuSaveAs_Click();
         return;
@@ -179,11 +182,12 @@ void FileCommands::mnuSave_Click() {
 }
 
 void FileCommands::mnuSaveAs_Click() {
-    filter = kSaveFilter;
+    filter = translate("FileCommands", kSaveFilter.c_str());
     p_.channels.SaveChannelData(p_.channels.CurrentEQChannel);
-    if (dialogFileName == "Untitled.zcf" || dialogFileName.empty()) {
+    const std::string untitled = safeFileName(translate("Document", "Untitled")) + ".zcf";
+    if (dialogFileName == untitled || dialogFileName.empty()) {
         const std::string& name = v_.TheaterInfo[1];
-        dialogFileName = name.empty() ? "Untitled.zcf" : safeFileName(name) + ".zcf";
+        dialogFileName = name.empty() ? untitled : safeFileName(name) + ".zcf";
     }
     auto chosen = files_.showSave(filter, dialogFileName);
     if (!chosen || chosen->empty()) {
@@ -208,9 +212,10 @@ bool FileCommands::writeOrSay(const std::string& path) {
     const std::string why = saveConfigFile(path, ConfigData::from(v_));
     if (why.empty()) return true;
     if (!QuietFileMode)
-        msg_.show("The configuration could not be saved to " + path + ":\n" + why +
-                      "\n\nThe file on disk was not changed; the changes are still in the editor.",
-                  "File Error", MsgIcon::Exclamation, MsgButtons::OK);
+        msg_.show(fill(translate("FileCommands", "The configuration could not be saved to %1:\n%2\n\nThe file on "
+                                                 "disk was not changed; the changes are still in the editor."),
+                       {path, why}),
+                  translate("FileCommands", "File Error"), MsgIcon::Exclamation, MsgButtons::OK);
     return false;
 }
 

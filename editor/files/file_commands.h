@@ -16,14 +16,17 @@
 #include "form/forms.h"
 #include "form/paths.h"
 #include "form/services.h"
+#include "form/translate.h"
 #include "model/channel_ops.h"
 #include "model/document.h"
 #include "model/record.h"
 
 namespace zelk {
 
-inline const std::string kOpenFilter = "ZELK VELQ Config Files (*.zcf)|*.zcf|Old Config File format (*.cfg)|*.cfg";
-inline const std::string kSaveFilter = "ZELK VELQ Config Files (*.zcf)|*.zcf";
+// In English; the file dialog is given them translated ("FileCommands").
+inline const std::string kOpenFilter =
+    ZELK_TEXT("FileCommands", "ZELK VELQ Config Files (*.zcf)|*.zcf|Old Config File format (*.cfg)|*.cfg");
+inline const std::string kSaveFilter = ZELK_TEXT("FileCommands", "ZELK VELQ Config Files (*.zcf)|*.zcf");
 
 // A theater name proposed as a file name: characters that would make it a
 // path (or that file systems refuse) are replaced.

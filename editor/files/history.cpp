@@ -4,14 +4,12 @@
 #include <cctype>
 #include <cstdio>
 
+#include "form/translate.h"
 #include "platform/files.h"
 
 namespace zelk {
 
 namespace {
-
-// The largest history read whole: some thousands of uploads.
-constexpr long long kMaxHistoryBytes = 64LL * 1024 * 1024;
 
 void putString(std::string& out, const std::string& s) {
     out += '"';
@@ -230,6 +228,8 @@ std::string historyTime(const LocalTime& t) {
 
 std::string historyDirectory(const std::string& dataDir) { return dataDir + "/history"; }
 
+std::string historyNamePart(const std::string& text) { return safePart(text); }
+
 std::string historyPath(const std::string& dataDir, int port, const std::string& target) {
     const std::string where = safePart(target);
     return historyDirectory(dataDir) + "/COM" + std::to_string(port) + "-" + (where.empty() ? "unmapped" : where) +
@@ -283,11 +283,12 @@ HistoryRead readHistory(const std::string& path) {
     case Status::NotFound: return h;
     case Status::TooLarge:
     case Status::Grew:
-        h.notes.push_back(path + " is larger than " + std::to_string(kMaxHistoryBytes / (1024 * 1024)) +
-                          " MB: it was not read");
+        h.notes.push_back(fill(translate("History", "%1 is larger than %2 MB: it was not read"),
+                               {path, std::to_string(kMaxHistoryBytes / (1024 * 1024))}));
         return h;
     default:
-        h.notes.push_back(path + " could not be read" + (file.error.empty() ? std::string() : ": " + file.error));
+        h.notes.push_back(file.error.empty() ? fill(translate("History", "%1 could not be read"), {path})
+                                             : fill(translate("History", "%1 could not be read: %2"), {path, file.error}));
         return h;
     }
     std::size_t start = 0, lineNo = 0;
@@ -303,8 +304,9 @@ HistoryRead readHistory(const std::string& path) {
         HistoryRecord r;
         if (parseHistoryLine(line, r)) h.records.push_back(std::move(r));
         else
-            h.notes.push_back("line " + std::to_string(lineNo) + " of " + path +
-                              " is damaged (cut short or not a record) and was skipped");
+            h.notes.push_back(fill(translate("History", "line %1 of %2 is damaged (cut short or not a record) and "
+                                                        "was skipped"),
+                                   {std::to_string(lineNo), path}));
     }
     return h;
 }
@@ -325,10 +327,11 @@ std::string changesSummary(const std::vector<HistoryChange>& changes, std::size_
     std::string s;
     const std::size_t shown = std::min(changes.size(), std::max<std::size_t>(named, 1));
     for (std::size_t i = 0; i < shown; ++i) {
-        if (i > 0) s += (i + 1 == shown && shown == changes.size()) ? " and " : ", ";
+        if (i > 0) s += (i + 1 == shown && shown == changes.size()) ? translate("Settings", " and ") : ", ";
         s += changes[i].setting + " " + changes[i].before + " -> " + changes[i].after;
     }
-    if (shown < changes.size()) s += " and " + std::to_string(changes.size() - shown) + " more";
+    if (shown < changes.size())
+        s += fill(translate("Settings", " and %1 more"), {std::to_string(changes.size() - shown)});
     return s;
 }
 

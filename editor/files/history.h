@@ -55,6 +55,12 @@ std::string historyTime(const LocalTime& t);
 // name).
 std::string historyDirectory(const std::string& dataDir);
 std::string historyPath(const std::string& dataDir, int port, const std::string& target);
+// A text as the file's name carries it ("socket_10.0.0.5_4001").
+std::string historyNamePart(const std::string& text);
+
+// The largest history read whole (some thousands of uploads); a larger
+// file is not read.
+inline constexpr long long kMaxHistoryBytes = 64LL * 1024 * 1024;
 
 // One record as one line of JSON (no line end), and back.  False when the
 // line is not a whole record.

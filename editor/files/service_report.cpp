@@ -4,6 +4,7 @@
 
 #include "form/captions.h"
 #include "form/forms.h"
+#include "form/translate.h"
 #include "model/compare.h"
 #include "model/lookup.h"
 #include "model/stamp.h"
@@ -12,10 +13,11 @@ namespace zelk {
 
 namespace {
 
-const std::array<const char*, 11> kTheaterCaptions = {"Circuit",      "Theater Name",     "Address",
-                                                      "City",         "Zip Code",         "State / County",
-                                                      "Phone",        "S/N of Processor", "Screen Number",
-                                                      "Date Installed", "Notes"};
+const std::array<const char*, 11> kTheaterCaptions = {
+    ZELK_TEXT("Report", "Circuit"),        ZELK_TEXT("Report", "Theater Name"),     ZELK_TEXT("Report", "Address"),
+    ZELK_TEXT("Report", "City"),           ZELK_TEXT("Report", "Zip Code"),         ZELK_TEXT("Report", "State / County"),
+    ZELK_TEXT("Report", "Phone"),          ZELK_TEXT("Report", "S/N of Processor"), ZELK_TEXT("Report", "Screen Number"),
+    ZELK_TEXT("Report", "Date Installed"), ZELK_TEXT("Report", "Notes")};
 
 std::string version(int major, int minor) {
     char buf[32];
@@ -29,14 +31,22 @@ double toneDb(int raw) { return 10.0 - raw; }
 }  // namespace
 
 std::string longDateText(const LocalTime& t) {
-    static const char* const days[7] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
-    static const char* const months[12] = {"January", "February", "March",     "April",   "May",      "June",
-                                           "July",    "August",   "September", "October", "November", "December"};
+    static const char* const days[7] = {ZELK_TEXT("Report", "Sunday"),   ZELK_TEXT("Report", "Monday"),
+                                        ZELK_TEXT("Report", "Tuesday"),  ZELK_TEXT("Report", "Wednesday"),
+                                        ZELK_TEXT("Report", "Thursday"), ZELK_TEXT("Report", "Friday"),
+                                        ZELK_TEXT("Report", "Saturday")};
+    static const char* const months[12] = {
+        ZELK_TEXT("Report", "January"), ZELK_TEXT("Report", "February"), ZELK_TEXT("Report", "March"),
+        ZELK_TEXT("Report", "April"),   ZELK_TEXT("Report", "May"),      ZELK_TEXT("Report", "June"),
+        ZELK_TEXT("Report", "July"),    ZELK_TEXT("Report", "August"),   ZELK_TEXT("Report", "September"),
+        ZELK_TEXT("Report", "October"), ZELK_TEXT("Report", "November"), ZELK_TEXT("Report", "December")};
     const int h12 = t.hour % 12 == 0 ? 12 : t.hour % 12;
-    char buf[96];
-    std::snprintf(buf, sizeof buf, "%s %d %s %d, %d:%02d %s", days[(t.weekday % 7 + 7) % 7], t.day,
-                  months[((t.month - 1) % 12 + 12) % 12], t.year, h12, t.minute, t.hour >= 12 ? "PM" : "AM");
-    return buf;
+    char time[16];
+    std::snprintf(time, sizeof time, "%d:%02d", h12, t.minute);
+    return fill(translate("Report", "%1 %2 %3 %4, %5 %6"),
+                {translate("Report", days[(t.weekday % 7 + 7) % 7]), std::to_string(t.day),
+                 translate("Report", months[((t.month - 1) % 12 + 12) % 12]), std::to_string(t.year), time,
+                 t.hour >= 12 ? translate("Clock", "PM") : translate("Clock", "AM")});
 }
 
 ServiceReport buildServiceReport(const ConfigData& config, const ReportContext& context) {
@@ -44,13 +54,13 @@ ServiceReport buildServiceReport(const ConfigData& config, const ReportContext& 
     r.date = longDateText(context.when);
     r.verify = context.verify;
 
-    r.theater.heading = "Theater Information";
+    r.theater.heading = translate("Report", "Theater Information");
     for (std::size_t i = 0; i < kTheaterCaptions.size(); ++i) {
         const std::string& text = config.TheaterInfo[i];
-        r.theater.rows.push_back({kTheaterCaptions[i], text.empty() ? "-" : text});
+        r.theater.rows.push_back({translate("Report", kTheaterCaptions[i]), text.empty() ? "-" : text});
     }
 
-    r.unit.heading = "Processor Unit";
+    r.unit.heading = translate("Report", "Processor Unit");
     if (context.versions) {
         const auto& w = *context.versions;
         std::string cpu = version(w[0], w[1]);
@@ -59,48 +69,58 @@ ServiceReport buildServiceReport(const ConfigData& config, const ReportContext& 
             std::snprintf(build, sizeof build, ".%04d", w[2]);
             cpu += build;
         }
-        r.unit.rows.push_back({"CPU Version", cpu});
-        r.unit.rows.push_back({"DSP Controller", version(w[3], w[4])});
-        r.unit.rows.push_back({"DSP Firmware", version(w[5], w[6])});
+        r.unit.rows.push_back({translate("Report", "CPU Version"), cpu});
+        r.unit.rows.push_back({translate("Report", "DSP Controller"), version(w[3], w[4])});
+        r.unit.rows.push_back({translate("Report", "DSP Firmware"), version(w[5], w[6])});
     } else {
-        r.unit.rows.push_back({"Versions", "not read: the editor was not connected to the unit"});
+        r.unit.rows.push_back({translate("Report", "Versions"),
+                               translate("Report", "not read: the editor was not connected to the unit")});
     }
-    r.unit.rows.push_back({"Last upload (date stamp)", stampText(UnpackUploadStamp(config.audioBlock))});
+    r.unit.rows.push_back(
+        {translate("Report", "Last upload (date stamp)"), stampText(UnpackUploadStamp(config.audioBlock))});
 
-    const auto fields = describeFields(config.systemBlock, config.audioBlock);
-    auto section = [&](const std::string& heading, const std::string& group) {
+    const auto fields = describeFields(config.systemBlock, config.audioBlock, Blocks::Both, kShown);
+    auto section = [&](const std::string& heading, const char* group) {
         ReportSection s{heading, {}};
+        const std::string shownGroup = translate("Settings", group);
         for (const auto& f : fields)
-            if (f.group == group) s.rows.push_back({f.name, f.text});
+            if (f.group == shownGroup) s.rows.push_back({f.name, f.text});
         return s;
     };
-    r.settings.push_back(section("Options", "Options"));
-    ReportSection levels = section("Output Trims and Fader", "Output Trim");
-    levels.rows.push_back({"Master fader", volumeText(config.CurrentVolume)});
-    levels.rows.push_back({"Mute", config.CurrentMute ? "On" : "Off"});
+    r.settings.push_back(section(translate("Report", "Options"), "Options"));
+    ReportSection levels = section(translate("Report", "Output Trims and Fader"), "Output Trim");
+    levels.rows.push_back({translate("Report", "Master fader"), volumeText(config.CurrentVolume)});
+    levels.rows.push_back(
+        {translate("Report", "Mute"), config.CurrentMute ? translate("Settings", "On") : translate("Settings", "Off")});
     const int fmt = config.CurrentFormat;
-    levels.rows.push_back({"Format", fmt >= 0 && fmt < 6 ? kFormatCaptions[static_cast<std::size_t>(fmt)]
-                                                         : "code " + std::to_string(fmt) + " (out of range)"});
+    levels.rows.push_back({translate("Report", "Format"),
+                           fmt >= 0 && fmt < 6
+                               ? translate("Captions", kFormatCaptions[static_cast<std::size_t>(fmt)])
+                               : fill(translate("Settings", "code %1 (out of range)"), {std::to_string(fmt)})});
     r.settings.push_back(std::move(levels));
-    r.settings.push_back(section("OBE", "OBE"));
-    r.settings.push_back(section("Kept bytes (not shown in the editor)", "Kept bytes"));
+    r.settings.push_back(section(translate("Report", "OBE"), "OBE"));
+    r.settings.push_back(section(translate("Report", "Kept bytes (not shown in the editor)"), "Kept bytes"));
 
     if (context.changes) {
-        r.changes.heading = "Changes since the as-found";
+        r.changes.heading = translate("Report", "Changes since the as-found");
         const auto& since = *context.changes;
         // The newest first, as many as a page holds; the rest are in the history.
         constexpr std::size_t kShown = 40;
         for (auto it = since.rbegin(); it != since.rend() && r.changes.rows.size() < kShown; ++it) {
-            std::string what = it->action + (it->sections.empty() ? "" : " (only " + it->sections + ")") + ": " +
-                               it->result;
+            std::string what = it->action +
+                               (it->sections.empty() ? "" : fill(translate("Report", " (only %1)"), {it->sections})) +
+                               ": " + it->result;
             if (!it->changes.empty()) what += ". " + changesSummary(it->changes);
-            if (!it->reason.empty()) what += ". Reason: " + it->reason;
+            if (!it->reason.empty()) what += fill(translate("Report", ". Reason: %1"), {it->reason});
             r.changes.rows.push_back({it->time + " " + it->program + " (" + (it->user.empty() ? "?" : it->user) + ")",
                                       what});
         }
         if (since.size() > kShown)
-            r.changes.rows.push_back({"...", std::to_string(since.size() - kShown) + " earlier, in the unit's history"});
-        if (since.empty()) r.changes.rows.push_back({"None", "no upload recorded since the as-found configuration"});
+            r.changes.rows.push_back({"...", fill(translate("Report", "%1 earlier, in the unit's history"),
+                                                  {std::to_string(since.size() - kShown)})});
+        if (since.empty())
+            r.changes.rows.push_back({translate("Report", "None"),
+                                      translate("Report", "no upload recorded since the as-found configuration")});
     }
 
     AudioBlock audio = config.audioBlock;
@@ -108,27 +128,28 @@ ServiceReport buildServiceReport(const ConfigData& config, const ReportContext& 
         ChannelPlot p;
         p.channel = ch;
         ChannelEq eq = audio.channelEq(ch);
-        const std::string name = kChannelNames[static_cast<std::size_t>(ch)];
+        const std::string name = translate("Settings", kChannelNames[static_cast<std::size_t>(ch)]);
         if (isWideChannel(ch) || isSurroundChannel(ch)) {
             const int n = bandCount(ch);
-            p.title = name + " (" + std::to_string(n) + " bands)";
+            p.title = fill(translate("Report", "%1 (%2 bands)"), {name, std::to_string(n)});
             for (int b = 0; b < n; ++b) {
                 const double hz = n == 27 ? kWideBandHz[static_cast<std::size_t>(b)] : kOctaveBandHz[static_cast<std::size_t>(b)];
-                p.bands.push_back({hz, levelDb(eq.bandGain(b)), frequencyText(hz)});
+                p.bands.push_back({hz, levelDb(eq.bandGain(b)), frequencyText(hz, kShown)});
             }
         } else {
-            p.title = name + " (sub-bass parametric)";
+            p.title = fill(translate("Report", "%1 (sub-bass parametric)"), {name});
             const int f = eq.subFrequency();
             if (f < static_cast<int>(kSubFrequencyHz.size()))
                 p.subBass = EqPoint{kSubFrequencyHz[static_cast<std::size_t>(f)], levelDb(eq.subGain()),
-                                    kSubFrequencyNames[static_cast<std::size_t>(f)]};
+                                    translate("Captions", kSubFrequencyNames[static_cast<std::size_t>(f)])};
             const int bw = eq.subBandwidth();
-            p.subBandwidth = bw < 3 ? kSubBandwidthNames[static_cast<std::size_t>(bw)] : "?";
+            p.subBandwidth = bw < 3 ? translate("Captions", kSubBandwidthNames[static_cast<std::size_t>(bw)]) : "?";
         }
         p.bassDb = toneDb(eq.bass());
         p.trebleDb = toneDb(eq.treble());
         for (const auto& f : fields)
-            if (f.group == name) p.rows.push_back({f.name.substr(name.size() + 1), f.text});
+            if (f.group == name)  // "Left Channel 1 kHz" in the Left Channel's rows: "1 kHz"
+                p.rows.push_back({f.name.rfind(name + " ", 0) == 0 ? f.name.substr(name.size() + 1) : f.name, f.text});
         r.channels.push_back(std::move(p));
     }
     return r;

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "files/file_commands.h"
+#include "form/translate.h"
 #include "model/stamp.h"
 #include "platform/system.h"
 #include "port/port_map.h"
@@ -11,8 +12,25 @@ namespace zelk {
 
 namespace {
 
-const char* blocksWord(Blocks b) {
-    return b == Blocks::System ? "system block" : b == Blocks::Audio ? "audio block" : "system and audio blocks";
+std::string blocksWord(Blocks b) {
+    return b == Blocks::System  ? translate("ServiceVisit", "system block")
+           : b == Blocks::Audio ? translate("ServiceVisit", "audio block")
+                                : translate("ServiceVisit", "system and audio blocks");
+}
+
+// The words the unit's history records keep in English (what was done and
+// how it ended), as the user reads them.
+std::string historyWord(const std::string& word) {
+    static const char* const kWords[] = {
+        ZELK_TEXT("History", "upload"),      ZELK_TEXT("History", "automatic upload"),
+        ZELK_TEXT("History", "restore"),     ZELK_TEXT("History", "as-found"),
+        ZELK_TEXT("History", "verified"),    ZELK_TEXT("History", "not verified"),
+        ZELK_TEXT("History", "rolled back"), ZELK_TEXT("History", "half done"),
+        ZELK_TEXT("History", "not sent"),    ZELK_TEXT("History", "nothing to send"),
+        ZELK_TEXT("History", "kept")};
+    for (const char* w : kWords)
+        if (word == w) return translate("History", w);
+    return word;
 }
 
 Blocks blocksOf(int which) { return which == 1 ? Blocks::System : which == 2 ? Blocks::Audio : Blocks::Both; }
@@ -20,9 +38,11 @@ Blocks blocksOf(int which) { return which == 1 ? Blocks::System : which == 2 ? B
 // The differences as lines "Setting: sent X, the unit holds Y", at most `max`.
 std::string differenceLines(const std::vector<FieldDifference>& diffs, std::size_t max) {
     std::string s;
+    const std::string line = translate("ServiceVisit", "%1: sent %2, the unit holds %3\n");
     for (std::size_t i = 0; i < diffs.size() && i < max; ++i)
-        s += diffs[i].name + ": sent " + diffs[i].left + ", the unit holds " + diffs[i].right + "\n";
-    if (diffs.size() > max) s += "... and " + std::to_string(diffs.size() - max) + " more\n";
+        s += fill(line, {diffs[i].shownName, diffs[i].shownLeft, diffs[i].shownRight});
+    if (diffs.size() > max)
+        s += fill(translate("ServiceVisit", "... and %1 more\n"), {std::to_string(diffs.size() - max)});
     return s;
 }
 
@@ -59,12 +79,18 @@ ServiceVisit::ServiceVisit(ModVals& vals, Parts parts, MessageBoxService& msg, F
 
 void ServiceVisit::status(const std::string& text) { c_.bar.staStatus.setCaption(text); }
 
+void ServiceVisit::optionNotSaved() {
+    status(fill(translate("ServiceVisit", "The option could not be saved in %1: it holds for this run."),
+                {serviceSettingsPath(paths_.dataDir)}));
+}
+
+std::string ServiceVisit::notUploaded() { return translate("ServiceVisit", " The configuration is not uploaded."); }
+
 std::string ServiceVisit::timeText() const {
     const LocalTime t = clock_.now();
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%d:%02d:%02d %s", t.hour % 12 == 0 ? 12 : t.hour % 12, t.minute, t.second,
-                  t.hour >= 12 ? "PM" : "AM");
-    return buf;
+    std::snprintf(buf, sizeof buf, "%d:%02d:%02d ", t.hour % 12 == 0 ? 12 : t.hour % 12, t.minute, t.second);
+    return buf + (t.hour >= 12 ? translate("Clock", "PM") : translate("Clock", "AM"));
 }
 
 bool ServiceVisit::readUnit(SystemBlock& system, AudioBlock& audio, Blocks which) {
@@ -93,8 +119,8 @@ bool ServiceVisit::readUnit(SystemBlock& system, AudioBlock& audio, Blocks which
 
 void ServiceVisit::mnuCompare_Click() {
     if (!v_.OnLine) {
-        msg_.show("Compare with Unit reads the unit's settings: connect to the unit first.", "Compare with Unit",
-                  MsgIcon::Exclamation, MsgButtons::OK);
+        msg_.show(translate("ServiceVisit", "Compare with Unit reads the unit's settings: connect to the unit first."),
+                  translate("ServiceVisit", "Compare with Unit"), MsgIcon::Exclamation, MsgButtons::OK);
         return;
     }
     showTable(TableUse::Compare);
@@ -102,8 +128,8 @@ void ServiceVisit::mnuCompare_Click() {
 
 void ServiceVisit::mnuApply_Click() {
     if (!v_.OnLine) {
-        msg_.show("Apply to the Unit reads the unit's settings: connect to the unit first.", "Apply to the Unit",
-                  MsgIcon::Exclamation, MsgButtons::OK);
+        msg_.show(translate("ServiceVisit", "Apply to the Unit reads the unit's settings: connect to the unit first."),
+                  translate("ServiceVisit", "Apply to the Unit"), MsgIcon::Exclamation, MsgButtons::OK);
         return;
     }
     showTable(TableUse::Apply);
@@ -111,8 +137,8 @@ void ServiceVisit::mnuApply_Click() {
 
 void ServiceVisit::fileOpened() {
     if (!v_.OnLine) return;
-    status("The file is open in the editor and has not been sent: File > Apply to the Unit... shows what it changes "
-           "in the unit and sends the settings you tick.");
+    status(translate("ServiceVisit", "The file is open in the editor and has not been sent: File > Apply to the "
+                                     "Unit... shows what it changes in the unit and sends the settings you tick."));
 }
 
 void ServiceVisit::showTable(TableUse use) {
@@ -140,30 +166,41 @@ void ServiceVisit::showTable(TableUse use) {
                 rowSection_.push_back(sec);
                 first = false;
             }
-            rows.push_back({"", d.name, d.left, d.right});
+            rows.push_back({"", d.shownName, d.shownLeft, d.shownRight});
             rowDiff_.push_back(static_cast<int>(k));
             rowSection_.push_back(sec);
         }
     }
     auto& f = c_.compare;
-    f.grdDiff.setContent({"", "Setting", "Editor", "Unit"}, std::move(rows));
+    f.grdDiff.setContent({"", translate("ServiceVisit", "Setting"), translate("ServiceVisit", "Editor"),
+                          translate("ServiceVisit", "Unit")},
+                         std::move(rows));
     f.grdDiff.setChecks(std::vector<int>(rowDiff_.size(), Table::kTicked));
-    const std::string when = " (read from the unit at " + timeText() + ")";
+    const std::string time = timeText();
     if (tableDiffs_.empty())
-        f.lblSummary.setCaption("No differences: the unit holds the editor's settings" + when + ".");
+        f.lblSummary.setCaption(fill(translate("ServiceVisit", "No differences: the unit holds the editor's settings "
+                                                               "(read from the unit at %1)."),
+                                     {time}));
     else
-        f.lblSummary.setCaption(std::to_string(tableDiffs_.size()) +
-                                (tableDiffs_.size() == 1 ? " setting differs" : " settings differ") +
-                                " between the editor and the unit" + when +
-                                ". Untick what the unit is to keep; Upload Selected sends the rest.");
+        f.lblSummary.setCaption(fill(tableDiffs_.size() == 1
+                                         ? translate("ServiceVisit", "%1 setting differs between the editor and the "
+                                                                     "unit (read from the unit at %2). Untick what "
+                                                                     "the unit is to keep; Upload Selected sends the "
+                                                                     "rest.")
+                                         : translate("ServiceVisit", "%1 settings differ between the editor and the "
+                                                                     "unit (read from the unit at %2). Untick what "
+                                                                     "the unit is to keep; Upload Selected sends the "
+                                                                     "rest."),
+                                     {std::to_string(tableDiffs_.size()), time}));
     const std::string name = v_.ConfigFilePath.empty() ? p_.doc.name() : v_.ConfigFilePath;
-    f.form.setCaption(use == TableUse::BeforeUpload ? "Upload Settings: Differences from the Unit"
-                      : use == TableUse::Apply      ? "Apply to the Unit: " + name
-                                                    : "Differences from the Unit");
+    f.form.setCaption(use == TableUse::BeforeUpload
+                          ? translate("ServiceVisit", "Upload Settings: Differences from the Unit")
+                      : use == TableUse::Apply ? fill(translate("ServiceVisit", "Apply to the Unit: %1"), {name})
+                                               : translate("ServiceVisit", "Differences from the Unit"));
     f.txtReason.setText("");
     f.lblReason.setCaption(settings_.askReasonBeforeUpload
-                               ? "Reason (asked before each upload, kept in the unit's history):"
-                               : "Reason (optional, kept in the unit's history):");
+                               ? translate("ServiceVisit", "Reason (asked before each upload, kept in the unit's history):")
+                               : translate("ServiceVisit", "Reason (optional, kept in the unit's history):"));
     showUploadEnabled();
     f.form.setVisible(true);
 }
@@ -205,14 +242,14 @@ void ServiceVisit::mnuShowDiff_Click() {
     settings_.showDifferencesBeforeUpload = !settings_.showDifferencesBeforeUpload;
     c_.bar.mnuShowDiff.setChecked(settings_.showDifferencesBeforeUpload);
     if (!writeServiceSettings(serviceSettingsPath(paths_.dataDir), settings_))
-        status("The option could not be saved in " + serviceSettingsPath(paths_.dataDir) + ": it holds for this run.");
+        optionNotSaved();
 }
 
 void ServiceVisit::mnuAskReason_Click() {
     settings_.askReasonBeforeUpload = !settings_.askReasonBeforeUpload;
     c_.bar.mnuAskReason.setChecked(settings_.askReasonBeforeUpload);
     if (!writeServiceSettings(serviceSettingsPath(paths_.dataDir), settings_))
-        status("The option could not be saved in " + serviceSettingsPath(paths_.dataDir) + ": it holds for this run.");
+        optionNotSaved();
 }
 
 bool ServiceVisit::beforeExplicitUpload(int) {
@@ -277,7 +314,7 @@ void ServiceVisit::uploadSelected() {
         }
         // No longer the file's configuration, nor the one before.
         p_.doc.markDirty();
-        status("The settings left unticked now hold the unit's values in the editor too.");
+        status(translate("ServiceVisit", "The settings left unticked now hold the unit's values in the editor too."));
     }
     passThrough_ = true;
     p_.upload.UploadToUnit(which, -1);
@@ -329,9 +366,10 @@ void ServiceVisit::afterUpload(int which) {
     SystemBlock s = v_.systemBlock;
     AudioBlock a = v_.audioBlock;
     if (!readUnit(s, a, blocks)) {
-        verifyText_ = std::string("Not verified: the unit stopped answering before the ") + blocksWord(blocks) +
-                      " could be read back.";
-        status(verifyText_ + " The configuration is not uploaded.");
+        verifyText_ = fill(translate("ServiceVisit", "Not verified: the unit stopped answering before the %1 could "
+                                                     "be read back."),
+                           {blocksWord(blocks)});
+        status(verifyText_ + notUploaded());
         record.result = kResultNotVerified;
         keepRecord(std::move(record));
         return;
@@ -345,22 +383,24 @@ void ServiceVisit::afterUpload(int which) {
     if (diffs.empty()) {
         verifyMatched_ = true;
         lastDiffs_.clear();
-        verifyText_ = "Verified: the unit holds the settings sent (" + std::string(blocksWord(blocks)) +
-                      " read back at " + timeText() + ").";
+        verifyText_ = fill(translate("ServiceVisit", "Verified: the unit holds the settings sent (%1 read back at %2)."),
+                           {blocksWord(blocks), timeText()});
         status(verifyText_);
         return;
     }
-    verifyText_ = "NOT verified: the unit holds other values for " + differenceSummary(diffs) + ".";
-    status(verifyText_ + " The configuration is not uploaded.");
+    verifyText_ = fill(translate("ServiceVisit", "NOT verified: the unit holds other values for %1."),
+                       {differenceSummary(diffs)});
+    status(verifyText_ + notUploaded());
     // One box per fault: a unit that keeps storing the same wrong value is
     // said once, then in the status bar at every upload.
     const std::string fields = differenceLines(diffs, 12);
     if (fields == lastDiffs_) return;
     lastDiffs_ = fields;
-    msg_.show("The unit did not keep what was sent. These settings read back differently:\n\n" + fields +
-                  "\nThe configuration is not uploaded. Upload again; if the same settings come back wrong, the unit "
-                  "needs service.",
-              "Upload Not Verified", MsgIcon::Exclamation, MsgButtons::OK);
+    msg_.show(fill(translate("ServiceVisit", "The unit did not keep what was sent. These settings read back "
+                                             "differently:\n\n%1\nThe configuration is not uploaded. Upload again; if "
+                                             "the same settings come back wrong, the unit needs service."),
+                   {fields}),
+              translate("ServiceVisit", "Upload Not Verified"), MsgIcon::Exclamation, MsgButtons::OK);
 }
 
 // The unit stored the system block and then failed the audio block; the
@@ -394,19 +434,21 @@ bool ServiceVisit::rollBack() {
     }
     if (v_.OnLine) p_.dispatch.DispErr(0);  // quietly: the failure has been reported
     if (back) {
-        verifyText_ = "Upload rolled back: the unit holds its previous settings.";
-        status(verifyText_ + " The configuration is not uploaded.");
-        msg_.show("The unit stored the system block but not the audio block, so its previous system block was sent "
-                  "back: rolled back: the unit holds its previous settings.\n\nThe changes are kept in the editor; "
-                  "connect again and upload them once the unit answers.",
-                  "Upload Rolled Back", MsgIcon::Exclamation, MsgButtons::OK);
+        verifyText_ = translate("ServiceVisit", "Upload rolled back: the unit holds its previous settings.");
+        status(verifyText_ + notUploaded());
+        msg_.show(translate("ServiceVisit", "The unit stored the system block but not the audio block, so its "
+                                            "previous system block was sent back: rolled back: the unit holds its "
+                                            "previous settings.\n\nThe changes are kept in the editor; connect again "
+                                            "and upload them once the unit answers."),
+                  translate("ServiceVisit", "Upload Rolled Back"), MsgIcon::Exclamation, MsgButtons::OK);
         return true;
     }
-    verifyText_ = "The upload is HALF DONE: the unit stored the system block but not the audio block; it now holds the "
-                  "new system settings with its previous audio settings (equalisers, trims, OBE). Upload again once "
-                  "the unit answers.";
+    verifyText_ = translate("ServiceVisit", "The upload is HALF DONE: the unit stored the system block but not the "
+                                            "audio block; it now holds the new system settings with its previous "
+                                            "audio settings (equalisers, trims, OBE). Upload again once the unit "
+                                            "answers.");
     status(verifyText_);
-    msg_.show(verifyText_, "Upload Half Done", MsgIcon::Exclamation, MsgButtons::OK);
+    msg_.show(verifyText_, translate("ServiceVisit", "Upload Half Done"), MsgIcon::Exclamation, MsgButtons::OK);
     return false;
 }
 
@@ -429,7 +471,7 @@ HistoryRecord ServiceVisit::newRecord(const std::string& action) const {
 
 void ServiceVisit::keepRecord(HistoryRecord r) {
     if (const std::string why = appendHistory(historyFile(), r); !why.empty())
-        status("The unit's history could not be written to " + historyFile() + ": " + why);
+        status(fill(translate("ServiceVisit", "The unit's history could not be written to %1: %2"), {historyFile(), why}));
 }
 
 void ServiceVisit::mnuHistory_Click() {
@@ -437,18 +479,25 @@ void ServiceVisit::mnuHistory_Click() {
     const HistoryRead h = readHistory(path);
     std::vector<std::vector<std::string>> rows;
     for (auto it = h.records.rbegin(); it != h.records.rend(); ++it) {
-        std::string what = it->action;
+        std::string what = historyWord(it->action);
         if (!it->source.empty()) what += " " + it->source.substr(it->source.find_last_of("/\\") + 1);
-        if (!it->sections.empty()) what += " (only " + it->sections + ")";
-        rows.push_back({it->time, it->program, it->user, what, it->result, it->reason, changesSummary(it->changes)});
+        if (!it->sections.empty()) what += fill(translate("ServiceVisit", " (only %1)"), {it->sections});
+        rows.push_back({it->time, it->program, it->user, what, historyWord(it->result), it->reason,
+                        changesSummary(it->changes)});
     }
     auto& f = c_.history;
-    f.grdHistory.setContent({"When", "Program", "User", "What", "Result", "Reason", "Changes"}, std::move(rows));
-    f.lblFile.setCaption((h.records.empty() ? "Nothing recorded yet in " : "Kept in ") + path);
+    f.grdHistory.setContent({translate("ServiceVisit", "When"), translate("ServiceVisit", "Program"),
+                             translate("ServiceVisit", "User"), translate("ServiceVisit", "What"),
+                             translate("ServiceVisit", "Result"), translate("ServiceVisit", "Reason"),
+                             translate("ServiceVisit", "Changes")},
+                            std::move(rows));
+    f.lblFile.setCaption(fill(h.records.empty() ? translate("ServiceVisit", "Nothing recorded yet in %1")
+                                                : translate("ServiceVisit", "Kept in %1"),
+                              {path}));
     std::string note;
     for (const auto& n : h.notes) note += (note.empty() ? "" : "\n") + n;
     f.lblNote.setCaption(note);
-    f.form.setCaption("Unit History: COM" + std::to_string(v_.ComPort));
+    f.form.setCaption(fill(translate("ServiceVisit", "Unit History: COM%1"), {std::to_string(v_.ComPort)}));
     f.form.setVisible(true);
 }
 
@@ -473,7 +522,7 @@ void ServiceVisit::unitConnected() {
     const KeepResult r =
         keepAsFound(dir, found, clock_.now(), settings_.asFoundMaxFiles, {port, q7m::mapPort(port).target.text});
     if (!r) {
-        status("The as-found configuration could not be kept: " + r.error);
+        status(fill(translate("ServiceVisit", "The as-found configuration could not be kept: %1"), {r.error}));
         return;
     }
     asFoundPath_ = r.path;
@@ -481,7 +530,7 @@ void ServiceVisit::unitConnected() {
     mark.source = r.path;
     mark.result = kResultKept;
     keepRecord(std::move(mark));
-    std::string text = "As found: the unit's configuration is kept in " + r.path + ".";
+    std::string text = fill(translate("ServiceVisit", "As found: the unit's configuration is kept in %1."), {r.path});
     if (const std::string note = prunedNote(r.removed, settings_.asFoundMaxFiles); !note.empty()) text += " " + note;
     status(text);
 }
@@ -490,9 +539,10 @@ void ServiceVisit::mnuAsFound_Click() {
     const std::string dir = asFoundDirectory(paths_.dataDir);
     listed_ = listAsFound(dir);
     if (listed_.empty()) {
-        msg_.show("No as-found configuration has been kept yet: one is kept each time the editor connects to a "
-                  "unit.\n\nFolder: " + dir,
-                  "Open As-Found", MsgIcon::Exclamation, MsgButtons::OK);
+        msg_.show(fill(translate("ServiceVisit", "No as-found configuration has been kept yet: one is kept each time "
+                                                 "the editor connects to a unit.\n\nFolder: %1"),
+                       {dir}),
+                  translate("ServiceVisit", "Open As-Found"), MsgIcon::Exclamation, MsgButtons::OK);
         return;
     }
     std::vector<std::vector<std::string>> rows;
@@ -501,8 +551,11 @@ void ServiceVisit::mnuAsFound_Click() {
         rows.push_back({shown(e.theater), shown(e.screen), shown(e.serial), e.when.empty() ? e.fileName : e.when,
                         e.source.port > 0 ? "COM" + std::to_string(e.source.port) : "-"});
     auto& f = c_.asFound;
-    f.grdFiles.setContent({"Theater", "Screen", "S/N", "Found", "Port"}, std::move(rows));
-    f.lblFolder.setCaption("Kept in " + dir);
+    f.grdFiles.setContent({translate("ServiceVisit", "Theater"), translate("ServiceVisit", "Screen"),
+                           translate("ServiceVisit", "S/N"), translate("ServiceVisit", "Found"),
+                           translate("ServiceVisit", "Port")},
+                          std::move(rows));
+    f.lblFolder.setCaption(fill(translate("ServiceVisit", "Kept in %1"), {dir}));
     f.cmdOpen.setEnabled(false);
     f.form.setVisible(true);
 }
@@ -518,13 +571,15 @@ void ServiceVisit::cmdAsFoundOpen_Click() {
     const std::string previous = v_.ConfigFilePath;
     if (!p_.docs.loadWorkingCopy(e.path)) {
         v_.ConfigFilePath = previous;
-        msg_.show("The as-found file could not be read: " + e.path, "Open As-Found", MsgIcon::Exclamation,
-                  MsgButtons::OK);
+        msg_.show(fill(translate("ServiceVisit", "The as-found file could not be read: %1"), {e.path}),
+                  translate("ServiceVisit", "Open As-Found"), MsgIcon::Exclamation, MsgButtons::OK);
         return;
     }
     v_.ConfigFilePath.clear();
-    p_.doc.showName("As found: " + e.fileName);
-    status("Opened the as-found configuration " + e.fileName + ". Save As keeps a copy; it is not uploaded.");
+    p_.doc.showName(fill(translate("ServiceVisit", "As found: %1"), {e.fileName}));
+    status(fill(translate("ServiceVisit", "Opened the as-found configuration %1. Save As keeps a copy; it is not "
+                                         "uploaded."),
+                {e.fileName}));
 }
 
 void ServiceVisit::cmdAsFoundCancel_Click() { c_.asFound.form.setVisible(false); }
@@ -546,26 +601,28 @@ ServiceReport ServiceVisit::currentReport() const {
 
 void ServiceVisit::mnuReport_Click() {
     if (!writer_) {
-        msg_.show("This program was built without the PDF writer.", "Export Service Report", MsgIcon::Exclamation,
-                  MsgButtons::OK);
+        msg_.show(translate("ServiceVisit", "This program was built without the PDF writer."),
+                  translate("ServiceVisit", "Export Service Report"), MsgIcon::Exclamation, MsgButtons::OK);
         return;
     }
     const LocalTime t = clock_.now();
     char date[16];
     std::snprintf(date, sizeof date, "%04d-%02d-%02d", t.year, t.month, t.day);
     const std::string& theater = v_.TheaterInfo[1];
-    const std::string proposed = (theater.empty() ? std::string("Service report") : safeFileName(theater) + " service report") +
-                                 " " + date + ".pdf";
-    auto chosen = files_.showSave(kReportFilter, proposed);
+    const std::string proposed =
+        (theater.empty() ? fill(translate("ServiceVisit", "Service report %1"), {date})
+                         : fill(translate("ServiceVisit", "%1 service report %2"), {safeFileName(theater), date})) +
+        ".pdf";
+    auto chosen = files_.showSave(translate("ServiceVisit", kReportFilter.c_str()), proposed);
     if (!chosen || chosen->empty()) return;
     std::string path = *chosen;
     if (path.size() < 4 || path.compare(path.size() - 4, 4, ".pdf") != 0) path += ".pdf";
     if (const std::string why = writer_->writePdf(currentReport(), path); !why.empty()) {
-        msg_.show("The service report could not be written to " + path + ":\n" + why, "Export Service Report",
-                  MsgIcon::Exclamation, MsgButtons::OK);
+        msg_.show(fill(translate("ServiceVisit", "The service report could not be written to %1:\n%2"), {path, why}),
+                  translate("ServiceVisit", "Export Service Report"), MsgIcon::Exclamation, MsgButtons::OK);
         return;
     }
-    status("Service report written to " + path + ".");
+    status(fill(translate("ServiceVisit", "Service report written to %1."), {path}));
 }
 
 }  // namespace zelk

@@ -33,6 +33,7 @@
 #include "form/paths.h"
 #include "form/services.h"
 #include "files/history.h"
+#include "form/translate.h"
 #include "model/channel_ops.h"
 #include "model/compare.h"
 #include "model/document.h"
@@ -49,7 +50,7 @@ public:
     virtual std::string writePdf(const ServiceReport& report, const std::string& path) = 0;
 };
 
-inline const std::string kReportFilter = "PDF Files (*.pdf)|*.pdf";
+inline const std::string kReportFilter = ZELK_TEXT("ServiceVisit", "PDF Files (*.pdf)|*.pdf");
 
 class ServiceVisit {
 public:
@@ -130,6 +131,8 @@ private:
     void keepRecord(HistoryRecord r);
     HistoryRecord newRecord(const std::string& action) const;
     void status(const std::string& text);
+    void optionNotSaved();
+    static std::string notUploaded();
     std::string timeText() const;
     ModVals& v_;
     Parts p_;

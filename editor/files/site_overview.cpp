@@ -8,6 +8,7 @@
 #include "files/as_found.h"
 #include "files/config_file.h"
 #include "form/captions.h"
+#include "form/translate.h"
 #include "model/compare.h"
 #include "model/stamp.h"
 #include "platform/files.h"
@@ -35,21 +36,22 @@ std::string screenName(const ConfigData& d) {
     const std::string& theater = d.TheaterInfo[1];
     const std::string& screen = d.TheaterInfo[8];
     if (screen.empty()) return theater;
-    return theater.empty() ? "screen " + screen : theater + ", screen " + screen;
+    return theater.empty() ? fill(translate("SiteOverview", "screen %1"), {screen})
+                           : fill(translate("SiteOverview", "%1, screen %2"), {theater, screen});
 }
 
 std::string versionText(const std::string& cpu, const std::string& dspc, const std::string& dspf) {
-    return cpu.empty() ? std::string() : "CPU " + cpu + ", DSP " + dspc + "/" + dspf;
+    return cpu.empty() ? std::string() : fill(translate("SiteOverview", "CPU %1, DSP %2/%3"), {cpu, dspc, dspf});
 }
 
-const char* stateText(SiteRow::State s) {
+std::string stateText(SiteRow::State s) {
     switch (s) {
     case SiteRow::State::Unread: return "";
-    case SiteRow::State::Reading: return "reading...";
-    case SiteRow::State::OnLine: return "on line";
-    case SiteRow::State::NoAnswer: return "no answer";
-    case SiteRow::State::Busy: return "busy";
-    case SiteRow::State::ThisEditor: return "this editor";
+    case SiteRow::State::Reading: return translate("SiteOverview", "reading...");
+    case SiteRow::State::OnLine: return translate("SiteOverview", "on line");
+    case SiteRow::State::NoAnswer: return translate("SiteOverview", "no answer");
+    case SiteRow::State::Busy: return translate("SiteOverview", "busy");
+    case SiteRow::State::ThisEditor: return translate("SiteOverview", "this editor");
     }
     return "";
 }
@@ -57,11 +59,26 @@ const char* stateText(SiteRow::State s) {
 std::string baselineText(const SiteRow& r) {
     switch (r.baseline) {
     case SiteRow::Baseline::Unknown: return "";
-    case SiteRow::Baseline::None: return "none";
-    case SiteRow::Baseline::Matches: return "matches";
-    case SiteRow::Baseline::Differs: return std::to_string(r.differences) + (r.differences == 1 ? " differs" : " differ");
+    case SiteRow::Baseline::None: return translate("SiteOverview", "none");
+    case SiteRow::Baseline::Matches: return translate("SiteOverview", "matches");
+    case SiteRow::Baseline::Differs:
+        return fill(r.differences == 1 ? translate("SiteOverview", "%1 differs") : translate("SiteOverview", "%1 differ"),
+                    {std::to_string(r.differences)});
     }
     return "";
+}
+
+// The unit's mute ("on", "off") and its format (a format button's caption,
+// as q7mctl reports it) as the user reads them.
+std::string muteText(const std::string& mute) {
+    if (mute == ZELK_TEXT("SiteOverview", "on")) return translate("SiteOverview", "on");
+    if (mute == ZELK_TEXT("SiteOverview", "off")) return translate("SiteOverview", "off");
+    return mute;
+}
+std::string formatText(const std::string& format) {
+    for (const char* f : kFormatCaptions)
+        if (format == f) return translate("Captions", f);
+    return format;
 }
 
 std::vector<int> sitePorts(int own) {
@@ -150,7 +167,7 @@ void SiteOverview::mnuSite_Click() {
     f.cboPeriod.setListIndex(period);
     f.tmrSite.setInterval(kPeriods[period] * 1000);
     f.tmrSite.setEnabled(kPeriods[period] > 0);
-    f.lblFolder.setCaption("Baselines: " + baselineFolder());
+    f.lblFolder.setCaption(fill(translate("SiteOverview", "Baselines: %1"), {baselineFolder()}));
     f.form.setVisible(true);
     refresh();
 }
@@ -174,12 +191,13 @@ void SiteOverview::cboPeriod_Click() {
 }
 
 void SiteOverview::cmdFolder_Click() {
-    const auto chosen = files_.showFolder("Baseline Folder", baselineFolder());
+    const auto chosen = files_.showFolder(translate("SiteOverview", "Baseline Folder"), baselineFolder());
     if (!chosen || chosen->empty()) return;
     settings_.baselineFolder = *chosen;
     if (!writeSiteSettings(paths_.dataDir, settings_))
-        status("The folder could not be remembered in " + siteSettingsPath(paths_.dataDir) + ": it holds for now.");
-    c_.site.lblFolder.setCaption("Baselines: " + baselineFolder());
+        status(fill(translate("SiteOverview", "The folder could not be remembered in %1: it holds for now."),
+                    {siteSettingsPath(paths_.dataDir)}));
+    c_.site.lblFolder.setCaption(fill(translate("SiteOverview", "Baselines: %1"), {baselineFolder()}));
     refresh();
 }
 
@@ -191,12 +209,16 @@ void SiteOverview::cmdClose_Click() {
 void SiteOverview::show() {
     std::vector<std::vector<std::string>> cells;
     for (const SiteRow& r : rows_)
-        cells.push_back({r.screen, "COM" + std::to_string(r.port), r.target, stateText(r.state), r.versions, r.format,
-                         r.fader, r.mute, baselineText(r), r.lastUpload, r.asFound});
+        cells.push_back({r.screen, "COM" + std::to_string(r.port), r.target, stateText(r.state), r.versions,
+                         formatText(r.format), r.fader, muteText(r.mute), baselineText(r), r.lastUpload, r.asFound});
     auto& g = c_.site.grdUnits;
     const int selected = g.selected();
-    g.setContent({"Screen", "Port", "Target", "State", "Versions", "Format", "Fader", "Mute", "Baseline",
-                  "Last Upload", "As Found"},
+    g.setContent({translate("SiteOverview", "Screen"), translate("SiteOverview", "Port"),
+                  translate("SiteOverview", "Target"), translate("SiteOverview", "State"),
+                  translate("SiteOverview", "Versions"), translate("SiteOverview", "Format"),
+                  translate("SiteOverview", "Fader"), translate("SiteOverview", "Mute"),
+                  translate("SiteOverview", "Baseline"), translate("SiteOverview", "Last Upload"),
+                  translate("SiteOverview", "As Found")},
                  std::move(cells));
     if (selected >= 0 && selected < static_cast<int>(rows_.size())) g.setSelected(selected);
 }
@@ -250,7 +272,9 @@ void SiteOverview::refresh() {
     show();
     if (!others.empty()) {
         if (survey_) {
-            status("Reading " + std::to_string(others.size()) + (others.size() == 1 ? " unit..." : " units..."));
+            status(fill(others.size() == 1 ? translate("SiteOverview", "Reading %1 unit...")
+                                           : translate("SiteOverview", "Reading %1 units..."),
+                        {std::to_string(others.size())}));
             survey_->read(others, folder, [this](const SurveyResult& r) { surveyDone(r); });
         } else {
             for (SiteRow& r : rows_)
@@ -271,7 +295,7 @@ void SiteOverview::refresh() {
         refreshing_ = false;
     }
     show();
-    if (others.empty() || !survey_) status("Read at " + timeText() + ".");
+    if (others.empty() || !survey_) status(fill(translate("SiteOverview", "Read at %1."), {timeText()}));
 }
 
 void SiteOverview::readOwnUnit(SiteRow& row) {
@@ -279,7 +303,7 @@ void SiteOverview::readOwnUnit(SiteRow& row) {
     if (!p_.service.readUnit(unit.systemBlock, unit.audioBlock)) {
         // Reported by the dispatcher; the editor is off line now.
         row.state = SiteRow::State::NoAnswer;
-        row.detail = "the editor's link to the unit failed";
+        row.detail = translate("SiteOverview", "the editor's link to the unit failed");
         return;
     }
     const auto& w = v_.unitVersions;
@@ -342,7 +366,8 @@ void SiteOverview::surveyDone(const SurveyResult& result) {
         }
     }
     show();
-    status(result.error.empty() ? "Read at " + timeText() + "." : "The other units could not be read: " + result.error);
+    status(result.error.empty() ? fill(translate("SiteOverview", "Read at %1."), {timeText()})
+                                : fill(translate("SiteOverview", "The other units could not be read: %1"), {result.error}));
     if (afterJob_) {
         auto f = std::move(afterJob_);
         afterJob_ = nullptr;
@@ -360,15 +385,16 @@ void SiteOverview::cmdConnect_Click() {
     const int port = selectedPort();
     if (port <= 0) return;
     if (v_.OnLine && port == v_.ComPort) {
-        status("The editor is connected to COM" + std::to_string(port) + " already.");
+        status(fill(translate("SiteOverview", "The editor is connected to COM%1 already."), {std::to_string(port)}));
         return;
     }
     // Connecting reads the unit's settings into the editor: what is not
     // saved would be lost.
     if (p_.doc.dirty()) {
-        const MsgResult r = msg_.show("Do you want to save your changes before connecting to COM" +
-                                          std::to_string(port) + "?",
-                                      "Save?", MsgIcon::Question, MsgButtons::YesNoCancel);
+        const MsgResult r =
+            msg_.show(fill(translate("SiteOverview", "Do you want to save your changes before connecting to COM%1?"),
+                           {std::to_string(port)}),
+                      translate("SiteOverview", "Save?"), MsgIcon::Question, MsgButtons::YesNoCancel);
         if (r == MsgResult::Cancel) return;
         if (r == MsgResult::Yes && !p_.docs.saveBeforeExit()) return;
     }
@@ -380,8 +406,9 @@ void SiteOverview::connectTo(int port) {
     v_.ComPort = static_cast<std::int16_t>(port);
     p_.ports.showPortAndSpeed();
     p_.connection.cmdConnect_Click();
-    note_ = v_.OnLine ? "The editor is connected to COM" + std::to_string(port) + "."
-                      : "The editor could not connect to COM" + std::to_string(port) + ".";
+    note_ = fill(v_.OnLine ? translate("SiteOverview", "The editor is connected to COM%1.")
+                           : translate("SiteOverview", "The editor could not connect to COM%1."),
+                 {std::to_string(port)});
     refresh();
 }
 
@@ -392,15 +419,18 @@ void SiteOverview::cmdApprove_Click() {
     if (port <= 0) return;
     const std::string folder = baselineFolder();
     if (!q7m::platform::makeDirectories(folder)) {
-        msg_.show("The baseline folder " + folder + " cannot be made: " + std::strerror(errno), "Approve as Baseline",
-                  MsgIcon::Exclamation, MsgButtons::OK);
+        msg_.show(fill(translate("SiteOverview", "The baseline folder %1 cannot be made: %2"),
+                       {folder, std::strerror(errno)}),
+                  translate("SiteOverview", "Approve as Baseline"), MsgIcon::Exclamation, MsgButtons::OK);
         return;
     }
     const std::string path = q7m::platform::joinPath(folder, baselineName(port));
     if (q7m::platform::pathKind(path) != q7m::platform::PathKind::Missing &&
-        msg_.show(path + " already holds the approved configuration of this screen.\n\nReplace it with what the unit "
-                         "on COM" + std::to_string(port) + " holds now?",
-                  "Approve as Baseline", MsgIcon::Question, MsgButtons::YesNoDefaultNo) != MsgResult::Yes)
+        msg_.show(fill(translate("SiteOverview", "%1 already holds the approved configuration of this screen.\n\n"
+                                                 "Replace it with what the unit on COM%2 holds now?"),
+                       {path, std::to_string(port)}),
+                  translate("SiteOverview", "Approve as Baseline"), MsgIcon::Question,
+                  MsgButtons::YesNoDefaultNo) != MsgResult::Yes)
         return;
     if (v_.OnLine && port == v_.ComPort) {
         approveOwnUnit(path);
@@ -410,15 +440,18 @@ void SiteOverview::cmdApprove_Click() {
     whenIdle([this, port, folder] {
         if (!survey_) return;
         note_.clear();
-        status("Reading COM" + std::to_string(port) + " for its baseline...");
+        status(fill(translate("SiteOverview", "Reading COM%1 for its baseline..."), {std::to_string(port)}));
         survey_->approve(port, folder, [this, port](const SurveyResult& r) {
             std::string why = r.error;
             for (const UnitReading& u : r.units)
                 if (u.port == port && !u.ok) why = u.error;
-            note_ = why.empty() ? "COM" + std::to_string(port) + " approved." : "COM" + std::to_string(port) + " was not approved.";
+            note_ = fill(why.empty() ? translate("SiteOverview", "COM%1 approved.")
+                                     : translate("SiteOverview", "COM%1 was not approved."),
+                         {std::to_string(port)});
             if (!why.empty())
-                msg_.show("The unit on COM" + std::to_string(port) + " could not be kept as its baseline:\n\n" + why,
-                          "Approve as Baseline", MsgIcon::Exclamation, MsgButtons::OK);
+                msg_.show(fill(translate("SiteOverview", "The unit on COM%1 could not be kept as its baseline:\n\n%2"),
+                               {std::to_string(port), why}),
+                          translate("SiteOverview", "Approve as Baseline"), MsgIcon::Exclamation, MsgButtons::OK);
             refresh();
         });
     });
@@ -433,11 +466,11 @@ void SiteOverview::approveOwnUnit(const std::string& path) {
     if (readConfig(path, old)) data.TheaterInfo = old.TheaterInfo;
     data.TheaterInfo[9] = stampText(UnpackUploadStamp(data.audioBlock));
     if (const std::string why = saveConfigFile(path, data); !why.empty()) {
-        msg_.show("The baseline could not be written to " + path + ":\n" + why, "Approve as Baseline",
-                  MsgIcon::Exclamation, MsgButtons::OK);
+        msg_.show(fill(translate("SiteOverview", "The baseline could not be written to %1:\n%2"), {path, why}),
+                  translate("SiteOverview", "Approve as Baseline"), MsgIcon::Exclamation, MsgButtons::OK);
         return;
     }
-    note_ = "COM" + std::to_string(v_.ComPort) + " approved.";
+    note_ = fill(translate("SiteOverview", "COM%1 approved."), {std::to_string(v_.ComPort)});
 }
 
 }  // namespace zelk

@@ -1,5 +1,7 @@
 #include "files/site_survey.h"
 
+#include "form/translate.h"
+
 #include <cstdlib>
 #include <map>
 #include <memory>
@@ -192,7 +194,10 @@ std::vector<std::string> approveArguments(int port, const std::string& folder) {
 SurveyResult surveyResult(const std::string& out, const std::string& err, int exitStatus, bool started) {
     SurveyResult r;
     if (!started) {
-        r.error = "q7mctl, which reads the other units, could not be started" + (err.empty() ? "" : ": " + err);
+        r.error = err.empty() ? translate("SiteOverview", "q7mctl, which reads the other units, could not be started")
+                              : fill(translate("SiteOverview", "q7mctl, which reads the other units, could not be "
+                                                               "started: %1"),
+                                     {err});
         return r;
     }
     if (const std::string why = parseUnitReadings(out, r.units); why.empty() && !r.units.empty()) return r;
@@ -201,7 +206,9 @@ SurveyResult surveyResult(const std::string& out, const std::string& err, int ex
     while (!said.empty() && (said.back() == '\n' || said.back() == '\r')) said.pop_back();
     if (const auto nl = said.find('\n'); nl != std::string::npos) said.resize(nl);
     r.units.clear();
-    r.error = said.empty() ? "q7mctl ended with status " + std::to_string(exitStatus) + " and no result" : said;
+    r.error = said.empty() ? fill(translate("SiteOverview", "q7mctl ended with status %1 and no result"),
+                                  {std::to_string(exitStatus)})
+                           : said;
     return r;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "form/translate.h"
 #include "model/stamp.h"
 
 namespace zelk {
@@ -75,8 +76,8 @@ void TheaterInfoEditor::tmrClock_Timer() {
     const LocalTime t = clock_.now();
     const int h12 = t.hour % 12 == 0 ? 12 : t.hour % 12;
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%02d:%02d:%02d %s", h12, t.minute, t.second, t.hour >= 12 ? "PM" : "AM");
-    c_.lblClock.setCaption(buf);
+    std::snprintf(buf, sizeof buf, "%02d:%02d:%02d ", h12, t.minute, t.second);
+    c_.lblClock.setCaption(buf + (t.hour >= 12 ? translate("Clock", "PM") : translate("Clock", "AM")));
 }
 
 }  // namespace zelk

@@ -7,14 +7,20 @@
 #include <string>
 #include <vector>
 
+#include "form/translate.h"
+
 namespace zelk {
 
+// The items of the drop-down lists, in English (for files and q7mctl) or
+// as the user reads them (kShown).
 // Items of the reader-delay list: 0.00 to 99.00 TC frames in quarter frames.
-std::vector<std::string> readerDelayItems();
-std::vector<std::string> surroundDelayItems();  // "0 mS" .. "100 mS"
-std::vector<std::string> nonsyncTrimItems();    // "0 dB", "-1 dB" .. "-20 dB"
-std::vector<std::string> nonsyncModeItems();
-std::vector<std::string> obeFrequencyItems();   // "50 Hz" .. "120 Hz"
+std::vector<std::string> readerDelayItems(Words words = kEnglish);
+std::vector<std::string> surroundDelayItems(Words words = kEnglish);  // "0 mS" .. "100 mS"
+std::vector<std::string> nonsyncTrimItems(Words words = kEnglish);    // "0 dB", "-1 dB" .. "-20 dB"
+std::vector<std::string> nonsyncModeItems(Words words = kEnglish);
+std::vector<std::string> obeFrequencyItems(Words words = kEnglish);   // "50 Hz" .. "120 Hz"
+// The texts of these tables are marked for translation ("Captions"); put
+// them into the user's language where they are shown.
 extern const std::array<const char*, 7> kSubFrequencyNames;
 extern const std::array<const char*, 3> kSubBandwidthNames;
 extern const std::array<const char*, 5> kPowerOnFormatNames;
@@ -23,8 +29,8 @@ extern const std::array<const char*, 6> kFormatCaptions;
 extern const std::array<const char*, 6> kEqChannelCaptions;
 
 // Units shown beside values whose own texts are bare numbers ("0.0", "1k").
-inline constexpr const char* kUnitDb = "dB";
-inline constexpr const char* kUnitHz = "Hz";
+inline constexpr const char* kUnitDb = ZELK_TEXT("Units", "dB");
+inline constexpr const char* kUnitHz = ZELK_TEXT("Units", "Hz");
 
 // The marks beside a slider's scale: the value at its high end, at zero,
 // and at its low end ("" where there is no mark).

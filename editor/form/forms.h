@@ -18,6 +18,7 @@
 
 namespace zelk {
 
+// The program's own name, the same in every language.
 inline const std::string kAppTitle = "ZELK Cinema Processor and EQ Software";
 
 // Screen order of the channels (Left, Center, Right, LS, RS, Sub) and the

@@ -1,5 +1,6 @@
 // services.h - what the editor's logic asks of its surroundings: message
-// boxes, file dialogs, the clock, the screen and the event loop.  The Qt
+// boxes, file dialogs, the clock, the screen, the event loop and the
+// user's language.  The Qt
 // front end provides the real ones; tests provide substitutes.
 #ifndef ZELK_FORM_SERVICES_H
 #define ZELK_FORM_SERVICES_H
@@ -59,6 +60,15 @@ public:
     virtual int screenHeightTwips() { return 11520; }  // 768 pixels
     virtual void moveMainWindowToTop() {}
     virtual void quit() {}
+};
+
+// The user's language: a text written in English, with the context it is
+// filed under for the translators, in the language the user reads.  The
+// logic reaches it through translate() (form/translate.h).
+class Translator {
+public:
+    virtual ~Translator() = default;
+    virtual std::string translate(const char* context, const char* text) const = 0;
 };
 
 }  // namespace zelk

@@ -1,5 +1,8 @@
 #include "model/channel_ops.h"
 
+#include "form/translate.h"
+#include "model/compare.h"
+
 namespace zelk {
 
 ChannelOps::ChannelOps(ModVals& vals, LookupTables& tables, Document& doc, Controls c, MessageBoxService& msg,
@@ -16,8 +19,8 @@ void ChannelOps::wire() {
 }
 
 void ChannelOps::InitialiseLookupArrays() {
-    tables_.ChannelNames = {"Left Channel",          "Left Surround Channel", "Center Channel",
-                            "Right Surround Channel", "Right Channel",         "Subwoofer Channel"};
+    for (std::size_t ch = 0; ch < tables_.ChannelNames.size(); ++ch)
+        tables_.ChannelNames[ch] = translate("Settings", kChannelNames[ch]);
     tables_.SliderLeftNeighbour = {5, 4, 0, 1, 2, 3};
     tables_.SliderRightNeighbour = {2, 3, 4, 5, 1, 0};
 }
@@ -35,15 +38,16 @@ void ChannelOps::ResetAll() {
             eq.bass() = 10;
             eq.treble() = 10;
         }
-        o.cboSurroundDelay.setText("0 mS");
-        o.cboNonsyncMode.setText("Screen Channels");
-        o.cboReaderDelay.setText("0.00 TC Frames");
-        o.cboNonsyncTrim.setText("0 dB");
+        // The first item of each list: 0 mS, Screen Channels, 0.00 TC Frames, 0 dB.
+        o.cboSurroundDelay.setListIndex(0);
+        o.cboNonsyncMode.setListIndex(0);
+        o.cboReaderDelay.setListIndex(0);
+        o.cboNonsyncTrim.setListIndex(0);
         o.optF1Key[0].setValue(true);
         o.optDefaultFormat[0].setValue(true);
         o.chkDisableMatrix.setValue(0);
 
-        obe.cboObeF.setText("50 Hz");
+        obe.cboObeF.setListIndex(0);  // 50 Hz
         obe.sclOBE.setValue(12);
         // The screen says OBE is off, so the record says so too: a new
         // configuration must not upload OBE switched on.
@@ -148,8 +152,8 @@ void ChannelOps::PasteChannelData(int source) {
 
 void ChannelOps::cmdClear_Click() {
     const std::string& name = tables_.ChannelNames[static_cast<std::size_t>(CurrentEQChannel)];
-    if (msg_.show("Are you sure you want to reset " + name + "?", "Reset Channel?", MsgIcon::Question,
-                  MsgButtons::YesNo) == MsgResult::No)
+    if (msg_.show(fill(translate("ChannelOps", "Are you sure you want to reset %1?"), {name}),
+                  translate("ChannelOps", "Reset Channel?"), MsgIcon::Question, MsgButtons::YesNo) == MsgResult::No)
         return;
     ResetChannelData(CurrentEQChannel);
     LoadChannelData();
@@ -163,19 +167,21 @@ void ChannelOps::cmdPaste_Click() {
     const int source = CopiedChannel, target = CurrentEQChannel;
     if (source == target) return;
     if (source == 7) {
-        msg_.show("Nothing to Paste!", "Error", MsgIcon::Exclamation, MsgButtons::OK);
+        msg_.show(translate("ChannelOps", "Nothing to Paste!"), translate("ChannelOps", "Error"), MsgIcon::Exclamation,
+                  MsgButtons::OK);
         return;
     }
     const bool compatible =
         (isWideChannel(source) && isWideChannel(target)) || (isSurroundChannel(source) && isSurroundChannel(target));
     if (!compatible) {
-        msg_.show("Incompatable Channel Format!", "Error", MsgIcon::Exclamation, MsgButtons::OK);
+        msg_.show(translate("ChannelOps", "Incompatable Channel Format!"), translate("ChannelOps", "Error"),
+                  MsgIcon::Exclamation, MsgButtons::OK);
         return;
     }
     const auto& names = tables_.ChannelNames;
-    if (msg_.show("Are you sure you want to copy " + names[static_cast<std::size_t>(source)] + " to " +
-                      names[static_cast<std::size_t>(target)] + "?",
-                  "Copy?", MsgIcon::Question, MsgButtons::YesNo) == MsgResult::No)
+    if (msg_.show(fill(translate("ChannelOps", "Are you sure you want to copy %1 to %2?"),
+                       {names[static_cast<std::size_t>(source)], names[static_cast<std::size_t>(target)]}),
+                  translate("ChannelOps", "Copy?"), MsgIcon::Question, MsgButtons::YesNo) == MsgResult::No)
         return;
     PasteChannelData(source);
     upload_.UploadToUnit(2, 0);

@@ -5,6 +5,7 @@
 
 #include "form/captions.h"
 #include "form/forms.h"
+#include "form/translate.h"
 #include "model/lookup.h"
 
 namespace zelk {
@@ -14,34 +15,58 @@ const std::array<double, 27> kWideBandHz = {40,   50,   63,   80,   100,  125,  
                                             2500, 3150, 4000, 5000, 6300, 8000, 10000, 12500, 16000};
 const std::array<double, 9> kOctaveBandHz = {63, 125, 250, 500, 1000, 2000, 4000, 8000, 16000};
 const std::array<double, 7> kSubFrequencyHz = {25, 31.5, 40, 50, 63, 80, 100};
-const std::array<const char*, 6> kChannelNames = {"Left Channel",           "Left Surround Channel", "Center Channel",
-                                                  "Right Surround Channel", "Right Channel",         "Subwoofer Channel"};
+const std::array<const char*, 6> kChannelNames = {
+    ZELK_TEXT("Settings", "Left Channel"),           ZELK_TEXT("Settings", "Left Surround Channel"),
+    ZELK_TEXT("Settings", "Center Channel"),         ZELK_TEXT("Settings", "Right Surround Channel"),
+    ZELK_TEXT("Settings", "Right Channel"),          ZELK_TEXT("Settings", "Subwoofer Channel")};
 
-std::string frequencyText(double hz) {
+std::string frequencyText(double hz, Words words) {
     char buf[32];
-    if (hz >= 1000) std::snprintf(buf, sizeof buf, "%g kHz", hz / 1000.0);
-    else std::snprintf(buf, sizeof buf, "%g Hz", hz);
-    return buf;
+    // %g follows no locale: the C library's own stays "C" in every program here.
+    std::snprintf(buf, sizeof buf, "%g", hz >= 1000 ? hz / 1000.0 : hz);
+    return fill(hz >= 1000 ? words.translate("Units", "%1 kHz") : words.translate("Units", "%1 Hz"), {buf});
 }
 
 namespace {
 
-std::string outOfRange(int raw) { return "code " + std::to_string(raw) + " (out of range)"; }
+// The words of one description: the values' texts and the settings' names.
+class Texts {
+public:
+    explicit Texts(Words w) : w_(w) {}
+    std::string word(const char* text) const { return w_.translate("Settings", text); }
+    std::string outOfRange(int raw) const {
+        return fill(w_.translate("Settings", "code %1 (out of range)"), {std::to_string(raw)});
+    }
+    // An item of a list of words (marked "Captions"), or the code when the
+    // list has no such item.
+    template <typename List>
+    std::string item(const List& list, int raw) const {
+        if (raw >= 0 && raw < static_cast<int>(std::size(list)))
+            return w_.translate("Captions", std::string(list[static_cast<std::size_t>(raw)]).c_str());
+        return outOfRange(raw);
+    }
+    std::string db(const std::string& number) const { return fill(w_.translate("Units", "%1 dB"), {number}); }
+    std::string levelText(int raw) const { return raw <= 24 ? db(bandText(raw)) : outOfRange(raw); }  // 6 - v/2 dB
+    std::string toneText(int raw) const { return raw <= 20 ? db(bassText(raw)) : outOfRange(raw); }    // 10 - v dB
+    std::string obeFilterText(int raw) const {
+        if (raw == 0) return w_.translate("Settings", "Off");
+        return raw <= 8 ? fill(w_.translate("Units", "%1 Hz"), {std::to_string(40 + 10 * raw)}) : outOfRange(raw);
+    }
+    std::string yesNo(int raw) const {
+        return raw == 0 ? w_.translate("Settings", "No") : raw == 1 ? w_.translate("Settings", "Yes") : outOfRange(raw);
+    }
+    std::string channel(int ch) const {
+        return w_.translate("Settings", kChannelNames[static_cast<std::size_t>(ch)]);
+    }
+    // "Left Channel trim": `pattern` ("%1 trim") with the channel's name.
+    std::string ofChannel(const std::string& name, const char* pattern) const {
+        return fill(w_.translate("Settings", pattern), {name});
+    }
+    Words words() const { return w_; }
 
-// An item of a list of words, or the code when the list has no such item.
-template <typename List>
-std::string item(const List& list, int raw) {
-    if (raw >= 0 && raw < static_cast<int>(std::size(list))) return std::string(list[static_cast<std::size_t>(raw)]);
-    return outOfRange(raw);
-}
-
-std::string levelText(int raw) { return raw <= 24 ? bandText(raw) + " dB" : outOfRange(raw); }     // 6 - v/2 dB
-std::string toneText(int raw) { return raw <= 20 ? bassText(raw) + " dB" : outOfRange(raw); }      // 10 - v dB
-std::string obeFilterText(int raw) {
-    if (raw == 0) return "Off";
-    return raw <= 8 ? std::to_string(40 + 10 * raw) + " Hz" : outOfRange(raw);
-}
-std::string yesNo(int raw) { return raw == 0 ? "No" : raw == 1 ? "Yes" : outOfRange(raw); }
+private:
+    Words w_;
+};
 
 class Collector {
 public:
@@ -70,54 +95,62 @@ private:
 
 }  // namespace
 
-std::vector<FieldValue> describeFields(const SystemBlock& system, const AudioBlock& audio, Blocks which) {
+std::vector<FieldValue> describeFields(const SystemBlock& system, const AudioBlock& audio, Blocks which, Words words) {
     Collector c(system, audio, which);
+    const Texts t(words);
 
     // Options tab and the power-on and F1 choices.
-    const std::string opt = "Options";
-    c.sys(opt, "Power On Format", 30, item(kPowerOnFormatNames, c.sb(30)));
-    c.sys(opt, "F1 (MONO) Format Key Assignment", 0, item(kF1KeyNames, c.sb(0)));
-    c.sys(opt, "Matrix Decoding Disabled", 1, yesNo(c.sb(1)));
-    static const auto modes = nonsyncModeItems(), trims = nonsyncTrimItems(), delays = readerDelayItems(),
-                      surround = surroundDelayItems();
-    c.sys(opt, "Non-Sync Mode", 3, item(modes, c.sb(3)));
-    c.sys(opt, "Non-Sync Trim", 24, item(trims, c.sb(24)));
+    const std::string opt = t.word("Options");
+    c.sys(opt, t.word("Power On Format"), 30, t.item(kPowerOnFormatNames, c.sb(30)));
+    c.sys(opt, t.word("F1 (MONO) Format Key Assignment"), 0, t.item(kF1KeyNames, c.sb(0)));
+    c.sys(opt, t.word("Matrix Decoding Disabled"), 1, t.yesNo(c.sb(1)));
+    // The lists in English are made once; shown, they follow the translator.
+    static const std::array<std::vector<std::string>, 4> english = {nonsyncModeItems(), nonsyncTrimItems(),
+                                                                    readerDelayItems(), surroundDelayItems()};
+    std::array<std::vector<std::string>, 4> shown;
+    if (words.shown)
+        shown = {nonsyncModeItems(words), nonsyncTrimItems(words), readerDelayItems(words), surroundDelayItems(words)};
+    const auto& l = words.shown ? shown : english;
+    auto listItem = [&t](const std::vector<std::string>& list, int raw) {
+        return raw >= 0 && raw < static_cast<int>(list.size()) ? list[static_cast<std::size_t>(raw)] : t.outOfRange(raw);
+    };
+    c.sys(opt, t.word("Non-Sync Mode"), 3, listItem(l[0], c.sb(3)));
+    c.sys(opt, t.word("Non-Sync Trim"), 24, listItem(l[1], c.sb(24)));
     const int delay = system.readerDelay();
-    c.add(Blocks::System, opt, "Reader Delay", 4, delay, item(delays, delay));
-    c.sys(opt, "Surround Delay", 6, item(surround, c.sb(6)));
+    c.add(Blocks::System, opt, t.word("Reader Delay"), 4, delay, listItem(l[2], delay));
+    c.sys(opt, t.word("Surround Delay"), 6, listItem(l[3], c.sb(6)));
 
     // Output trims, in screen order.
     for (int ch : kScreenOrder)
-        c.aud("Output Trim", std::string(kChannelNames[static_cast<std::size_t>(ch)]) + " trim", 6 + ch,
-              levelText(c.ab(6 + ch)));
+        c.aud(t.word("Output Trim"), t.ofChannel(t.channel(ch), "%1 trim"), 6 + ch, t.levelText(c.ab(6 + ch)));
 
     // Each channel's equaliser, in screen order.
     for (int ch : kScreenOrder) {
-        const std::string name = kChannelNames[static_cast<std::size_t>(ch)];
+        const std::string name = t.channel(ch);
         const int base = 12 + 30 * ch;
+        auto band = [&](double hz) { return name + " " + frequencyText(hz, words); };
         if (isWideChannel(ch)) {
             for (int b = 0; b < 27; ++b)
-                c.aud(name, name + " " + frequencyText(kWideBandHz[static_cast<std::size_t>(b)]), base + b,
-                      levelText(c.ab(base + b)));
+                c.aud(name, band(kWideBandHz[static_cast<std::size_t>(b)]), base + b, t.levelText(c.ab(base + b)));
         } else if (isSurroundChannel(ch)) {
             for (int b = 0; b < 9; ++b)
-                c.aud(name, name + " " + frequencyText(kOctaveBandHz[static_cast<std::size_t>(b)]), base + b,
-                      levelText(c.ab(base + b)));
+                c.aud(name, band(kOctaveBandHz[static_cast<std::size_t>(b)]), base + b, t.levelText(c.ab(base + b)));
         } else {
-            c.aud(name, name + " sub-bass gain", base, levelText(c.ab(base)));
-            c.aud(name, name + " sub-bass bandwidth", base + 1, item(kSubBandwidthNames, c.ab(base + 1)));
-            c.aud(name, name + " sub-bass frequency", base + 2, item(kSubFrequencyNames, c.ab(base + 2)));
+            c.aud(name, t.ofChannel(name, "%1 sub-bass gain"), base, t.levelText(c.ab(base)));
+            c.aud(name, t.ofChannel(name, "%1 sub-bass bandwidth"), base + 1, t.item(kSubBandwidthNames, c.ab(base + 1)));
+            c.aud(name, t.ofChannel(name, "%1 sub-bass frequency"), base + 2,
+                  t.item(kSubFrequencyNames, c.ab(base + 2)));
         }
-        c.aud(name, name + " bass", base + 27, toneText(c.ab(base + 27)));
-        c.aud(name, name + " treble", base + 28, toneText(c.ab(base + 28)));
+        c.aud(name, t.ofChannel(name, "%1 bass"), base + 27, t.toneText(c.ab(base + 27)));
+        c.aud(name, t.ofChannel(name, "%1 treble"), base + 28, t.toneText(c.ab(base + 28)));
     }
 
-    c.aud("OBE", "OBE Filter", 193, obeFilterText(c.ab(193)));
-    c.aud("OBE", "OBE Gain", 192, levelText(c.ab(192)));
+    c.aud(t.word("OBE"), t.word("OBE Filter"), 193, t.obeFilterText(c.ab(193)));
+    c.aud(t.word("OBE"), t.word("OBE Gain"), 192, t.levelText(c.ab(192)));
 
     // Bytes the editor never shows but keeps in its files: the unit may use them.
     for (int i : SystemBlock::kSysFields)
-        c.sys("Kept bytes", "System byte " + std::to_string(i), i, std::to_string(c.sb(i)));
+        c.sys(t.word("Kept bytes"), fill(t.word("System byte %1"), {std::to_string(i)}), i, std::to_string(c.sb(i)));
     return std::move(c.out);
 }
 
@@ -126,13 +159,19 @@ std::vector<FieldDifference> compareConfigurations(const SystemBlock& leftSystem
                                                    Blocks which) {
     const auto l = describeFields(leftSystem, leftAudio, which);
     const auto r = describeFields(rightSystem, rightAudio, which);
+    const auto ls = describeFields(leftSystem, leftAudio, which, kShown);
+    const auto rs = describeFields(rightSystem, rightAudio, which, kShown);
     std::vector<FieldDifference> diffs;
     for (std::size_t i = 0; i < l.size() && i < r.size(); ++i) {
         if (l[i].raw == r[i].raw) continue;
-        FieldDifference d{l[i].group, l[i].name, l[i].block, l[i].offset, l[i].text, r[i].text};
+        FieldDifference d{l[i].group, l[i].name, l[i].block, l[i].offset, l[i].text, r[i].text,
+                          ls[i].group, ls[i].name, ls[i].text, rs[i].text};
         if (d.left == d.right) {
+            const std::string code = translate("Settings", " (code %1)");
             d.left += " (code " + std::to_string(l[i].raw) + ")";
             d.right += " (code " + std::to_string(r[i].raw) + ")";
+            d.shownLeft += fill(code, {std::to_string(l[i].raw)});
+            d.shownRight += fill(code, {std::to_string(r[i].raw)});
         }
         diffs.push_back(std::move(d));
     }
@@ -143,10 +182,11 @@ std::string differenceSummary(const std::vector<FieldDifference>& diffs, std::si
     std::string s;
     const std::size_t shown = std::min(diffs.size(), std::max<std::size_t>(named, 1));
     for (std::size_t i = 0; i < shown; ++i) {
-        if (i > 0) s += (i + 1 == shown && shown == diffs.size()) ? " and " : ", ";
-        s += diffs[i].name;
+        if (i > 0) s += (i + 1 == shown && shown == diffs.size()) ? translate("Settings", " and ") : ", ";
+        s += diffs[i].shownName;
     }
-    if (shown < diffs.size()) s += " and " + std::to_string(diffs.size() - shown) + " more";
+    if (shown < diffs.size())
+        s += fill(translate("Settings", " and %1 more"), {std::to_string(diffs.size() - shown)});
     return s;
 }
 

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "form/translate.h"
 #include "model/record.h"
 
 namespace zelk {
@@ -26,9 +27,9 @@ enum class Blocks { Both = 0, System = 1, Audio = 2 };
 extern const std::array<double, 27> kWideBandHz;
 extern const std::array<double, 9> kOctaveBandHz;
 extern const std::array<double, 7> kSubFrequencyHz;
-std::string frequencyText(double hz);  // "40 Hz", "1 kHz", "12.5 kHz"
+std::string frequencyText(double hz, Words words = kEnglish);  // "40 Hz", "1 kHz", "12.5 kHz"
 
-// "Left Channel" .. "Subwoofer Channel", by channel index.
+// "Left Channel" .. "Subwoofer Channel", by channel index (marked "Settings").
 extern const std::array<const char*, 6> kChannelNames;
 
 struct FieldValue {
@@ -42,14 +43,18 @@ struct FieldValue {
 
 // Every setting of `which` blocks, in the order the editor's tabs show
 // them: options, output trims, each channel's equaliser (screen order),
-// OBE, then the system bytes the editor keeps without showing.
-std::vector<FieldValue> describeFields(const SystemBlock& system, const AudioBlock& audio, Blocks which = Blocks::Both);
+// OBE, then the system bytes the editor keeps without showing.  In English
+// (for files and q7mctl) or as the user reads them (kShown).
+std::vector<FieldValue> describeFields(const SystemBlock& system, const AudioBlock& audio, Blocks which = Blocks::Both,
+                                       Words words = kEnglish);
 
 struct FieldDifference {
     std::string group, name;
     Blocks block = Blocks::System;
     int offset = 0;
     std::string left, right;  // the value on each side, in words
+    // The same as the user reads them (the unit's history keeps the English).
+    std::string shownGroup, shownName, shownLeft, shownRight;
 };
 
 // The settings that differ between two configurations, in describeFields'
@@ -60,7 +65,7 @@ std::vector<FieldDifference> compareConfigurations(const SystemBlock& leftSystem
                                                    Blocks which = Blocks::Both);
 
 // "Left Channel trim, Surround Delay and 2 more": the differing fields
-// named for a one-line message (at most `named` names).
+// named for a one-line message (at most `named` names), as the user reads them.
 std::string differenceSummary(const std::vector<FieldDifference>& diffs, std::size_t named = 4);
 
 // The differences as plain text columns under a heading line naming the

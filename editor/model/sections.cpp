@@ -38,14 +38,14 @@ const char* sectionName(Section s) { return kNames[static_cast<int>(s)]; }
 
 std::string sectionTitle(Section s) {
     switch (s) {
-    case Section::Options: return "Options";
-    case Section::Trims: return "Output Trims";
-    case Section::Obe: return "OBE";
+    case Section::Options: return translate("Settings", "Options");
+    case Section::Trims: return translate("Settings", "Output Trims");
+    case Section::Obe: return translate("Settings", "OBE");
     default: break;
     }
     const int eq = static_cast<int>(s) - static_cast<int>(Section::EqLeft);
-    return std::string(kChannelNames[static_cast<std::size_t>(kScreenOrder[static_cast<std::size_t>(eq)])]) +
-           " equaliser";
+    return fill(translate("Settings", "%1 equaliser"),
+                {translate("Settings", kChannelNames[static_cast<std::size_t>(kScreenOrder[static_cast<std::size_t>(eq)])])});
 }
 
 std::string parseSections(const std::string& text, SectionSet& out) {

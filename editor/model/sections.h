@@ -40,7 +40,8 @@ private:
 // block's settings by where they lie.
 Section sectionOf(Blocks block, int offset);
 // Its name on the command line ("options", "eq:left") and in the tables
-// ("Options", "Output Trims", "Left Channel equaliser", "OBE").
+// ("Options", "Output Trims", "Left Channel equaliser", "OBE"; as the user
+// reads it).
 const char* sectionName(Section s);
 std::string sectionTitle(Section s);
 

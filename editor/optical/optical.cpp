@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 
+#include "form/translate.h"
 #include "optical/readout.h"
 
 namespace zelk {
@@ -21,7 +22,7 @@ Optical::Optical(ModVals& vals, Dispatcher& d, Levels& levels, LiveStatus& live,
 }
 
 void Optical::StreamLock(bool locked) {
-    t_.lblLock.setCaption(locked ? "Stream Lock" : "No Stream");
+    t_.lblLock.setCaption(locked ? translate("Captions", "Stream Lock") : translate("Captions", "No Stream"));
     t_.lblLock.setBackColour(locked ? kGreen : kRed);
 }
 
@@ -66,7 +67,7 @@ void Optical::startMeasurement() {
     live_.ReflectModeStatus();
     t_.cmdMute4.setEnabled(false);
     running_ = true;
-    t_.cmdStart.setCaption("Stop");
+    t_.cmdStart.setCaption(translate("Captions", "Stop"));
     t_.lblLock.setVisible(true);
     drawn_ = 0;
     t_.tmrOptical.setInterval(1);
@@ -101,7 +102,7 @@ void Optical::showStopped() {
     t_.tmrOptical.setEnabled(false);
     t_.tmrOptical.setInterval(0);
     running_ = false;
-    t_.cmdStart.setCaption("Start");
+    t_.cmdStart.setCaption(translate("Captions", "Start"));
     t_.lblLock.setVisible(false);
     t_.lblReadout.setCaption("");
     t_.cmdMute4.setEnabled(v_.OnLine != 0);

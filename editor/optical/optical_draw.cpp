@@ -1,5 +1,7 @@
 #include "optical/optical_draw.h"
 
+#include "form/translate.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -22,7 +24,7 @@ void frame(Picture& g, int refY) {
     g.style(LineStyle::Dashed);
     g.line(25, refY, 300, refY);
     g.style(LineStyle::Solid);
-    PrintAt(g, 2, refY - g.fontSize() / 2, "Ref.");
+    PrintAt(g, 2, refY - g.fontSize() / 2, translate("Optical", "Ref."));
 }
 }  // namespace
 
@@ -35,8 +37,8 @@ void DrawGain(Picture& g, std::int16_t gainReading) {
     g.box(89, 255, 109, left);
     g.box(217, 255, 237, right);
     g.pen(kBlack, 1);
-    PrintAt(g, 89, 255 + g.fontSize(), "  Left");
-    PrintAt(g, 217, 255 + g.fontSize(), " Right");
+    PrintAt(g, 89, 255 + g.fontSize(), translate("Optical", "  Left"));
+    PrintAt(g, 217, 255 + g.fontSize(), translate("Optical", " Right"));
 }
 
 void DrawSlit(Picture& g, const std::array<std::uint8_t, 22>& slitReadings) {
@@ -50,8 +52,8 @@ void DrawSlit(Picture& g, const std::array<std::uint8_t, 22>& slitReadings) {
     for (int s = 0; s < 2; ++s) ref[s] = static_cast<int>(roundEven((side[s][4] + side[s][5] + side[s][6]) / 3.0));
 
     frame(g, 64);
-    PrintAt(g, 2, 128, "12 dB");
-    PrintAt(g, 2, g.fontSize() + 129, "Range");
+    PrintAt(g, 2, 128, translate("Optical", "12 dB"));
+    PrintAt(g, 2, g.fontSize() + 129, translate("Optical", "Range"));
     g.pen(kBlack, 2);
     g.line(162, 255, 162, 0);
     g.style(LineStyle::Solid);
@@ -70,7 +72,7 @@ void DrawSlit(Picture& g, const std::array<std::uint8_t, 22>& slitReadings) {
     g.fontSizeTo(6);
     g.pen(kBlack, 1);
     g.fontSizeTo(8.5);
-    PrintAt(g, 149, 280 - g.fontSize(), "Band (kHz)");
+    PrintAt(g, 149, 280 - g.fontSize(), translate("Optical", "Band (kHz)"));
     g.font("Small Fonts", 6);
     for (int s = 0; s < 2; ++s)
         for (int k = 0; k < 11; ++k) PrintAt(g, 32 + 138 * s + 11 * k, 258, kBands[k]);

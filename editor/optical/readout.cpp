@@ -1,5 +1,7 @@
 #include "optical/readout.h"
 
+#include "form/translate.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -11,8 +13,9 @@ const std::array<const char*, 11> kSlitBandNames = {"1.6", "2.0", "2.5", "3.1", 
 
 namespace {
 std::string fromRef(int above) {
-    if (above == 0) return "on Ref.";
-    return std::to_string(std::abs(above)) + (above > 0 ? " above Ref." : " below Ref.");
+    if (above == 0) return translate("Optical", "on Ref.");
+    return fill(above > 0 ? translate("Optical", "%1 above Ref.") : translate("Optical", "%1 below Ref."),
+                {std::to_string(std::abs(above))});
 }
 std::string signedDb(double v) {
     char buf[16];
@@ -27,7 +30,7 @@ GainReadout readGain(std::int16_t gainReading) {
 }
 
 std::string GainReadout::text() const {
-    return "Left  " + fromRef(leftAboveRef()) + "\nRight " + fromRef(rightAboveRef());
+    return fill(translate("Optical", "Left  %1\nRight %2"), {fromRef(leftAboveRef()), fromRef(rightAboveRef())});
 }
 
 SlitReadout readSlit(const std::array<std::uint8_t, 22>& s) {
@@ -50,8 +53,9 @@ std::string SlitReadout::text() const {
     std::string t;
     for (int side = 0; side < 2; ++side) {
         const int w = worstBand[side];
-        t += std::string(side == 0 ? "Left" : "Right") + ": worst " + kSlitBandNames[w] + " kHz " +
-             signedDb(deviationDb[side][w]) + " dB\n";
+        t += fill(side == 0 ? translate("Optical", "Left: worst %1 kHz %2 dB\n")
+                            : translate("Optical", "Right: worst %1 kHz %2 dB\n"),
+                  {kSlitBandNames[w], signedDb(deviationDb[side][w])});
         for (int i = 0; i < 11; ++i) {
             t += std::string(kSlitBandNames[i]) + " " + signedDb(deviationDb[side][i]);
             t += i == 10 ? "\n" : (i % 4 == 3 ? "\n" : "  ");
@@ -83,7 +87,6 @@ std::optional<double> azimuthCorrelation(const AzimuthTrailData& trail, const st
 }
 
 std::string azimuthText(std::optional<double> now, std::optional<double> best) {
-    char buf[96];
     auto v = [](std::optional<double> d, char* out, std::size_t n) {
         if (d) std::snprintf(out, n, "%.3f", *d);
         else std::snprintf(out, n, "-");
@@ -91,8 +94,7 @@ std::string azimuthText(std::optional<double> now, std::optional<double> best) {
     char a[16], b[16];
     v(now, a, sizeof a);
     v(best, b, sizeof b);
-    std::snprintf(buf, sizeof buf, "Track correlation %s\nBest since Start  %s\n(1.000 = aligned)", a, b);
-    return buf;
+    return fill(translate("Optical", "Track correlation %1\nBest since Start  %2\n(1.000 = aligned)"), {a, b});
 }
 
 }  // namespace zelk

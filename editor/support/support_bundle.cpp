@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "files/as_found.h"
 #include "files/config_file.h"
+#include "files/history.h"
+#include "platform/files.h"
 #include "support/session.h"
 
 namespace zelk {
@@ -31,13 +34,16 @@ std::string stamp(const LocalTime& t, bool forName) {
 
 }  // namespace
 
-std::vector<std::string> bundleContents() {
-    return {"the versions of the program, the link library, Qt and the operating system, and the unit's when on line",
-            "the port table (ZelkSerial.ini)",
-            "the editor's settings (settings.dat, service.ini, windows.ini)",
-            "the last " + std::to_string(kBundleAsFoundFiles) + " as-found configurations",
-            "the line trace of the editor's last two sessions (the last " + std::to_string(kTraceLines) +
-                " lines of each) and their crash notes"};
+std::vector<std::string> bundleContents(Words w) {
+    return {w.translate("Support", "the versions of the program, the link library, Qt and the operating system, and "
+                                   "the unit's when on line"),
+            w.translate("Support", "the port table (ZelkSerial.ini)"),
+            w.translate("Support", "the editor's settings (settings.dat, service.ini, windows.ini, editor.ini)"),
+            fill(w.translate("Support", "the last %1 as-found configurations"), {std::to_string(kBundleAsFoundFiles)}),
+            w.translate("Support", "each unit's upload history (history/)"),
+            fill(w.translate("Support", "the line trace of the editor's last two sessions (the last %1 lines of each) "
+                                        "and their crash notes"),
+                 {std::to_string(kTraceLines)})};
 }
 
 std::string bundleFileName(const LocalTime& when) { return "zelkvelq-support-" + stamp(when, true) + ".tar.gz"; }
@@ -76,9 +82,14 @@ std::vector<std::string> portTableHosts(const std::string& iniText) {
 }
 
 std::string withoutHosts(std::string text, const std::vector<std::string>& hosts) {
-    // Longest first, so "booth-3.example" goes before "booth-3".
+    // Longest first, so "booth-3.example" goes before "booth-3".  A history
+    // file's name carries the host as a file name may ("fe80_1" for fe80::1).
     std::vector<std::pair<std::string, std::string>> order;
-    for (std::size_t i = 0; i < hosts.size(); ++i) order.emplace_back(hosts[i], "host-" + std::to_string(i + 1));
+    for (std::size_t i = 0; i < hosts.size(); ++i) {
+        order.emplace_back(hosts[i], "host-" + std::to_string(i + 1));
+        if (const std::string named = historyNamePart(hosts[i]); named != hosts[i] && !named.empty())
+            order.emplace_back(named, "host-" + std::to_string(i + 1));
+    }
     std::stable_sort(order.begin(), order.end(),
                      [](const auto& a, const auto& b) { return a.first.size() > b.first.size(); });
     for (const auto& [host, stand] : order) {
@@ -105,7 +116,7 @@ std::vector<BundleEntry> collectBundle(const BundleSources& src) {
 
     if (found) add("ZelkSerial.ini", ini);
     else notes.push_back("ZelkSerial.ini: not found in " + src.configDir);
-    for (const char* name : {"settings.dat", "service.ini", "windows.ini"}) {
+    for (const char* name : {"settings.dat", "service.ini", "windows.ini", "editor.ini"}) {
         const std::string text = readAll(src.dataDir + "/" + name, found);
         if (found) add(name, text);
         else notes.push_back(std::string(name) + ": not found");
@@ -137,6 +148,44 @@ std::vector<BundleEntry> collectBundle(const BundleSources& src) {
         add("as-found/" + name, text);
     }
 
+    // Each unit's upload history.  Its records carry no theater texts, but
+    // the file a record names (an as-found file's name carries the theater)
+    // is left out with them; the port targets' hosts as everywhere.
+    std::error_code ec;
+    std::vector<std::string> histories;
+    for (const auto& e : std::filesystem::directory_iterator(historyDirectory(src.dataDir), ec))
+        if (e.path().extension() == ".jsonl") histories.push_back(e.path().filename().string());
+    std::sort(histories.begin(), histories.end());
+    for (const std::string& name : histories) {
+        const auto file = q7m::platform::readSmallFile(historyDirectory(src.dataDir) + "/" + name, kMaxHistoryBytes);
+        if (file.status != q7m::platform::SmallFile::Status::Ok) {
+            notes.push_back("history/" + withoutHosts(name, hosts) + ": too large or unreadable, left out");
+            continue;
+        }
+        if (src.includeTheater) {
+            add("history/" + name, file.bytes);
+            continue;
+        }
+        std::string text;
+        int damaged = 0;
+        std::istringstream lines(file.bytes);
+        for (std::string line; std::getline(lines, line);) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (line.find_first_not_of(" \t") == std::string::npos) continue;
+            HistoryRecord r;
+            if (!parseHistoryLine(line, r)) {
+                ++damaged;  // it may hold anything
+                continue;
+            }
+            if (!r.source.empty()) r.source = "(left out)";
+            text += historyLine(r) + "\n";
+        }
+        if (damaged > 0)
+            notes.push_back("history/" + withoutHosts(name, hosts) + ": " + std::to_string(damaged) +
+                            " damaged line(s) left out");
+        add("history/" + withoutHosts(name, hosts), text);
+    }
+
     const std::pair<Which, const char*> sessions[] = {{Which::Current, "latest-session"}, {Which::Previous, "previous-session"}};
     for (const auto& [which, name] : sessions) {
         const std::string trace = sessionTrace(src.dataDir, which);
@@ -150,8 +199,9 @@ std::vector<BundleEntry> collectBundle(const BundleSources& src) {
     readme += src.includeTheater
                   ? "\nTheater information and host names are included.\n"
                   : "\nTheater information and host names are left out: the as-found files carry no theater texts "
-                    "(and are renamed as-found-1.zcf, the newest, and on), the host's name is not given, and each "
-                    "network server of the port table reads host-1, host-2... everywhere.\n";
+                    "(and are renamed as-found-1.zcf, the newest, and on), the history's records do not name the "
+                    "files they came from, the host's name is not given, and each network server of the port table "
+                    "reads host-1, host-2... everywhere.\n";
     if (!notes.empty()) {
         readme += "\nNot included:\n";
         for (const std::string& n : notes) readme += "- " + n + "\n";

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "form/services.h"
+#include "form/translate.h"
 
 namespace zelk {
 
@@ -33,8 +34,8 @@ struct BundleEntry {
 };
 
 // What goes into the archive, one line each (the dialog and q7mctl's usage
-// show it).
-std::vector<std::string> bundleContents();
+// show it; the archive's README says it in English).
+std::vector<std::string> bundleContents(Words words = kEnglish);
 // "zelkvelq-support-2026-12-08_143012.tar.gz"
 std::string bundleFileName(const LocalTime& when);
 // The archive's files, theater texts and host names taken out unless
