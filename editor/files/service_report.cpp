@@ -52,7 +52,16 @@ std::string longDateText(const LocalTime& t) {
 ServiceReport buildServiceReport(const ConfigData& config, const ReportContext& context) {
     ServiceReport r;
     r.date = longDateText(context.when);
+    r.title = translate("Report", "Service Report");
     r.verify = context.verify;
+    {
+        // The verify text of a match begins as the upload's own does (the
+        // words before the blocks' names), in whichever language it was said.
+        const std::string matched =
+            translate("ServiceVisit", "Verified: the unit holds the settings sent (%1 read back at %2).");
+        const std::string lead = matched.substr(0, matched.find("%1"));
+        r.verified = !lead.empty() && r.verify.rfind(lead, 0) == 0;
+    }
 
     r.theater.heading = translate("Report", "Theater Information");
     for (std::size_t i = 0; i < kTheaterCaptions.size(); ++i) {
@@ -143,6 +152,7 @@ ServiceReport buildServiceReport(const ConfigData& config, const ReportContext& 
                 p.subBass = EqPoint{kSubFrequencyHz[static_cast<std::size_t>(f)], levelDb(eq.subGain()),
                                     translate("Captions", kSubFrequencyNames[static_cast<std::size_t>(f)])};
             const int bw = eq.subBandwidth();
+            p.subBandwidthIndex = bw;
             p.subBandwidth = bw < 3 ? translate("Captions", kSubBandwidthNames[static_cast<std::size_t>(bw)]) : "?";
         }
         p.bassDb = toneDb(eq.bass());
@@ -163,7 +173,7 @@ std::string serviceReportText(const ServiceReport& r) {
     };
     section(r.theater);
     section(r.unit);
-    if (!r.verify.empty()) t += "\nVerify after upload\n  " + r.verify + "\n";
+    if (!r.verify.empty()) t += "\n" + translate("Report", "Verify after upload") + "\n  " + r.verify + "\n";
     if (!r.changes.heading.empty()) section(r.changes);
     for (const auto& s : r.settings) section(s);
     for (const auto& c : r.channels) section({c.title, c.rows});

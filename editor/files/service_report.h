@@ -39,6 +39,7 @@ struct ChannelPlot {
     std::vector<EqPoint> bands;   // empty for the subwoofer
     std::optional<EqPoint> subBass;  // the sub-bass section's gain at its frequency
     std::string subBandwidth;     // "2/3 octave"
+    int subBandwidthIndex = 0;    // its place in the list: 0 1/3, 1 2/3, 2 one octave
     double bassDb = 0, trebleDb = 0;
     std::vector<ReportRow> rows;  // every value of the channel in words
 };
@@ -50,6 +51,7 @@ struct ServiceReport {
     std::vector<ReportSection> settings;  // options, trims and fader, OBE, kept bytes
     std::vector<ChannelPlot> channels;    // screen order
     std::string verify;                   // the verify result when the report follows an upload, else ""
+    bool verified = false;                // that result says the unit holds what was sent
     ReportSection changes;                // "Changes since the as-found", from the unit's history (empty heading: not read)
 };
 

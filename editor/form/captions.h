@@ -44,7 +44,7 @@ inline constexpr ScaleMarks kBassScale{"+10", "0", "-10"};   // bass and treble 
 inline constexpr ScaleMarks kFaderScale{"9.9", "", "0.0"};   // the fader: its ends
 
 // How the "Date Installed" text reads: time of the last upload, then the date.
-inline constexpr const char* kDateInstalledFormat = "h:mm AM/PM dd/mm/yy";
+inline constexpr const char* kDateInstalledFormat = ZELK_TEXT("Captions", "h:mm AM/PM dd/mm/yy");
 
 }  // namespace zelk
 

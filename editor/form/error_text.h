@@ -1,7 +1,8 @@
 // error_text.h - the user-facing line for each bit of the link error word.
 //
 // Shared by the editor's error box and the q7mctl command-line client so
-// both explain a failure in the same words.  Bits 12 to 15 have no text.
+// both explain a failure in the same words (the editor's in the user's
+// language, q7mctl's in English).  Bits 12 to 15 have no text.
 #ifndef ZELK_FORM_ERROR_TEXT_H
 #define ZELK_FORM_ERROR_TEXT_H
 
@@ -9,21 +10,23 @@
 #include <cstdint>
 #include <string_view>
 
+#include "form/translate.h"
+
 namespace zelk {
 
 inline constexpr std::array<std::string_view, 12> kErrorBitLines = {
-    "- Serial Port Error",
-    "- Error Transmitting",
-    "- Error Receiving",
-    "- Error Communicating System Block",
-    "- Error Communicating Audio Block",
-    "- Invalid response from unit",
-    "- Could Not Initialise",
-    "- Error during ASCII command",
-    "- Error during streaming",
-    "- Data is not as requested",
-    "- Current OS is not compatable",
-    "- Value out of range",
+    ZELK_TEXT("Errors", "- Serial Port Error"),
+    ZELK_TEXT("Errors", "- Error Transmitting"),
+    ZELK_TEXT("Errors", "- Error Receiving"),
+    ZELK_TEXT("Errors", "- Error Communicating System Block"),
+    ZELK_TEXT("Errors", "- Error Communicating Audio Block"),
+    ZELK_TEXT("Errors", "- Invalid response from unit"),
+    ZELK_TEXT("Errors", "- Could Not Initialise"),
+    ZELK_TEXT("Errors", "- Error during ASCII command"),
+    ZELK_TEXT("Errors", "- Error during streaming"),
+    ZELK_TEXT("Errors", "- Data is not as requested"),
+    ZELK_TEXT("Errors", "- Current OS is not compatable"),
+    ZELK_TEXT("Errors", "- Value out of range"),
 };
 
 // The line for bit `bit` (0..15), or an empty view when the bit has no text.

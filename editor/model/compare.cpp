@@ -100,10 +100,10 @@ std::vector<FieldValue> describeFields(const SystemBlock& system, const AudioBlo
     const Texts t(words);
 
     // Options tab and the power-on and F1 choices.
-    const std::string opt = t.word("Options");
-    c.sys(opt, t.word("Power On Format"), 30, t.item(kPowerOnFormatNames, c.sb(30)));
-    c.sys(opt, t.word("F1 (MONO) Format Key Assignment"), 0, t.item(kF1KeyNames, c.sb(0)));
-    c.sys(opt, t.word("Matrix Decoding Disabled"), 1, t.yesNo(c.sb(1)));
+    const std::string opt = t.word(ZELK_TEXT("Settings", "Options"));
+    c.sys(opt, t.word(ZELK_TEXT("Settings", "Power On Format")), 30, t.item(kPowerOnFormatNames, c.sb(30)));
+    c.sys(opt, t.word(ZELK_TEXT("Settings", "F1 (MONO) Format Key Assignment")), 0, t.item(kF1KeyNames, c.sb(0)));
+    c.sys(opt, t.word(ZELK_TEXT("Settings", "Matrix Decoding Disabled")), 1, t.yesNo(c.sb(1)));
     // The lists in English are made once; shown, they follow the translator.
     static const std::array<std::vector<std::string>, 4> english = {nonsyncModeItems(), nonsyncTrimItems(),
                                                                     readerDelayItems(), surroundDelayItems()};
@@ -114,15 +114,15 @@ std::vector<FieldValue> describeFields(const SystemBlock& system, const AudioBlo
     auto listItem = [&t](const std::vector<std::string>& list, int raw) {
         return raw >= 0 && raw < static_cast<int>(list.size()) ? list[static_cast<std::size_t>(raw)] : t.outOfRange(raw);
     };
-    c.sys(opt, t.word("Non-Sync Mode"), 3, listItem(l[0], c.sb(3)));
-    c.sys(opt, t.word("Non-Sync Trim"), 24, listItem(l[1], c.sb(24)));
+    c.sys(opt, t.word(ZELK_TEXT("Settings", "Non-Sync Mode")), 3, listItem(l[0], c.sb(3)));
+    c.sys(opt, t.word(ZELK_TEXT("Settings", "Non-Sync Trim")), 24, listItem(l[1], c.sb(24)));
     const int delay = system.readerDelay();
-    c.add(Blocks::System, opt, t.word("Reader Delay"), 4, delay, listItem(l[2], delay));
-    c.sys(opt, t.word("Surround Delay"), 6, listItem(l[3], c.sb(6)));
+    c.add(Blocks::System, opt, t.word(ZELK_TEXT("Settings", "Reader Delay")), 4, delay, listItem(l[2], delay));
+    c.sys(opt, t.word(ZELK_TEXT("Settings", "Surround Delay")), 6, listItem(l[3], c.sb(6)));
 
     // Output trims, in screen order.
     for (int ch : kScreenOrder)
-        c.aud(t.word("Output Trim"), t.ofChannel(t.channel(ch), "%1 trim"), 6 + ch, t.levelText(c.ab(6 + ch)));
+        c.aud(t.word(ZELK_TEXT("Settings", "Output Trim")), t.ofChannel(t.channel(ch), ZELK_TEXT("Settings", "%1 trim")), 6 + ch, t.levelText(c.ab(6 + ch)));
 
     // Each channel's equaliser, in screen order.
     for (int ch : kScreenOrder) {
@@ -136,21 +136,21 @@ std::vector<FieldValue> describeFields(const SystemBlock& system, const AudioBlo
             for (int b = 0; b < 9; ++b)
                 c.aud(name, band(kOctaveBandHz[static_cast<std::size_t>(b)]), base + b, t.levelText(c.ab(base + b)));
         } else {
-            c.aud(name, t.ofChannel(name, "%1 sub-bass gain"), base, t.levelText(c.ab(base)));
-            c.aud(name, t.ofChannel(name, "%1 sub-bass bandwidth"), base + 1, t.item(kSubBandwidthNames, c.ab(base + 1)));
-            c.aud(name, t.ofChannel(name, "%1 sub-bass frequency"), base + 2,
+            c.aud(name, t.ofChannel(name, ZELK_TEXT("Settings", "%1 sub-bass gain")), base, t.levelText(c.ab(base)));
+            c.aud(name, t.ofChannel(name, ZELK_TEXT("Settings", "%1 sub-bass bandwidth")), base + 1, t.item(kSubBandwidthNames, c.ab(base + 1)));
+            c.aud(name, t.ofChannel(name, ZELK_TEXT("Settings", "%1 sub-bass frequency")), base + 2,
                   t.item(kSubFrequencyNames, c.ab(base + 2)));
         }
-        c.aud(name, t.ofChannel(name, "%1 bass"), base + 27, t.toneText(c.ab(base + 27)));
-        c.aud(name, t.ofChannel(name, "%1 treble"), base + 28, t.toneText(c.ab(base + 28)));
+        c.aud(name, t.ofChannel(name, ZELK_TEXT("Settings", "%1 bass")), base + 27, t.toneText(c.ab(base + 27)));
+        c.aud(name, t.ofChannel(name, ZELK_TEXT("Settings", "%1 treble")), base + 28, t.toneText(c.ab(base + 28)));
     }
 
-    c.aud(t.word("OBE"), t.word("OBE Filter"), 193, t.obeFilterText(c.ab(193)));
-    c.aud(t.word("OBE"), t.word("OBE Gain"), 192, t.levelText(c.ab(192)));
+    c.aud(t.word(ZELK_TEXT("Settings", "OBE")), t.word(ZELK_TEXT("Settings", "OBE Filter")), 193, t.obeFilterText(c.ab(193)));
+    c.aud(t.word(ZELK_TEXT("Settings", "OBE")), t.word(ZELK_TEXT("Settings", "OBE Gain")), 192, t.levelText(c.ab(192)));
 
     // Bytes the editor never shows but keeps in its files: the unit may use them.
     for (int i : SystemBlock::kSysFields)
-        c.sys(t.word("Kept bytes"), fill(t.word("System byte %1"), {std::to_string(i)}), i, std::to_string(c.sb(i)));
+        c.sys(t.word(ZELK_TEXT("Settings", "Kept bytes")), fill(t.word(ZELK_TEXT("Settings", "System byte %1")), {std::to_string(i)}), i, std::to_string(c.sb(i)));
     return std::move(c.out);
 }
 

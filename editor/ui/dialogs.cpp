@@ -92,7 +92,7 @@ QDialog* buildProgressDialog(Editor& ed, QWidget* parent) {
     v->addWidget(cap);
     auto* bar = new QProgressBar;
     bind(p.pb, bar);
-    describe(bar, "Connecting progress");
+    describe(bar, QCoreApplication::translate("Accessible", "Connecting progress"));
     v->addWidget(bar);
     auto* cancel = new QPushButton;
     bind(p.cmdCan, cancel);
@@ -139,7 +139,9 @@ QDialog* buildRefreshDialog(Editor& ed, QWidget* parent) {
     txt->setFixedWidth(60);
     bind(r.txtRef, txt);
     every->setBuddy(txt);
-    describe(txt, "Update every", r.Label1.caption().c_str());
+    // "Update every, seconds": what the field sets and its unit, the label after it.
+    txt->setAccessibleName(accessibleText(QCoreApplication::translate("Accessible", "Update every")) +
+                           QStringLiteral(", ") + accessibleText(r.Label1.caption()));
     row->addWidget(txt);
     auto* secs = new QLabel;
     bind(r.Label1, secs);
@@ -181,7 +183,7 @@ QDialog* buildFaderDialog(Editor& ed, QWidget* parent, WindowPlaces* places) {
     auto* field = new QLineEdit;
     field->setAlignment(Qt::AlignCenter);
     bind(f.lblVol, field);
-    describe(field, "Fader level");
+    describe(field, QCoreApplication::translate("Accessible", "Fader level"));
     v->addWidget(field);
     auto* row = new QHBoxLayout;
     auto* s = new QSlider(Qt::Vertical);
@@ -189,7 +191,7 @@ QDialog* buildFaderDialog(Editor& ed, QWidget* parent, WindowPlaces* places) {
     s->setTickPosition(QSlider::TicksLeft);
     s->setTickInterval(10);
     bind(f.sclVol, s);
-    describe(s, "Fader");
+    describe(s, QCoreApplication::translate("Accessible", "Fader"));
     row->addWidget(s, 0, Qt::AlignHCenter);
     row->addWidget(scale(kFaderScale, Qt::Vertical));
     v->addLayout(row, 1);

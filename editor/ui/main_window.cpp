@@ -65,7 +65,7 @@ MainWindow::MainWindow(Editor& ed) : ed_(ed) {
     stat->setAlignment(Qt::AlignCenter);
     stat->setFrameShape(QFrame::Panel);
     stat->setFrameShadow(QFrame::Sunken);
-    stat->setAccessibleDescription(QStringLiteral("Connection status"));
+    stat->setAccessibleDescription(QCoreApplication::translate("Accessible", "Connection status"));
     top->addWidget(stat);
     top->addStretch();
     v->addLayout(top);
@@ -114,7 +114,7 @@ void MainWindow::buildMenus() {
         bind(c, a);
         return a;
     };
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    QMenu* file = menuBar()->addMenu(QCoreApplication::translate("Captions", "&File"));
     file->setObjectName("mnuFile");
     action(m.mnuNew, file);
     action(m.mnuLoad, file);
@@ -134,9 +134,9 @@ void MainWindow::buildMenus() {
     action(m.mnuend, file);
 
     // The tabs own Alt+S, O, E, B, P, T, I and H; the menus take other keys.
-    QMenu* opts = menuBar()->addMenu(QStringLiteral("Optio&ns"));
+    QMenu* opts = menuBar()->addMenu(QCoreApplication::translate("Captions", "Optio&ns"));
     opts->setObjectName("mnuOptions");
-    QMenu* upload = opts->addMenu(QStringLiteral("Upload Options"));
+    QMenu* upload = opts->addMenu(QCoreApplication::translate("Captions", "Upload Options"));
     upload->setObjectName("mnuUploadOptions");
     for (Button* b : {&m.mnuAuto, &m.mnuConfirm, &m.mnuShort, &m.mnuShowDiff, &m.mnuAskReason}) action(*b, upload)->setCheckable(true);
     action(m.mnuAutoRef, opts)->setCheckable(true);

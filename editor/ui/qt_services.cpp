@@ -54,14 +54,14 @@ QString qtFilter(const std::string& filter) {
 }
 
 std::optional<std::string> QtFileDialog::showOpen(const std::string& filter, const std::string& fileName) {
-    const QString p = QFileDialog::getOpenFileName(parent, QStringLiteral("Open"), QString::fromStdString(fileName),
+    const QString p = QFileDialog::getOpenFileName(parent, QCoreApplication::translate("Captions", "Open"), QString::fromStdString(fileName),
                                                    qtFilter(filter));
     if (p.isEmpty()) return std::nullopt;
     return p.toStdString();
 }
 
 std::optional<std::string> QtFileDialog::showSave(const std::string& filter, const std::string& fileName) {
-    const QString p = QFileDialog::getSaveFileName(parent, QStringLiteral("Save As"), QString::fromStdString(fileName),
+    const QString p = QFileDialog::getSaveFileName(parent, QCoreApplication::translate("Captions", "Save As"), QString::fromStdString(fileName),
                                                    qtFilter(filter));
     if (p.isEmpty()) return std::nullopt;
     return p.toStdString();

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QCoreApplication>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPdfWriter>
@@ -86,7 +87,8 @@ void drawChannel(QPainter& p, const QRectF& box, const ChannelPlot& c) {
         p.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
         p.setPen(kGreyInk);
         p.drawText(QRectF(box.left(), y - 15, 100, 30), Qt::AlignRight | Qt::AlignVCenter,
-                   (db > 0 ? QStringLiteral("+") : QString()) + QString::number(db) + QStringLiteral(" dB"));
+                   QCoreApplication::translate("Units", "%1 dB")
+                       .arg((db > 0 ? QStringLiteral("+") : QString()) + QString::number(db)));
     }
     for (double hz : {20.0, 50.0, 100.0, 200.0, 500.0, 1000.0, 2000.0, 5000.0, 10000.0, 20000.0}) {
         const double x = xOf(hz, plot);
@@ -109,9 +111,10 @@ void drawChannel(QPainter& p, const QRectF& box, const ChannelPlot& c) {
     p.setFont(font(24, true));
     p.setPen(kToneOrange);
     const QRectF corner = plot.adjusted(14, 0, -14, -8);
-    p.drawText(corner, Qt::AlignLeft | Qt::AlignBottom, QStringLiteral("Bass ") + dbText(c.bassDb) + QStringLiteral(" dB"));
+    p.drawText(corner, Qt::AlignLeft | Qt::AlignBottom,
+               QCoreApplication::translate("Report", "Bass %1 dB").arg(dbText(c.bassDb)));
     p.drawText(corner, Qt::AlignRight | Qt::AlignBottom,
-               QStringLiteral("Treble ") + dbText(c.trebleDb) + QStringLiteral(" dB"));
+               QCoreApplication::translate("Report", "Treble %1 dB").arg(dbText(c.trebleDb)));
 
     // The bands, joined, each level written where it is not flat.
     if (!c.bands.empty()) {
@@ -135,8 +138,8 @@ void drawChannel(QPainter& p, const QRectF& box, const ChannelPlot& c) {
     }
     // The sub-bass section: its gain at its frequency, as wide as its bandwidth.
     if (c.subBass) {
-        const double half = c.subBandwidth == "1 octave" ? std::sqrt(2.0)
-                            : c.subBandwidth == "2/3 octave" ? std::pow(2.0, 1.0 / 3)
+        const double half = c.subBandwidthIndex == 2   ? std::sqrt(2.0)
+                            : c.subBandwidthIndex == 1 ? std::pow(2.0, 1.0 / 3)
                                                              : std::pow(2.0, 1.0 / 6);
         const double f = c.subBass->hz, g = c.subBass->db;
         QPainterPath bell;
@@ -152,7 +155,8 @@ void drawChannel(QPainter& p, const QRectF& box, const ChannelPlot& c) {
         p.setBrush(Qt::NoBrush);
         p.setFont(font(26, true));
         p.drawText(QPointF(xOf(f * half * half, plot) + 20, yOf(g, plot) + (g >= 0 ? 10 : 0)),
-                   q(c.subBass->label + ", " + c.subBandwidth + ", ") + dbText(g) + QStringLiteral(" dB"));
+                   q(c.subBass->label + ", " + c.subBandwidth + ", ") +
+                       QCoreApplication::translate("Units", "%1 dB").arg(dbText(g)));
     }
     p.setRenderHint(QPainter::Antialiasing, false);
 
@@ -172,9 +176,9 @@ void drawFooter(QPainter& p, int index, int count) {
     p.setFont(font(24));
     p.setPen(kGreyInk);
     p.drawText(QRectF(kMargin, kH - 110, kW - 2 * kMargin, 40), Qt::AlignLeft,
-               q(kAppTitle) + QStringLiteral(" - Service Report"));
+               QCoreApplication::translate("Report", "%1 - Service Report").arg(q(kAppTitle)));
     p.drawText(QRectF(kMargin, kH - 110, kW - 2 * kMargin, 40), Qt::AlignRight,
-               QStringLiteral("Page %1 of %2").arg(index + 1).arg(count));
+               QCoreApplication::translate("Report", "Page %1 of %2").arg(index + 1).arg(count));
 }
 
 }  // namespace
@@ -201,13 +205,13 @@ void drawReportPage(QPainter& p, const QRectF& page, const ServiceReport& r, int
         p.drawText(QPointF(kMargin, kMargin + 125), q(kAppTitle + "  -  " + r.date));
         double y = kMargin + 190;
         if (!r.verify.empty()) {
-            const bool good = r.verify.rfind("Verified", 0) == 0;
+            const bool good = r.verified;
             const QRectF box(kMargin, y, kW - 2 * kMargin, 90);
             p.setPen(QPen(good ? kGood : kBad, 5));
             p.drawRect(box);
             p.setFont(font(30, true));
             p.drawText(box.adjusted(20, 0, -20, 0), Qt::AlignVCenter | Qt::TextWordWrap,
-                       QStringLiteral("Verify after upload: ") + q(r.verify));
+                       QCoreApplication::translate("Report", "Verify after upload: %1").arg(q(r.verify)));
             y += 130;
         }
         double left = drawSection(p, kMargin, y, colW, r.theater);

@@ -148,7 +148,10 @@ QDialog* buildCompareDialog(Editor& ed, QWidget* parent) {
     bind(f.lblSummary, summary);
     summary->setWordWrap(true);
     v->addWidget(summary);
-    v->addWidget(describe(table(f.grdDiff), "Differences", nullptr, "Each setting that differs: the editor's value and the unit's"), 1);
+    v->addWidget(describe(table(f.grdDiff), QCoreApplication::translate("Accessible", "Differences"), nullptr,
+                          QCoreApplication::translate("Accessible",
+                                                      "Each setting that differs: the editor's value and the unit's")),
+                 1);
     auto* note = new QLabel;
     bind(f.lblNote, note);
     note->setStyleSheet(QStringLiteral("color: rgb(90,90,90);"));
@@ -181,7 +184,10 @@ QDialog* buildAsFoundDialog(Editor& ed, QWidget* parent) {
     auto* d = new BoundDialog(parent, [&f] { f.cmdCancel.click(); });
     d->setObjectName("frmAsFound");
     auto* v = new QVBoxLayout(d);
-    v->addWidget(describe(table(f.grdFiles), "As-found configurations", nullptr, "By theater, screen and date, newest first"), 1);
+    v->addWidget(describe(table(f.grdFiles), QCoreApplication::translate("Accessible", "As-found configurations"),
+                          nullptr,
+                          QCoreApplication::translate("Accessible", "By theater, screen and date, newest first")),
+                 1);
     auto* folder = new QLabel;
     bind(f.lblFolder, folder);
     folder->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -207,7 +213,9 @@ QDialog* buildHistoryDialog(Editor& ed, QWidget* parent) {
     bind(f.lblFile, file);
     file->setTextInteractionFlags(Qt::TextSelectableByMouse);
     v->addWidget(file);
-    v->addWidget(describe(table(f.grdHistory), "Unit history", nullptr, "What the unit received and why, newest first"), 1);
+    v->addWidget(describe(table(f.grdHistory), QCoreApplication::translate("Accessible", "Unit history"), nullptr,
+                          QCoreApplication::translate("Accessible", "What the unit received and why, newest first")),
+                 1);
     auto* note = new QLabel;
     bind(f.lblNote, note);
     note->setWordWrap(true);

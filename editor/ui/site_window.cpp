@@ -197,13 +197,14 @@ QWidget* buildSiteWindow(Editor& ed, QWidget* parent) {
     top->addWidget(folder, 1);
     top->addWidget(button(f.cmdFolder));
     v->addLayout(top);
-    v->addWidget(describe(unitTable(f.grdUnits), "Units of the site", nullptr,
-                          "One row per unit: its screen, port, state, versions and whether it matches its baseline"),
+    v->addWidget(describe(unitTable(f.grdUnits), QCoreApplication::translate("Accessible", "Units of the site"), nullptr,
+                          QCoreApplication::translate("Accessible", "One row per unit: its screen, port, state, "
+                                                                    "versions and whether it matches its baseline")),
                  1);
     v->addWidget(label(f.lblStatus));
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(button(f.cmdRefresh));
-    buttons->addWidget(describe(combo(f.cboPeriod), "Automatic refresh"));
+    buttons->addWidget(describe(combo(f.cboPeriod), QCoreApplication::translate("Accessible", "Automatic refresh")));
     buttons->addStretch();
     buttons->addWidget(button(f.cmdConnect));
     buttons->addWidget(button(f.cmdApprove));

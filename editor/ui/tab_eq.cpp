@@ -22,7 +22,7 @@ namespace {
 constexpr int kSliderLength = 150;
 
 // A slider of a pane: named by what it sets, at least kSliderLength long.
-QSlider* paneSlider(Slider& c, const std::string& what) {
+QSlider* paneSlider(Slider& c, const QString& what) {
     QSlider* s = slider(c, Qt::Vertical, kSliderLength);
     s->setMinimumHeight(kSliderLength);
     s->setMaximumHeight(QWIDGETSIZE_MAX);
@@ -54,11 +54,14 @@ QLayout* channelRow(EqTab& t) {
     auto* cl = new QHBoxLayout(chans);
     for (int ch : kScreenOrder) cl->addWidget(button(t.cmdEQChan[static_cast<std::size_t>(ch)]));
     top->addWidget(chans);
-    top->addWidget(describe(button(t.cmdCopy), "Copy", nullptr, "Copies the shown channel's equaliser"));
-    top->addWidget(describe(button(t.cmdClear), "Reset", nullptr, "Sets the shown channel's equaliser flat"));
-    top->addWidget(describe(button(t.cmdPaste), "Paste", nullptr, "Gives the shown channel the copied equaliser"));
+    top->addWidget(describe(button(t.cmdCopy), QString::fromStdString(t.cmdCopy.caption()), nullptr,
+                            QCoreApplication::translate("Accessible", "Copies the shown channel's equaliser")));
+    top->addWidget(describe(button(t.cmdClear), QString::fromStdString(t.cmdClear.caption()), nullptr,
+                            QCoreApplication::translate("Accessible", "Sets the shown channel's equaliser flat")));
+    top->addWidget(describe(button(t.cmdPaste), QString::fromStdString(t.cmdPaste.caption()), nullptr,
+                            QCoreApplication::translate("Accessible", "Gives the shown channel the copied equaliser")));
     QPushButton* pink = button(t.cmdPink);
-    nameWithCaption(t.cmdPink, pink, QStringLiteral("Equaliser pink noise"));
+    nameWithCaption(t.cmdPink, pink, QCoreApplication::translate("Accessible", "Equaliser pink noise"));
     top->addWidget(pink);
     top->addStretch();
     return top;
@@ -75,7 +78,7 @@ QWidget* wideBandPane(EqTab& t) {
         QFont sf = f->font();
         sf.setPointSizeF(sf.pointSizeF() * 0.8);
         f->setFont(sf);
-        const std::string band = t.lblBandHz[b].caption() + " " + kUnitHz;
+        const QString band = QString::fromStdString(t.lblBandHz[b].caption()) + " " + unitText(kUnitHz);
         al->addWidget(f, 0, b + 1, Qt::AlignHCenter);
         al->addWidget(paneSlider(t.sclA[b], band), 1, b + 1, Qt::AlignHCenter);
         auto* e = describe(field(t.lblBand[b], 27), band, kUnitDb);
@@ -93,7 +96,7 @@ QWidget* octavePane(EqTab& t) {
     auto* bl = new QGridLayout(bpane);
     unitColumn(bl, kHalfDbScale);
     for (int b = 0; b < 9; ++b) {
-        const std::string band = t.lblOctaveHz[b].caption() + " " + kUnitHz;
+        const QString band = QString::fromStdString(t.lblOctaveHz[b].caption()) + " " + unitText(kUnitHz);
         bl->addWidget(label(t.lblOctaveHz[b]), 0, b + 1, Qt::AlignHCenter);
         bl->addWidget(paneSlider(t.sclB[b], band), 1, b + 1, Qt::AlignHCenter);
         bl->addWidget(describe(field(t.lblLSRSv[b]), band, kUnitDb), 2, b + 1, Qt::AlignHCenter);
@@ -106,7 +109,7 @@ QWidget* subBassPane(EqTab& t) {
     auto* sub = frame(t.frmBass);
     auto* sl = new QHBoxLayout(sub);
     auto* gain = new QGridLayout;
-    const std::string what = "Sub bass " + accessibleText(t.lblGainCaption.caption()).toLower().toStdString();
+    const QString what = QCoreApplication::translate("Accessible", "Sub bass gain");
     gain->addWidget(label(t.lblGainCaption), 0, 0, 1, 2, Qt::AlignHCenter);
     gain->addWidget(paneScale(kHalfDbScale), 1, 0);
     gain->addWidget(paneSlider(t.sclGain, what), 1, 1, Qt::AlignHCenter);
@@ -135,10 +138,12 @@ QWidget* bassTreble(EqTab& t) {
     btl->addWidget(unit(kUnitDb), 2, 0, Qt::AlignRight);
     btl->addWidget(label(t.lblBassCaption), 0, 1, Qt::AlignHCenter);
     btl->addWidget(label(t.lblTrebCaption), 0, 2, Qt::AlignHCenter);
-    btl->addWidget(paneSlider(t.sclBass, t.lblBassCaption.caption()), 1, 1, Qt::AlignHCenter);
-    btl->addWidget(paneSlider(t.sclTreb, t.lblTrebCaption.caption()), 1, 2, Qt::AlignHCenter);
-    btl->addWidget(describe(field(t.lblBass, 34), t.lblBassCaption.caption(), kUnitDb), 2, 1, Qt::AlignHCenter);
-    btl->addWidget(describe(field(t.lblTreb, 34), t.lblTrebCaption.caption(), kUnitDb), 2, 2, Qt::AlignHCenter);
+    btl->addWidget(paneSlider(t.sclBass, QString::fromStdString(t.lblBassCaption.caption())), 1, 1, Qt::AlignHCenter);
+    btl->addWidget(paneSlider(t.sclTreb, QString::fromStdString(t.lblTrebCaption.caption())), 1, 2, Qt::AlignHCenter);
+    btl->addWidget(describe(field(t.lblBass, 34), QString::fromStdString(t.lblBassCaption.caption()), kUnitDb), 2, 1,
+                   Qt::AlignHCenter);
+    btl->addWidget(describe(field(t.lblTreb, 34), QString::fromStdString(t.lblTrebCaption.caption()), kUnitDb), 2, 2,
+                   Qt::AlignHCenter);
     btl->setRowStretch(1, 1);
     return bt;
 }

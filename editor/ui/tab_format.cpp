@@ -32,8 +32,9 @@ QWidget* buildFormatTab(FormatTab& t) {
 
     auto* fader = frame(t.Frame1_1);
     auto* fl = new QVBoxLayout(fader);
-    fl->addWidget(describe(field(t.lblVol, 52), "Master fader level"), 0, Qt::AlignHCenter);
-    auto* vol = describe(slider(t.sclVol, Qt::Vertical, 260), "Master fader");
+    fl->addWidget(describe(field(t.lblVol, 52), QCoreApplication::translate("Accessible", "Master fader level")), 0,
+                  Qt::AlignHCenter);
+    auto* vol = describe(slider(t.sclVol, Qt::Vertical, 260), QCoreApplication::translate("Accessible", "Master fader"));
     vol->setMinimumHeight(200);
     vol->setMaximumHeight(QWIDGETSIZE_MAX);
     auto* volRow = new QHBoxLayout;

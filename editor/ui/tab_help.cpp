@@ -6,6 +6,7 @@
 #include <QSlider>
 #include <QLineEdit>
 #include <QGroupBox>
+#include <QCoreApplication>
 #include <QTextBrowser>
 
 #include "ui/rtf_reader.h"
@@ -16,7 +17,7 @@ namespace zelk {
 QWidget* buildHelpTab(HelpTab& t) {
     auto* help = new QTextBrowser;
     help->setObjectName("RTFc");
-    help->setAccessibleName(QStringLiteral("Help"));
+    help->setAccessibleName(QCoreApplication::translate("Accessible", "Help"));
     auto load = [help, &t] {
         readRtf(QByteArray::fromStdString(t.RTFc.text()), help->document());
         help->moveCursor(QTextCursor::Start);  // open at the top

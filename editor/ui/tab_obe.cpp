@@ -30,7 +30,7 @@ QWidget* buildObeTab(ObeTab& t) {
     g->addWidget(gain, 2, 0);
     g->addWidget(labelledBy(slider(t.sclOBE, Qt::Horizontal, 240), gain, kUnitDb), 2, 1);
     auto* gainField = new QHBoxLayout;
-    gainField->addWidget(describe(field(t.lblOBE), t.lblObeGain.caption(), kUnitDb));
+    gainField->addWidget(describe(field(t.lblOBE), QString::fromStdString(t.lblObeGain.caption()), kUnitDb));
     gainField->addWidget(unit(kUnitDb));
     gainField->addStretch();
     g->addLayout(gainField, 2, 2);

@@ -57,12 +57,16 @@ QWidget* buildOpticalTab(OpticalTab& t) {
     auto* pictures = new QWidget;
     auto* stack = new QStackedLayout(pictures);
     stack->setStackingMode(QStackedLayout::StackAll);
-    auto* graph = describe(new PictureWidget(t.OptGraph), "Gain and slit loss picture", nullptr,
-                           "Each track's gain, or each band's slit loss, against its reference line; the numbers "
-                           "are in the readout beside it");
-    auto* azi = describe(new PictureWidget(t.optAzi), "Azimuth picture", nullptr,
-                         "The two tracks plotted against each other: a diagonal line when the reader is aligned; "
-                         "the correlation is in the readout beside it");
+    auto* graph = describe(new PictureWidget(t.OptGraph),
+                           QCoreApplication::translate("Accessible", "Gain and slit loss picture"), nullptr,
+                           QCoreApplication::translate("Accessible", "Each track's gain, or each band's slit loss, "
+                                                                     "against its reference line; the numbers are in "
+                                                                     "the readout beside it"));
+    auto* azi = describe(new PictureWidget(t.optAzi), QCoreApplication::translate("Accessible", "Azimuth picture"),
+                         nullptr,
+                         QCoreApplication::translate("Accessible", "The two tracks plotted against each other: a "
+                                                                   "diagonal line when the reader is aligned; the "
+                                                                   "correlation is in the readout beside it"));
     stack->addWidget(graph);
     stack->addWidget(azi);
     auto showAzi = [stack, azi, graph](bool visible) {
@@ -85,7 +89,8 @@ QWidget* buildOpticalTab(OpticalTab& t) {
     readout->setFont(mono);
     readout->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     readout->setMinimumWidth(240);
-    describe(readout, "Measurement readout", nullptr, "The numbers of the measurement shown in the picture");
+    describe(readout, QCoreApplication::translate("Accessible", "Measurement readout"), nullptr,
+             QCoreApplication::translate("Accessible", "The numbers of the measurement shown in the picture"));
     readout->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     readout->setFocusPolicy(Qt::StrongFocus);
     right->addWidget(readout, 1);

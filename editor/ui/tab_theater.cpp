@@ -18,7 +18,7 @@ namespace zelk {
 
 int layoutTheaterFields(QGridLayout* g, std::array<Label, 11>& captions, std::array<TextBox, 11>& boxes,
                         bool readOnly) {
-    auto* heading = new QLabel(QStringLiteral("Theater Information"));
+    auto* heading = new QLabel(QCoreApplication::translate("Captions", "Theater Information"));
     QFont hf = heading->font();
     hf.setBold(true);
     hf.setPointSize(hf.pointSize() + 4);
@@ -48,8 +48,9 @@ int layoutTheaterFields(QGridLayout* g, std::array<Label, 11>& captions, std::ar
         g->addWidget(right, row++, 3);
         if (r == 9) {
             // "Date Installed" is the last upload's time and date: say how it reads.
-            right->setToolTip(QStringLiteral("Time and date of the last upload (%1)").arg(kDateInstalledFormat));
-            auto* hint = new QLabel(QStringLiteral("last upload: %1").arg(kDateInstalledFormat));
+            const QString format = QCoreApplication::translate("Captions", kDateInstalledFormat);
+            right->setToolTip(QCoreApplication::translate("Captions", "Time and date of the last upload (%1)").arg(format));
+            auto* hint = new QLabel(QCoreApplication::translate("Captions", "last upload: %1").arg(format));
             hint->setObjectName("lblDateFormat");
             QFont hf = hint->font();
             hf.setPointSizeF(hf.pointSizeF() * 0.8);
@@ -78,7 +79,8 @@ QWidget* buildTheaterTab(TheaterTab& t) {
     auto* page = new QWidget;
     auto* g = new QGridLayout(page);
     const int row = layoutTheaterFields(g, t.lblTheater, t.txtTheaterInfo, true);
-    g->addWidget(describe(button(t.cmdEdit), "Edit theater information"), row, 3, Qt::AlignRight);
+    g->addWidget(describe(button(t.cmdEdit), QCoreApplication::translate("Accessible", "Edit theater information")), row,
+                 3, Qt::AlignRight);
     return page;
 }
 

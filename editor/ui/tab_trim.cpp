@@ -28,13 +28,15 @@ QWidget* buildTrimTab(TrimTab& t) {
     tl->addWidget(unit(kUnitDb), 2, 0, Qt::AlignRight);
     for (int col = 0; col < 6; ++col) {
         const int ch = kScreenOrder[static_cast<std::size_t>(col)];
-        const std::string what = t.lblTrimChannel[col].caption() + " trim";
+        const QString what = QCoreApplication::translate("Accessible", "%1 trim")
+                                 .arg(QString::fromStdString(t.lblTrimChannel[col].caption()));
         tl->addWidget(label(t.lblTrimChannel[col]), 0, col + 1, Qt::AlignHCenter);
         tl->addWidget(describe(slider(t.sclPNG[ch], Qt::Vertical, 170), what, kUnitDb), 1, col + 1, Qt::AlignHCenter);
         tl->addWidget(describe(field(t.lblPNG[ch]), what, kUnitDb), 2, col + 1, Qt::AlignHCenter);
     }
-    tl->addWidget(describe(button(t.cmdReset), "Reset trims", nullptr, "Sets the six trims to 0.0 dB"), 3, 1, 1, 6,
-                  Qt::AlignHCenter);
+    tl->addWidget(describe(button(t.cmdReset), QCoreApplication::translate("Accessible", "Reset trims"), nullptr,
+                           QCoreApplication::translate("Accessible", "Sets the six trims to 0.0 dB")),
+                  3, 1, 1, 6, Qt::AlignHCenter);
     g->addWidget(trim, 0, 0, 2, 1);
 
     auto* pink = frame(t.Frame1_13);
@@ -46,10 +48,10 @@ QWidget* buildTrimTab(TrimTab& t) {
         const QString channel = QString::fromStdString(t.lblPinkChannel[col].caption());
         pl->addWidget(label(t.lblPinkChannel[col]), 0, col + 1, Qt::AlignHCenter);
         QPushButton* pn = button(t.cmdPN[ch]);
-        nameWithCaption(t.cmdPN[ch], pn, channel + QStringLiteral(" pink noise"));
+        nameWithCaption(t.cmdPN[ch], pn, QCoreApplication::translate("Accessible", "%1 pink noise").arg(channel));
         pl->addWidget(pn, 1, col + 1);
         QPushButton* phase = button(t.cmdPhase[ch]);
-        nameWithCaption(t.cmdPhase[ch], phase, channel + QStringLiteral(" phase"));
+        nameWithCaption(t.cmdPhase[ch], phase, QCoreApplication::translate("Accessible", "%1 phase").arg(channel));
         pl->addWidget(phase, 2, col + 1);
     }
     g->addWidget(pink, 2, 0);

@@ -100,7 +100,9 @@ QWidget* scale(const ScaleMarks& m, Qt::Orientation o) {
     return w;
 }
 
-QLabel* unit(const char* text) { return small(text, Qt::AlignCenter); }
+QString unitText(const char* unit) { return QCoreApplication::translate("Units", unit); }
+
+QLabel* unit(const char* text) { return small(unitText(text).toUtf8().constData(), Qt::AlignCenter); }
 
 QWidget* faderGroup(FaderGroup& f) {
     auto* g = frame(f.Frame8);
@@ -115,23 +117,23 @@ QWidget* faderGroup(FaderGroup& f) {
     return g;
 }
 
-QString accessibleText(const std::string& what, const char* unit) {
-    QString s = QString::fromStdString(what).trimmed();
+QString accessibleText(const QString& what, const char* unit) {
+    QString s = what.trimmed();
     s.remove(QLatin1Char('&'));
     while (s.endsWith(QLatin1Char(':'))) s.chop(1);
     s = s.trimmed();
-    if (unit && *unit) s += QStringLiteral(", ") + QString::fromUtf8(unit);
+    if (unit && *unit) s += QStringLiteral(", ") + unitText(unit);
     return s;
 }
 
-void describeWidget(QWidget* w, const std::string& what, const char* unit, const char* description) {
+void describeWidget(QWidget* w, const QString& what, const char* unit, const QString& description) {
     w->setAccessibleName(accessibleText(what, unit));
-    if (description) w->setAccessibleDescription(QString::fromUtf8(description));
+    if (!description.isEmpty()) w->setAccessibleDescription(description);
 }
 
 void labelWidget(QWidget* w, QLabel* l, const char* unit) {
     l->setBuddy(w);
-    w->setAccessibleName(accessibleText(l->text().toStdString(), unit));
+    w->setAccessibleName(accessibleText(l->text(), unit));
 }
 
 }  // namespace zelk

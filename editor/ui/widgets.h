@@ -3,6 +3,7 @@
 #ifndef ZELK_UI_WIDGETS_H
 #define ZELK_UI_WIDGETS_H
 
+#include <QCoreApplication>
 #include <QString>
 #include <Qt>
 
@@ -30,19 +31,26 @@ QRadioButton* option(OptionButton& c);
 // The labelled ends and zero of a slider's scale, to stand beside a slider
 // of the given orientation (vertical: high at the top).
 QWidget* scale(const ScaleMarks& marks, Qt::Orientation o);
-// A small unit caption ("dB", "Hz").
+// A small unit caption ("dB", "Hz"; one of form/captions.h's, translated here).
 QLabel* unit(const char* text);
+// A unit of form/captions.h as the user reads it.
+QString unitText(const char* unit);
 // The "Master Fader" group three tabs carry.
 QWidget* faderGroup(FaderGroup& g);
 
 // Accessible names.  A control its caption names needs nothing; the others
 // are named here, in the words of the label beside them: what the control
 // sets and its unit ("Left trim, dB"), with a description where the name is
-// not enough.  `what` may be a caption: a trailing colon and blanks go.
-QString accessibleText(const std::string& what, const char* unit = nullptr);
-void describeWidget(QWidget* w, const std::string& what, const char* unit, const char* description);
+// not enough.  `what` may be a caption: a trailing colon and blanks go.  The
+// names and descriptions come translated (context "Accessible"); a unit is
+// one of form/captions.h's, translated here.
+QString accessibleText(const QString& what, const char* unit = nullptr);
+inline QString accessibleText(const std::string& what, const char* unit = nullptr) {
+    return accessibleText(QString::fromStdString(what), unit);
+}
+void describeWidget(QWidget* w, const QString& what, const char* unit, const QString& description);
 template <typename W>
-W* describe(W* w, const std::string& what, const char* unit = nullptr, const char* description = nullptr) {
+W* describe(W* w, const QString& what, const char* unit = nullptr, const QString& description = {}) {
     describeWidget(w, what, unit, description);
     return w;
 }
