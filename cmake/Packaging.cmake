@@ -67,6 +67,8 @@ set(CPACK_DEBIAN_PROGRAMS_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PROGRAMS_PACKAGE_DEPENDS qt6-qpa-plugins)
 # q7m-metrics.service writes for its textfile collector and runs as its user.
 set(CPACK_DEBIAN_PROGRAMS_PACKAGE_SUGGESTS prometheus-node-exporter)
+# Qt's own texts (message box buttons, file dialogs) in the editor's languages.
+set(CPACK_DEBIAN_PROGRAMS_PACKAGE_RECOMMENDS qt6-translations-l10n)
 set(CPACK_COMPONENT_PROGRAMS_DEPENDS lib)
 set(CPACK_COMPONENT_PROGRAMS_DESCRIPTION
 "editor and tools for ZELK Q7M cinema sound processors

@@ -7,6 +7,7 @@ packages=(cmake g++ make pkg-config ccache googletest libgtest-dev libgmock-dev
           ser2net                                     # network serial server tests
           poppler-utils                               # service report checks
           libarchive-dev                              # the support bundle
+          qt6-tools-dev qt6-l10n-tools qt6-translations-l10n  # the editor's translations
           prometheus prometheus-node-exporter         # the metrics file: promtool, the textfile collector
           xvfb xauth xdotool libxcb1-dev              # the test with real X input
           clang libclang-rt-14-dev clang-tidy         # fuzz targets, clang-tidy

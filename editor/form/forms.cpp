@@ -155,8 +155,11 @@ EqTab::EqTab() {
     cmdClear.setCaption(translate("Captions", "Reset"));
     cmdPaste.setCaption(translate("Captions", "Paste"));
     cmdPink.setCaption(translate("Captions", "Pink Noise Off"));
-    captionArray(lblBandHz, "lblBandHz", wide);
-    captionArray(lblOctaveHz, "lblOctaveHz", octave);
+    // The bands' frequencies read the same in every language.
+    nameArray(lblBandHz, "lblBandHz");
+    for (std::size_t i = 0; i < lblBandHz.size(); ++i) lblBandHz[i].setCaption(wide[i]);
+    nameArray(lblOctaveHz, "lblOctaveHz");
+    for (std::size_t i = 0; i < lblOctaveHz.size(); ++i) lblOctaveHz[i].setCaption(octave[i]);
     nameArray(sclA, "sclA");
     nameArray(lblBand, "lblBand");
     nameArray(sclB, "sclB");

@@ -2,13 +2,16 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QActionGroup>
 #include <QDialog>
+#include <QMenu>
 #include <QMenuBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <chrono>
 #include <cstdlib>
 
+#include "form/translate.h"
 #include "ui/bind.h"
 #ifdef Q7M_SUPPORT_BUNDLE
 #include "support/support_command.h"
@@ -75,6 +78,7 @@ EditorApp::EditorApp(const LinkApi& link, Paths paths, MessageBoxService* msg, F
     buildHistoryDialog(*editor_, main_.get());
     editor_->service.setReportWriter(&reports_);
     buildSupport(link);
+    buildLanguageMenu();
     QWidget* site = buildSiteWindow(*editor_, main_.get());
     places_->keep(site, WindowPlaces::Keep::PlaceAndSize);
     places_->restore(site);
@@ -114,13 +118,43 @@ void EditorApp::buildSupport([[maybe_unused]] const LinkApi& link) {
         supportForm_, ed.main.bar, ed.svc.msg, ed.svc.files, clock_,
         SupportCommand::Sources{ed.paths.dataDir, ed.paths.configDir,
                                 "zelkvelq " + QCoreApplication::applicationVersion().toStdString(), versions});
-    QMenu* help = main_->menuBar()->addMenu(QStringLiteral("He&lp"));
+    QMenu* help = main_->menuBar()->addMenu(QCoreApplication::translate("Captions", "He&lp"));
     help->setObjectName("mnuHelp");
     QAction* save = help->addAction(QString());
     save->setParent(main_.get());
     bind(ed.main.bar.mnuSupport, save);
     places_->keep(buildSupportDialog(supportForm_, main_.get()), WindowPlaces::Keep::Place);
 #endif
+}
+
+void EditorApp::buildLanguageMenu() {
+    auto* options = main_->findChild<QMenu*>(QStringLiteral("mnuOptions"));
+    if (!options) return;
+    QMenu* menu = options->addMenu(QCoreApplication::translate("Captions", "Language"));
+    menu->setObjectName("mnuLanguage");
+    auto* group = new QActionGroup(menu);
+    const QString dataDir = QString::fromStdString(editor_->paths.dataDir);
+    const QString kept = keptLanguage(dataDir);
+    auto add = [&](const QString& caption, const QString& code) {
+        QAction* a = menu->addAction(caption);
+        a->setObjectName(QStringLiteral("mnuLanguage_") + (code.isEmpty() ? QStringLiteral("system") : code));
+        a->setCheckable(true);
+        a->setChecked(code == kept);
+        group->addAction(a);
+        QObject::connect(a, &QAction::triggered, main_.get(), [this, dataDir, code] {
+            if (!keepLanguage(dataDir, code)) {
+                boxes_.show(translate("Captions", "The language could not be kept: the editor's settings "
+                                                  "file cannot be written."),
+                            translate("Captions", "Language"), MsgIcon::Exclamation, MsgButtons::OK);
+                return;
+            }
+            boxes_.show(translate("Captions", "The editor will use this language from its next start."),
+                        translate("Captions", "Language"), MsgIcon::None, MsgButtons::OK);
+        });
+    };
+    add(QCoreApplication::translate("Captions", "System Language"), QString());
+    // Each language by its own name, so that it is found whatever the window speaks.
+    for (const Language& l : kLanguages) add(QString::fromUtf8(l.name), QString::fromLatin1(l.code));
 }
 
 MsgResult EditorApp::Boxes::show(const std::string& text, const std::string& title, MsgIcon icon,

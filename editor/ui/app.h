@@ -15,6 +15,7 @@
 #include "ui/window_places.h"
 #include "support/session.h"
 #include "ui/site_window.h"
+#include "ui/translations.h"
 #include "ui/windows.h"
 
 namespace zelk {
@@ -56,6 +57,8 @@ public:
 
 private:
     void buildSupport(const LinkApi& link);
+    // Options > Language: the choice is kept for the next start.
+    void buildLanguageMenu();
     // The message boxes the logic sees: the real ones (or a test's), and
     // none at all while the editor ends by a signal.
     class Boxes : public MessageBoxService {
@@ -67,6 +70,7 @@ private:
     void finishEnding();
     void stopWatchdog();
 
+    QtTextsInUse texts_;  // first: every form below is captioned through it
     QtLinkRunner runner_;
     QtMessageBox qtMsg_;
     Boxes boxes_;

@@ -1,4 +1,5 @@
 #include <QCheckBox>
+#include <algorithm>
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -199,8 +200,11 @@ QDialog* buildFaderDialog(Editor& ed, QWidget* parent, WindowPlaces* places) {
     close->setAutoDefault(false);
     bind(f.cmdClose, close);
     v->addWidget(close);
-    d->setFixedWidth(72);  // 1080 twips
-    d->resize(72, 340);
+    // 1080 twips, or as wide as its Close button needs (longer in German).
+    const QMargins m = v->contentsMargins();
+    const int width = std::max(72, close->sizeHint().width() + m.left() + m.right());
+    d->setFixedWidth(width);
+    d->resize(width, 340);
     QPointer<QWidget> main(parent);
     f.form.observe([d, main, places](Control& c, Prop p) {
         if (p == Prop::Visible && c.visible() && !d->isVisible() && !(places && places->restore(d)))

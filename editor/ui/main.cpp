@@ -1,5 +1,6 @@
 // ZELKVELQ - ZELK Cinema Processor and EQ Software.
 #include <QApplication>
+#include <QLocale>
 #include <QMessageBox>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 #include "connection/link_api.h"
 #include "ui/app.h"
 #include "ui/shutdown_signals.h"
+#include "ui/translations.h"
 
 namespace {
 // At exit, how long the link thread may take to finish its calls (the
@@ -122,6 +124,12 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName("zelkvelq");
     const std::string programDir = QCoreApplication::applicationDirPath().toStdString();
     zelk::Paths paths = zelk::Paths::fromEnvironment(programDir);
+    // The window's language: the one chosen in Options > Language, else the
+    // system's; English when its translation is missing.
+    zelk::Translations translations;
+    const QString dataDir = QString::fromStdString(paths.dataDir);
+    if (!translations.load(zelk::languageFor(zelk::keptLanguage(dataDir), QLocale::system())))
+        std::fprintf(stderr, "zelkvelq: %s: the window stays in English\n", qPrintable(translations.error()));
     // This session's record (line trace, crash note, the marker an unclean
     // end leaves): begun before the library loads, ended after it unloads.
     zelk::Session session;
@@ -132,9 +140,9 @@ int main(int argc, char** argv) {
     static const zelk::LinkApi none{};
     if (!library.load(libraryPath)) {
         // Without the library the editor still works off line, on files.
-        QMessageBox::critical(nullptr, QStringLiteral("Unit Link Library"),
+        QMessageBox::critical(nullptr, QCoreApplication::translate("Main", "Unit Link Library"),
                               QString::fromStdString(library.error()) +
-                                  QStringLiteral("\n\nThe editor will start off line."));
+                                  QCoreApplication::translate("Main", "\n\nThe editor will start off line."));
     }
     zelk::EditorApp editor(library.loaded() ? library.api() : none, std::move(paths));
     editor.setPreviousSession(session.previous());

@@ -65,7 +65,11 @@ public:
         app->start();
         // Loaded: the title names the configuration.
         return QTest::qWaitFor(
-            [this] { return app->mainWindow().isVisible() && app->mainWindow().windowTitle().contains("<CP Settings>"); },
+            [this] {
+                // In the window's language ("<CP Settings>" in English).
+                const QString loaded = "<" + QCoreApplication::translate("Document", "CP Settings") + ">";
+                return app->mainWindow().isVisible() && app->mainWindow().windowTitle().contains(loaded);
+            },
             15000);
     }
     void stop() { app.reset(); }

@@ -3,7 +3,9 @@
 // and dialog fits the screen, no caption is cut (each text measured with
 // its widget's font against the room the widget gives it), the optical
 // picture is drawn at the device pixel ratio, and a screenshot of each is
-// saved under gui-screenshots/scale-FACTOR-WxH/.
+// saved under gui-screenshots/scale-FACTOR-WxH/.  With Q7M_TEST_LANGUAGE
+// set (de) the window is in that language, its screenshots in
+// scale-FACTOR-WxH-de/.
 #include <QCheckBox>
 #include <QDialog>
 #include <QDir>
@@ -17,6 +19,7 @@
 
 #include "gui_session.h"
 #include "ui/picture_widget.h"
+#include "ui/translations.h"
 
 using namespace zelk;
 using q7mtest::GuiSession;
@@ -77,6 +80,7 @@ class GuiScaleTest : public QObject {
     GuiSession s;
     QString shots;
     QRect screen;
+    Translations language;
 
     // Fits the screen, no text cut, and a picture of it.
     void look(QWidget* window, const QString& name) {
@@ -99,6 +103,11 @@ private slots:
         const char* dir = std::getenv("Q7M_ARTEFACTS");
         shots = QString(dir ? dir : GUI_ARTEFACT_DIR) +
                 QStringLiteral("/scale-%1-%2x%3").arg(scale).arg(physical.width()).arg(physical.height());
+        const QString code = qEnvironmentVariable("Q7M_TEST_LANGUAGE");
+        if (!code.isEmpty()) {
+            QVERIFY2(language.load(code), qPrintable(language.error()));
+            shots += "-" + code;
+        }
         QDir().mkpath(shots);
         sim = std::make_unique<q7mtest::SimProcess>();
         QVERIFY(sim->control("reader noise off"));
