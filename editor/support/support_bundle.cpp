@@ -32,6 +32,25 @@ std::string stamp(const LocalTime& t, bool forName) {
     return buf;
 }
 
+// The host a port target leads to ("socket://booth-3:4001": "booth-3";
+// an IPv6 address without its brackets), or "" when it names none.
+std::string targetHost(const std::string& target) {
+    const auto scheme = target.find("://");
+    if (scheme == std::string::npos) return "";
+    std::size_t start = scheme + 3, end;
+    if (start < target.size() && target[start] == '[') {
+        end = target.find(']', start);
+        if (end == std::string::npos) return "";
+        ++start;
+    } else {
+        end = target.find_first_of(":/?", start);
+        if (end == std::string::npos) end = target.size();
+    }
+    std::string host = target.substr(start, end - start);
+    while (!host.empty() && (host.back() == ' ' || host.back() == '\t')) host.pop_back();
+    return host;
+}
+
 }  // namespace
 
 std::vector<std::string> bundleContents(Words w) {
@@ -48,6 +67,7 @@ std::vector<std::string> bundleContents(Words w) {
 
 std::string bundleFileName(const LocalTime& when) { return "zelkvelq-support-" + stamp(when, true) + ".tar.gz"; }
 
+
 std::vector<std::string> portTableHosts(const std::string& iniText) {
     std::vector<std::string> hosts;
     std::istringstream in(iniText);
@@ -63,19 +83,8 @@ std::vector<std::string> portTableHosts(const std::string& iniText) {
             ports = section.rfind("[ports]", 0) == 0;
             continue;
         }
-        const auto scheme = line.find("://");
-        if (!ports || scheme == std::string::npos) continue;
-        std::size_t start = scheme + 3, end;
-        if (start < line.size() && line[start] == '[') {
-            end = line.find(']', start);
-            if (end == std::string::npos) continue;
-            ++start;  // an IPv6 address without its brackets
-        } else {
-            end = line.find_first_of(":/?", start);
-            if (end == std::string::npos) end = line.size();
-        }
-        std::string host = line.substr(start, end - start);
-        while (!host.empty() && (host.back() == ' ' || host.back() == '\t')) host.pop_back();
+        if (!ports) continue;
+        const std::string host = targetHost(line);
         if (!host.empty() && std::find(hosts.begin(), hosts.end(), host) == hosts.end()) hosts.push_back(host);
     }
     return hosts;
@@ -104,7 +113,9 @@ std::vector<BundleEntry> collectBundle(const BundleSources& src) {
     std::vector<std::string> notes;  // what was not there, for the README
     bool found = false;
     const std::string ini = readAll(src.configDir + "/ZelkSerial.ini", found);
-    const std::vector<std::string> hosts = src.includeTheater ? std::vector<std::string>{} : portTableHosts(ini);
+    // The port table's hosts, and those of targets the histories name that
+    // the table no longer holds (a unit moved), as they are found.
+    std::vector<std::string> hosts = src.includeTheater ? std::vector<std::string>{} : portTableHosts(ini);
     auto add = [&](const std::string& name, const std::string& content) {
         out.push_back({name, withoutHosts(content, hosts)});
     };
@@ -178,6 +189,9 @@ std::vector<BundleEntry> collectBundle(const BundleSources& src) {
                 continue;
             }
             if (!r.source.empty()) r.source = "(left out)";
+            if (const std::string host = targetHost(r.target);
+                !host.empty() && std::find(hosts.begin(), hosts.end(), host) == hosts.end())
+                hosts.push_back(host);
             text += historyLine(r) + "\n";
         }
         if (damaged > 0)

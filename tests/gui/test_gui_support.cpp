@@ -15,6 +15,7 @@
 
 #include "files/as_found.h"
 #include "files/config_file.h"
+#include "files/history.h"
 #include "gui_session.h"
 #include "support/session.h"
 #include "support/support_command.h"
@@ -123,6 +124,19 @@ private slots:
         d.TheaterInfo[1] = "Rialto Cinema";
         d.TheaterInfo[2] = "12 Harbour Street";
         QVERIFY(keepAsFound(asFoundDirectory(paths().dataDir), d, LocalTime{2026, 12, 1, 2, 10, 0, 0}, 500));
+        // The histories of the booth's unit and of one the port table no
+        // longer holds: their hosts go as the port table's do.
+        HistoryRecord r;
+        r.time = "2026-12-01 02:10:00";
+        r.program = "ZELKVELQ";
+        r.action = "upload";
+        r.result = kResultVerified;
+        for (const auto& [port, target] : {std::pair{5, "socket://booth-7.example:4001"},
+                                           std::pair{6, "socket://old-booth.example:4001"}}) {
+            r.port = "COM" + std::to_string(port);
+            r.target = target;
+            QCOMPARE(appendHistory(historyPath(paths().dataDir, port, target), r), std::string());
+        }
 
         auto* dialog = s.child<QDialog>(&s.win(), "frmSupport");
         const std::string left = sim->dir() + "/support.tar.gz";
@@ -152,8 +166,16 @@ private slots:
         QVERIFY(files.at("versions.txt").find("Unit: CPU Version: 1.06") != std::string::npos);
         QVERIFY(files.at("versions.txt").find("Link library: /") != std::string::npos);
         QVERIFY(files.at("trace/latest-session.log").find(" RX ") != std::string::npos);
-        for (const char* secret : {"Rialto", "Harbour", "booth-7.example"})
+        for (const char* secret : {"Rialto", "Harbour", "booth-7.example", "old-booth"}) {
             QVERIFY2(filesHolding(files, secret).empty(), secret);
+            QVERIFY2(!names.join(" ").contains(secret), secret);
+        }
+        QVERIFY2(names.filter("history/COM5").size() == 1 && names.filter("history/COM6").size() == 1,
+                 qPrintable(names.join(", ")));
+        HistoryRecord back6;
+        const std::string history6 = files.at(names.filter("history/COM6").first().toStdString());
+        QVERIFY(parseHistoryLine(history6.substr(0, history6.find('\n')), back6));
+        QCOMPARE(back6.target, std::string("socket://host-2:4001"));
         QVERIFY(files.at("ZelkSerial.ini").find("COM5=socket://host-1:4001") != std::string::npos);
         ConfigData back;
         QCOMPARE(int(parseConfigText(files.at("as-found/as-found-2.zcf"), back)), int(ReadResult::Ok));
@@ -169,6 +191,7 @@ private slots:
         const auto all = readArchive(with);
         QVERIFY(!filesHolding(all, "Rialto Cinema").empty());
         QVERIFY(all.at("ZelkSerial.ini").find("booth-7.example") != std::string::npos);
+        QVERIFY(!filesHolding(all, "old-booth.example").empty());
     }
 
     // q7mctl writes the same archive.
