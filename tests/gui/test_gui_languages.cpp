@@ -171,8 +171,8 @@ private slots:
         QTRY_VERIFY(dialog("frmFader")->isVisible());
         walk(dialog("frmFader"));
         s.click(s.child<QPushButton>(dialog("frmFader"), "cmdClose"));
-        for (QWidget* w : s.win().findChildren<QWidget*>())  // the site window, shown or not
-            if (w->isWindow() && w->objectName() == "frmSite") walk(w);
+        for (QWidget* w : s.win().findChildren<QWidget*>())  // every other window, shown or not
+            if (w->isWindow() && !qobject_cast<QMenu*>(w)) walk(w);
 
         // Message boxes: a question of the logic's, and the window's own.
         QVERIFY(s.clickTab(2));
