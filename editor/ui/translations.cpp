@@ -39,7 +39,7 @@ QString languageFor(const QString& choice, const QLocale& system) {
     // The user's languages in the order of preference (LANGUAGE, LC_MESSAGES...):
     // the first the editor speaks.
     for (const QString& ui : system.uiLanguages()) {
-        const QString code = QLocale::languageToCode(QLocale(ui).language());
+        QString code = QLocale::languageToCode(QLocale(ui).language());
         if (known(code)) return code;
     }
     return QStringLiteral("en");

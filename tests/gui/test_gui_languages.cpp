@@ -203,7 +203,7 @@ private slots:
             if (context.empty() || context[0] == 'Q') continue;  // Qt's own texts
             ++ours;
             if (german.translate(context.c_str(), text.c_str()).isEmpty())
-                missing << QString::fromStdString(context + ": " + text);
+                missing << QString::fromStdString(context) + ": " + QString::fromStdString(text);
         }
         QVERIFY2(ours > 250, qPrintable(QString::number(ours)));
         QVERIFY2(missing.isEmpty(), qPrintable("not in German:\n  " + missing.join("\n  ")));
