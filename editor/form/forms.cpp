@@ -1,6 +1,7 @@
 #include "form/forms.h"
 
 #include "form/captions.h"
+#include "port/rates.h"
 
 namespace zelk {
 
@@ -64,10 +65,9 @@ MainBar::MainBar() {
     mnuSys.setCaption("Use System Date/Time");
     mnuCom.setCaption("COM Port Selection");
     mnuBaud.setCaption("Baud Rate");
-    static const char* const rates[4] = {"9600", "19200", "38400", "57600"};
     for (int i = 0; i < 4; ++i) {
         mnuComN[i].setCaption("COM " + std::to_string(i + 1));
-        mnuBaudN[i].setCaption(rates[i]);
+        mnuBaudN[i].setCaption(std::to_string(q7m::kBaudRates[i]));
     }
     mnuComN[0].setChecked(true);
     mnuBaudN[0].setChecked(true);
