@@ -376,7 +376,7 @@ std::string checkBackup(Invocation& inv) {
 std::string checkFileToLoad(Invocation& inv) {
     const std::string name = inv.cmd->name;
     const std::string why = loadConfigFile(inv.arg, inv.file);
-    if (why.empty()) return why;
+    if (why.empty()) return {};
     return "cannot " + name + " " + inv.arg + ": " + why + (name == "restore" ? "; nothing was sent to the unit" : "");
 }
 
