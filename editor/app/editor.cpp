@@ -59,8 +59,8 @@ Editor::Editor(Services services, const LinkApi& linkApi, Paths p)
     linkEvents.subscribe(optical);
     linkEvents.subscribe(portSpeed);
 
-    // Block transfers stop a running measurement's stream around them.
-    upload.setMeasurementStream(&optical);
+    // Every block transfer stops a running measurement's stream first.
+    dispatch.setMeasurementStream(&optical);
 
     // A connection keeps the unit's configuration as found.
     connection.onConnected([this] { service.unitConnected(); });

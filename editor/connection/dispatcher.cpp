@@ -134,6 +134,9 @@ std::optional<std::uint16_t> Dispatcher::attempt(int code, std::int32_t arg1, st
 
 std::uint16_t Dispatcher::RetryFunction(int code, std::int32_t arg1, std::int32_t arg2) {
     auto& v = v_;
+    // Whoever asks for a block, a running measurement's stream is stopped
+    // first (a failure there has taken the editor off line).
+    if (stream_ && v.OnLine && isBlockTransfer(code)) stream_->holdForBlockTransfer();
     if (code != FN_InitDLL && !v.OnLine) return 0;
     ExchangeScope exchange(runner_);
     if (!v.PollActive) v.UnitBusy = kTrue;
@@ -158,8 +161,7 @@ std::uint16_t Dispatcher::RetryFunction(int code, std::int32_t arg1, std::int32_
         ++retryCount;
         Pause(kRetryPauseMs);
         if (code == FN_GetUnitVersion || code == FN_InitDLL) events_.retryProgress(retryCount);
-        if (code != FN_InitDLL && code != FN_GetAudio && code != FN_GetSystem && code != FN_SetAudio &&
-            code != FN_SetSystem && link_.ClearError && !runner_.cancelRequested())
+        if (code != FN_InitDLL && !isBlockTransfer(code) && link_.ClearError && !runner_.cancelRequested())
             runner_.call([fn = link_.ClearError] { fn(); });
         if (runner_.cancelRequested()) {
             abandonLink();

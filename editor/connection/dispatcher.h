@@ -39,6 +39,22 @@ inline constexpr std::uint16_t kStreamLostWord = LINK_ERR_STREAM | LINK_ERR_NO_D
 // The error box text for an error word (bits 0..10, one line each).
 std::string errorReportText(std::uint16_t errorWord);
 
+// The block transfers: the calls that read or send the system or audio block.
+constexpr bool isBlockTransfer(int code) {
+    return code == FN_GetAudio || code == FN_GetSystem || code == FN_SetAudio || code == FN_SetSystem;
+}
+
+// A measurement running on the optical tab.  While the unit streams its
+// records it does not answer block transfers reliably (the records get in
+// the way), so the dispatcher tells it before every block transfer; it
+// stops the stream in the unit once and starts it again itself before its
+// next reading.
+class MeasurementStream {
+public:
+    virtual ~MeasurementStream() = default;
+    virtual void holdForBlockTransfer() = 0;
+};
+
 class Dispatcher {
 public:
     // The extra line for "Unable to connect to unit!" when the reason can
@@ -76,6 +92,8 @@ public:
     bool runDirect(std::function<void()> libraryCall) { return runner_.call(std::move(libraryCall)); }
     const LinkApi& link() const { return link_; }
     LinkRunner& runner() { return runner_; }
+    // Told before every block transfer made on line.
+    void setMeasurementStream(MeasurementStream* s) { stream_ = s; }
 
 private:
     // The error word, or nothing when the wait for the call was cancelled.
@@ -91,6 +109,7 @@ private:
     MessageBoxService& msg_;
     LinkEvents& events_;
     PortHint portHint_;
+    MeasurementStream* stream_ = nullptr;
     bool unitAccepted_ = false;
 };
 

@@ -27,7 +27,6 @@ void Upload::UploadToUnit(int which, int force) {
         if (edit) c_.bar.staStatus.setCaption(kNotSentYet);
         return;
     }
-    BlockTransfers transfers(*this);
     if (force == -1 && beforeExplicitUpload && !beforeExplicitUpload(which)) return;
     if (force == -1 && !auto_ && confirm_) {
         if (msg_.show("Are you sure you want to Upload the Current Settings?", "Confirm Upload!", MsgIcon::Question,
@@ -66,22 +65,8 @@ std::string uploadStatusText(int which, const LocalTime& t) {
 
 void Upload::cmdUp_Click(int) { UploadToUnit(0, -1); }
 
-Upload::BlockTransfers::BlockTransfers(Upload& u) : u_(u) {
-    if (u_.transfers_++ == 0 && u_.stream_ && u_.stream_->streaming() && u_.v_.OnLine) {
-        u_.streamPaused_ = true;
-        u_.stream_->pauseStream();
-    }
-}
-
-Upload::BlockTransfers::~BlockTransfers() {
-    if (--u_.transfers_ > 0 || !u_.streamPaused_) return;
-    u_.streamPaused_ = false;
-    u_.stream_->resumeStream();
-}
-
 void Upload::ShowSettings() {
     LoadingScope loading(v_);
-    BlockTransfers transfers(*this);
     if (d_.RetryFunction(FN_GetAudio) != 0) return;
     if (d_.RetryFunction(FN_GetSystem) != 0) return;
     ApplyUnitAudioSettings();

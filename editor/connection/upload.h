@@ -33,17 +33,6 @@ public:
     virtual void ShowDate() = 0;
 };
 
-// The optical tab's measurement stream.  While the unit streams records it
-// does not answer block transfers reliably (its records get in the way), so
-// every block transfer stops the stream first and starts it again after.
-class MeasurementStream {
-public:
-    virtual ~MeasurementStream() = default;
-    virtual bool streaming() const = 0;
-    virtual void pauseStream() = 0;   // stopped in the unit, still measuring here
-    virtual void resumeStream() = 0;  // the measurement's stream again
-};
-
 class Upload : public AutoUpload {
 public:
     struct Controls {
@@ -79,19 +68,6 @@ public:
     std::function<void(int which)> beforeSend;
     std::function<void(int which)> afterUpload;
 
-    void setMeasurementStream(MeasurementStream* s) { stream_ = s; }
-    // Block transfers for the life of the object: a running measurement
-    // stream is stopped once for all of them and started again at the end.
-    class BlockTransfers {
-    public:
-        explicit BlockTransfers(Upload& u);
-        ~BlockTransfers();
-        BlockTransfers(const BlockTransfers&) = delete;
-        BlockTransfers& operator=(const BlockTransfers&) = delete;
-
-    private:
-        Upload& u_;
-    };
     // What the last upload stored in the unit, and whether it was the
     // user's command (not an edit's automatic upload).
     struct Sent {
@@ -111,9 +87,6 @@ private:
     MessageBoxService& msg_;
     Controls c_;
     bool auto_ = false, confirm_ = false, short_ = false;
-    MeasurementStream* stream_ = nullptr;
-    int transfers_ = 0;
-    bool streamPaused_ = false;
     Sent sent_;
 };
 

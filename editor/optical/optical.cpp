@@ -28,6 +28,7 @@ void Optical::StreamLock(bool locked) {
 void Optical::Timer2_Timer() { t_.lblStart.setVisible(!t_.lblStart.visible()); }
 
 void Optical::beginStream() {
+    streamHeld_ = false;
     static constexpr int codes[3] = {FN_BeginGainStream, FN_BeginSlitStream, FN_BeginAzimuthStream};
     d_.RetryFunction(codes[OpticalMode >= 0 && OpticalMode <= 2 ? OpticalMode : 0]);
 }
@@ -101,6 +102,7 @@ void Optical::showStopped() {
     t_.tmrOptical.setEnabled(false);
     t_.tmrOptical.setInterval(0);
     running_ = false;
+    streamHeld_ = false;
     t_.cmdStart.setCaption("Start");
     t_.lblLock.setVisible(false);
     t_.lblReadout.setCaption("");
@@ -110,12 +112,10 @@ void Optical::showStopped() {
     t_.Timer2.setEnabled(true);
 }
 
-void Optical::pauseStream() { d_.RetryFunction(FN_StopStream); }
-
-void Optical::resumeStream() {
-    if (!running_ || !v_.OnLine) return;
-    beginStream();
-    t_.cmdMute4.setEnabled(false);  // reading the unit enabled the live controls
+void Optical::holdForBlockTransfer() {
+    if (!running_ || streamHeld_) return;
+    streamHeld_ = true;
+    d_.RetryFunction(FN_StopStream);
 }
 
 void Optical::optOptical_Click(int index) {
@@ -149,6 +149,13 @@ void Optical::leaveTab() {
 
 void Optical::tmrOptical_Timer() {
     if (!running_) return;
+    // Block transfers stopped the stream since the last reading: it starts
+    // again (a failure stops the measurement through the off-line handling).
+    if (streamHeld_) {
+        beginStream();
+        if (!running_) return;
+        t_.cmdMute4.setEnabled(false);  // reading the unit enabled the live controls
+    }
     // One measurement step is one exchange: nothing else talks to the unit
     // until it is drawn.
     ExchangeScope exchange(d_.runner());

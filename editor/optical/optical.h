@@ -12,7 +12,6 @@
 #include "connection/link_events.h"
 #include "connection/live_status.h"
 #include "connection/polling.h"
-#include "connection/upload.h"
 #include "connection/port_speed.h"
 #include "controls/levels.h"
 #include "form/forms.h"
@@ -42,11 +41,10 @@ public:
     // The link was given up: a running measurement stops.
     void linkLost(std::uint16_t) override { leaveTab(); }
 
-    // Block transfers hold the stream: stopped in the unit around them, the
-    // measurement going on here.
-    bool streaming() const override { return running_; }
-    void pauseStream() override;
-    void resumeStream() override;
+    // A block transfer is about to be made: the stream stops in the unit
+    // (once), the measurement goes on here and starts it again before its
+    // next reading.
+    void holdForBlockTransfer() override;
 
     // The measurement state.
     std::int16_t OpticalMode = 0;  // 0 gain, 1 slit loss, 2 azimuth
@@ -77,6 +75,7 @@ private:
     PortSpeed& portSpeed_;
     OpticalTab& t_;
     bool running_ = false;
+    bool streamHeld_ = false;  // stopped for block transfers, to be started again
     std::array<bool, 10> slotFilled_{};
     std::optional<double> bestCorrelation_;
     long drawn_ = 0;

@@ -271,15 +271,21 @@ TEST(OpticalControl, StartOrStopThatLoseTheLinkEndStoppedWithOneBox) {
     }
 }
 
-TEST(OpticalControl, UpdateDuringAMeasurementHoldsTheStreamAndStopShowsTheFormatInForce) {
+// Block transfers one after another (Update, then Compare with Unit) stop
+// the stream once; the next reading starts it again.
+TEST(OpticalControl, BlockTransfersDuringAMeasurementHoldTheStreamAndStopShowsTheFormatInForce) {
     OnOptical h;
     h.ed->vals.CurrentFormat = 3;
     h.t().cmdStart.click();
     EXPECT_TRUE(h.ed->main.format.cmdMode[1].bold());  // A-TYPE while measuring
     h.fake.clear();
     h.ed->main.bar.mnuRef.click();
+    h.ed->main.bar.mnuCompare.click();
     EXPECT_EQ(h.fake.names(), (std::vector<std::string>{"StopStream", "GetAudio", "GetSystem", "GetMute", "GetVol",
-                                                         "GetFormat", "BeginGainStream"}));
+                                                         "GetFormat", "GetSystem", "GetAudio"}));
+    h.fake.clear();
+    h.t().tmrOptical.tick();
+    EXPECT_EQ(h.fake.names(), (std::vector<std::string>{"BeginGainStream", "GetOptGain"}));
     EXPECT_FALSE(h.t().cmdMute4.enabled());
     h.t().cmdStart.click();
     EXPECT_EQ(h.fake.calls.back(), (LinkCall{"SelectFormat", {3}}));

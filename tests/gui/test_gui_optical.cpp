@@ -152,6 +152,25 @@ private slots:
         QVERIFY(win->grab().save(shots + "/optical-azimuth.png"));
     }
 
+    // Update by its shortcut in the window: the stream is stopped for the
+    // block reads and the next tick starts it again.
+    void updateDuringAMeasurementAsksEachBlockOnce() {
+        click(child<QRadioButton>("optOptical(0)"));
+        click(child<QPushButton>("cmdStart"));
+        waitForRecords(2);
+        win->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), win);
+        sim->clearLog();
+        QTest::keyClick(win, Qt::Key_U, Qt::ControlModifier);
+        waitForRecords(3);
+        QCOMPARE(sim->logMatching("FRAME 01 len=1").size(), std::size_t{1});
+        QCOMPARE(sim->logMatching("FRAME 02 00 len=2").size(), std::size_t{1});
+        QCOMPARE(child<QLabel>("lblLock")->text(), QString("Stream Lock"));
+        QCOMPARE(child<QLabel>("lblStat")->text(), QString("On Line"));
+        QVERIFY(!child<QPushButton>("cmdMute4")->isEnabled());
+        QVERIFY(boxes.shown.empty());
+    }
+
     void stopClearsThePicturesAndRestoresTheFormat() {
         const int before = app->editor().vals.CurrentFormat;
         click(child<QRadioButton>("optOptical(0)"));

@@ -70,10 +70,15 @@ bool askWindowToClose(std::uint32_t window) {
     ev.type = atom("WM_PROTOCOLS");
     ev.data.data32[0] = atom("WM_DELETE_WINDOW");
     ev.data.data32[1] = XCB_CURRENT_TIME;
-    xcb_send_event(c, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&ev));
-    xcb_flush(c);
+    const xcb_void_cookie_t sent =
+        xcb_send_event_checked(c, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&ev));
+    // Waits for the server to have handled the request: a connection closed
+    // right after a flush may lose it on a busy server.
+    xcb_generic_error_t* error = xcb_request_check(c, sent);
+    const bool ok = error == nullptr;
+    std::free(error);
     xcb_disconnect(c);
-    return true;
+    return ok;
 }
 
 bool haveX() {

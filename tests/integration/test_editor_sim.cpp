@@ -132,15 +132,31 @@ TEST(EditorWithUnit, StartSnapshotsTheUnitAndCloseRevertsAndQuietensIt) {
     EXPECT_EQ(q7mtest::readFile(u.sim.dir() + "/unit.img")[6], 2);  // the snapshot's 20 mS is back
 }
 
-// The unit answers block transfers badly while it streams records: each
-// block transfer stops the measurement's stream and starts it again.
+// The unit answers block transfers badly while it streams records: every
+// block transfer (Update, automatic update, Upload Settings with the read
+// for a roll-back and the verify, Compare with Unit, Upload Selected, Apply
+// to the Unit) finds the measurement's stream stopped, and the measurement
+// goes on afterwards.
 TEST(EditorWithUnit, BlockTransfersDuringEachMeasurementAskEachBlockOnce) {
     WithUnit u;
     ASSERT_TRUE(u.h->connect());
     auto& e = u.e();
     auto& t = e.main.optical;
+    auto& table = e.compare;
+    e.service.setUnitReads(true);
     e.polling.setAutoRefresh(1, 1);  // automatic update at every tick of its timer
     auto asked = [&](const char* request) { return u.sim.logMatching(request).size(); };
+    const char* system = "FRAME 01 len=1";
+    const char* audio = "FRAME 02 00 len=2";
+    auto expectAsked = [&](const char* what, std::size_t systemReads, std::size_t audioReads, std::size_t systemStores,
+                           std::size_t audioStores) {
+        SCOPED_TRACE(what);
+        EXPECT_EQ(asked(system), systemReads);
+        EXPECT_EQ(asked(audio), audioReads);
+        EXPECT_EQ(asked("STORED system block"), systemStores);
+        EXPECT_EQ(asked("STORED audio block"), audioStores);
+        u.sim.clearLog();
+    };
     for (int mode = 0; mode < 3; ++mode) {
         SCOPED_TRACE(mode);
         t.optOptical[static_cast<std::size_t>(mode)].setValue(true);
@@ -149,17 +165,30 @@ TEST(EditorWithUnit, BlockTransfersDuringEachMeasurementAskEachBlockOnce) {
         ASSERT_GT(e.optical.recordsDrawn(), 0);
 
         u.sim.clearLog();
-        e.main.bar.mnuRef.click();  // Update
-        EXPECT_EQ(asked("FRAME 01 len=1"), 1u);  // the system block
-        EXPECT_EQ(asked("FRAME 02 00 len=2"), 1u);  // the audio block
+        e.main.bar.mnuRef.click();
+        expectAsked("Update", 1, 1, 0, 0);
+        e.main.bar.tmrRefresh.tick();
+        expectAsked("automatic update", 1, 1, 0, 0);
+        t.cmdUp.click();  // the unit's blocks read for a roll-back, sent, read back
+        expectAsked("Upload Settings", 2, 2, 1, 1);
+
+        // Two settings changed in the editor only (automatic upload is off).
+        e.main.options.cboSurroundDelay.setText(mode == 1 ? "50 mS" : "90 mS");
+        e.main.trim.sclPNG[2].userScroll(10 + mode);
+        e.main.trim.sclPNG[2].userRelease();
         u.sim.clearLog();
-        e.main.bar.tmrRefresh.tick();  // automatic update
-        EXPECT_EQ(asked("FRAME 01 len=1"), 1u);
-        EXPECT_EQ(asked("FRAME 02 00 len=2"), 1u);
-        u.sim.clearLog();
-        t.cmdUp.click();  // Upload Settings
-        EXPECT_EQ(asked("STORED system block"), 1u);
-        EXPECT_EQ(asked("STORED audio block"), 1u);
+        e.main.bar.mnuCompare.click();
+        expectAsked("Compare with Unit", 1, 1, 0, 0);
+        ASSERT_EQ(table.grdDiff.rows().size(), 4u);  // Options, Surround Delay, Output Trims, Centre
+        table.grdDiff.userCheck(2);                  // the unit keeps its trims
+        table.cmdUpload.click();
+        expectAsked("Upload Selected", 1, 0, 1, 0);  // the system block, read back
+        e.main.trim.sclPNG[2].userScroll(20 + mode);
+        e.main.trim.sclPNG[2].userRelease();
+        e.main.bar.mnuApply.click();
+        expectAsked("Apply to the Unit", 1, 1, 0, 0);
+        table.cmdUpload.click();
+        expectAsked("Apply to the Unit's upload", 2, 2, 1, 1);
 
         // The pictures go on.
         const long drawn = e.optical.recordsDrawn();
@@ -168,6 +197,7 @@ TEST(EditorWithUnit, BlockTransfersDuringEachMeasurementAskEachBlockOnce) {
         EXPECT_EQ(t.lblLock.caption(), "Stream Lock");
         EXPECT_FALSE(t.cmdMute4.enabled());
         EXPECT_EQ(e.main.bar.lblStat.caption(), "On Line");
+        EXPECT_EQ(e.service.lastVerify().rfind("Verified", 0), 0u) << e.service.lastVerify();
         EXPECT_TRUE(u.h->msg.boxes.empty());
         t.cmdStart.click();
     }
