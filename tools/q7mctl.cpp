@@ -26,25 +26,65 @@ namespace {
 
 const char* const kFormatNames[6] = {"Mono", "A-TYPE", "SR-TYPE", "EXTERNAL 6-TRK", "ZELK Digital", "NONSYNC"};
 
+struct CommandInfo;
+
+struct Invocation {
+    int port = 1;
+    std::vector<int> ports;  // several ports, --all or --json: the site form
+    bool site = false, all = false, json = false;
+    int speed = 0;  // rate index
+    bool speedGiven = false;
+    const CommandInfo* cmd = nullptr;
+    std::string arg, second;  // the command's arguments
+    int given = 0;            // how many it was given
+    std::string baseline;  // metrics --baseline FOLDER
+    // Checked before connecting.
+    int level = 0, format = 0;
+    bool mute = false;
+    bool fileOnly = false;  // diff of two files: no unit needed
+    bool portGiven = false, includeTheater = false;  // support
+    std::optional<zelk::SectionSet> only;  // --only
+    std::string reason;                    // --reason
+    ConfigFile file;
+    DiffSide left, right;
+};
+
+// A command's own check of its arguments, made before connecting: "" or
+// why they are refused.
+using CheckArguments = std::string (*)(Invocation&);
+
 struct CommandInfo {
     const char* name;
     int args;
     const char* synopsis;
+    CheckArguments check = nullptr;
 };
+
+std::string checkVol(Invocation& inv);
+std::string checkMute(Invocation& inv);
+std::string checkFormat(Invocation& inv);
+std::string checkBackup(Invocation& inv);
+std::string checkFileToLoad(Invocation& inv);
+std::string checkRecover(Invocation& inv);
+std::string checkDiff(Invocation& inv);
+std::string checkReport(Invocation& inv);
+std::string checkSupport(Invocation& inv);
+
 const CommandInfo kCommands[] = {
     {"version", 0, "version"},
     {"live", 0, "live"},
-    {"vol", 1, "vol LEVEL          (0.0 to 9.9)"},
-    {"mute", 1, "mute on|off"},
-    {"format", 1, "format N|NAME      (0-5 or Mono, A-TYPE, SR-TYPE, EXTERNAL 6-TRK, ZELK Digital, NONSYNC)"},
+    {"vol", 1, "vol LEVEL          (0.0 to 9.9)", checkVol},
+    {"mute", 1, "mute on|off", checkMute},
+    {"format", 1, "format N|NAME      (0-5 or Mono, A-TYPE, SR-TYPE, EXTERNAL 6-TRK, ZELK Digital, NONSYNC)",
+     checkFormat},
     {"dump", 0, "dump"},
-    {"backup", 1, "backup [FILE.zcf]"},
-    {"restore", 1, "restore FILE.zcf|FILE.cfg"},
-    {"recover", 0, "recover"},
-    {"diff", 2, "diff FILE|unit [FILE|unit]"},
-    {"verify", 1, "verify FILE.zcf|FILE.cfg"},
-    {"report", 1, "report FILE.pdf"},
-    {"support", 2, "support FILE.tar.gz [--include-theater]"},
+    {"backup", 1, "backup [FILE.zcf]", checkBackup},
+    {"restore", 1, "restore FILE.zcf|FILE.cfg", checkFileToLoad},
+    {"recover", 0, "recover", checkRecover},
+    {"diff", 2, "diff FILE|unit [FILE|unit]", checkDiff},
+    {"verify", 1, "verify FILE.zcf|FILE.cfg", checkFileToLoad},
+    {"report", 1, "report FILE.pdf", checkReport},
+    {"support", 2, "support FILE.tar.gz [--include-theater]", checkSupport},
     {"metrics", 1, "metrics FILE.prom"},
     {"history", 0, "history"},
 };
@@ -56,15 +96,16 @@ int optionalArgs(const std::string& name) { return name == "backup" || name == "
 void usage(FILE* to) {
     std::fputs(
         "usage: q7mctl [-p PORT] [-s SPEED] [--only SECTIONS] [--reason TEXT] COMMAND [ARG]\n"
-        "       q7mctl {-p LIST | --all} [-s SPEED] [--json] version | live | backup FOLDER |\n"
-        "              verify FOLDER | diff FOLDER\n"
+        "       q7mctl {-p LIST | --all} [-s SPEED] [--json] version | live | backup FOLDER\n"
+        "       q7mctl {-p LIST | --all} [-s SPEED] [--json] [--only SECTIONS] verify FOLDER | diff FOLDER\n"
         "       q7mctl {-p LIST | --all} [--baseline FOLDER] metrics FILE.prom\n"
         "  -p PORT    port number 1-255 (COMn in ZelkSerial.ini), default 1\n"
         "  -p LIST    several ports, such as 1,3,5-8: the command runs on all of them at once\n"
         "  --all      every port mapped in ZelkSerial.ini\n"
         "  --json     the per-unit results as JSON (with a list, --all or one port)\n"
         "  -s SPEED   9600 (default) or 19200; the unit is set back to 9600 at the end\n"
-        "  --only SECTIONS  restore, diff and verify take only these sections of the file, comma-separated:\n"
+        "  --only SECTIONS  restore, diff and verify take only these sections of the file (across ports,\n"
+        "             of each unit's baseline), comma-separated:\n"
         "             options, trims, eq (every channel's equaliser), eq:left, eq:center, eq:right,\n"
         "             eq:left-surround, eq:right-surround, eq:sub, obe\n"
         "  --reason TEXT    why the restore is made, kept in the unit's history\n"
@@ -159,92 +200,137 @@ bool parseLevel(const std::string& s, int& tenths) {
     return true;
 }
 
-struct Invocation {
-    int port = 1;
-    std::vector<int> ports;  // several ports, --all or --json: the site form
-    bool site = false, all = false, json = false;
-    int speed = 0;  // rate index
-    const CommandInfo* cmd = nullptr;
-    std::string arg;
-    std::string baseline;  // metrics --baseline FOLDER
-    // Checked before connecting.
-    int level = 0, format = 0;
-    bool mute = false;
-    bool fileOnly = false;  // diff of two files: no unit needed
-    bool portGiven = false, includeTheater = false;  // support
-    std::optional<zelk::SectionSet> only;  // --only
-    std::string reason;                    // --reason
-    ConfigFile file;
-    DiffSide left, right;
-};
-
 SiteWork siteWork(const Invocation& inv) {
     const std::string name = inv.cmd->name;
-    return SiteWork{name, name == "metrics" ? inv.baseline : inv.arg, name == "metrics" ? inv.arg : "", inv.speed};
+    return SiteWork{name, name == "metrics" ? inv.baseline : inv.arg, name == "metrics" ? inv.arg : "", inv.speed,
+                    inv.only};
 }
 
-// Parses and checks the whole command line; 0 or the exit status.
-int parse(int argc, char** argv, Invocation& inv) {
-    int i = 1;
-    bool speedGiven = false;
+// The options before the command.  Each sets its part of the invocation
+// from its value (when it takes one): "" or why the value is refused.
+struct OptionInfo {
+    const char* name;
+    const char* value;  // what its value is ("a value", "a folder"); null when it takes none
+    std::string (*apply)(Invocation& inv, const std::string& value);
+};
+
+const OptionInfo kOptions[] = {
+    {"--all", nullptr,
+     [](Invocation& inv, const std::string&) {
+         inv.all = true;
+         return std::string();
+     }},
+    {"--json", nullptr,
+     [](Invocation& inv, const std::string&) {
+         inv.json = true;
+         return std::string();
+     }},
+    {"--baseline", "a folder",
+     [](Invocation& inv, const std::string& v) {
+         inv.baseline = v;
+         return std::string();
+     }},
+    {"--only", "a value",
+     [](Invocation& inv, const std::string& v) {
+         zelk::SectionSet set;
+         if (const std::string why = zelk::parseSections(v, set); !why.empty()) return "--only " + v + ": " + why;
+         inv.only = set;
+         return std::string();
+     }},
+    {"--reason", "a value",
+     [](Invocation& inv, const std::string& v) {
+         if (v.find_first_of("\r\n") != std::string::npos) return std::string("--reason takes one line of text");
+         inv.reason = v;
+         return std::string();
+     }},
+    {"-p", "a value",
+     [](Invocation& inv, const std::string& v) {
+         if (v.find_first_of(",-") != std::string::npos) {
+             const std::string why = parsePortList(v, inv.ports);
+             return why.empty() ? why : "-p " + v + ": " + why;
+         }
+         if (!parseInt(v, 1, 255, inv.port)) return "-p needs a port number from 1 to 255, not '" + v + "'";
+         inv.ports = {inv.port};
+         inv.portGiven = true;
+         return std::string();
+     }},
+    {"-s", "a value",
+     [](Invocation& inv, const std::string& v) {
+         if (v != "9600" && v != "19200") return "-s takes 9600 or 19200, not '" + v + "'";
+         inv.speed = v == "9600" ? 0 : 1;
+         inv.speedGiven = true;
+         return std::string();
+     }},
+};
+
+// Reads the options from argv[i] on, leaving i at the command.  0 or the
+// exit status.
+int parseOptions(int argc, char** argv, int& i, Invocation& inv) {
     for (; i < argc && argv[i][0] == '-' && argv[i][1] != '\0'; ++i) {
         const std::string a = argv[i];
         if (a == "-h" || a == "--help") {
             usage(stdout);
             std::exit(0);
         }
-        if (a == "--all" || a == "--json") {
-            (a == "--all" ? inv.all : inv.json) = true;
-            continue;
+        const OptionInfo* option = nullptr;
+        for (const auto& o : kOptions)
+            if (a == o.name) option = &o;
+        if (!option) return refuse("unknown option " + a);
+        std::string value;
+        if (option->value) {
+            if (i + 1 >= argc) return refuse(a + " needs " + option->value);
+            value = argv[++i];
         }
-        if (a == "--baseline") {
-            if (i + 1 >= argc) return refuse(a + " needs a folder");
-            inv.baseline = argv[++i];
-            continue;
-        }
-        if (a != "-p" && a != "-s" && a != "--only" && a != "--reason") return refuse("unknown option " + a);
-        if (i + 1 >= argc) return refuse(a + " needs a value");
-        const std::string v = argv[++i];
-        if (a == "--only") {
-            zelk::SectionSet set;
-            if (const std::string why = zelk::parseSections(v, set); !why.empty()) return refuse("--only " + v + ": " + why);
-            inv.only = set;
-            continue;
-        }
-        if (a == "--reason") {
-            if (v.find_first_of("\r\n") != std::string::npos) return refuse("--reason takes one line of text");
-            inv.reason = v;
-            continue;
-        }
-        if (a == "-p" && v.find_first_of(",-") != std::string::npos) {
-            if (const std::string why = parsePortList(v, inv.ports); !why.empty())
-                return refuse(std::string("-p ").append(v).append(": ").append(why));
-        } else if (a == "-p") {
-            if (!parseInt(v, 1, 255, inv.port)) return refuse("-p needs a port number from 1 to 255, not '" + v + "'");
-            inv.ports = {inv.port};
-            inv.portGiven = true;
-        }
-        if (a == "-s") {
-            if (v == "9600") inv.speed = 0;
-            else if (v == "19200") inv.speed = 1;
-            else return refuse("-s takes 9600 or 19200, not '" + v + "'");
-            speedGiven = true;
-        }
+        if (const std::string why = option->apply(inv, value); !why.empty()) return refuse(why);
     }
+    return 0;
+}
+
+// The command and its arguments, counted.  0 or the exit status.
+int parseCommand(int argc, char** argv, int i, Invocation& inv) {
     if (i >= argc) return refuse("no command given");
     const std::string name = argv[i++];
     for (const auto& c : kCommands)
         if (name == c.name) inv.cmd = &c;
     if (!inv.cmd) return refuse("unknown command '" + name + "'");
-    const int given = argc - i;
-    if (given < inv.cmd->args - optionalArgs(name)) return refuse("'" + name + "' needs an argument", inv.cmd);
-    if (given > inv.cmd->args) {
+    inv.given = argc - i;
+    if (inv.given < inv.cmd->args - optionalArgs(name)) return refuse("'" + name + "' needs an argument", inv.cmd);
+    if (inv.given > inv.cmd->args) {
         const std::string extra = argv[i + inv.cmd->args];
         return refuse("unexpected argument '" + extra + "'" +
                           (extra[0] == '-' ? " (options go before the command)" : ""),
                       inv.cmd);
     }
-    if (given > 0) inv.arg = argv[i];
+    if (inv.given > 0) inv.arg = argv[i];
+    if (inv.given > 1) inv.second = argv[i + 1];
+    return 0;
+}
+
+// The command across many ports: its ports and its folder.  0 or the exit
+// status.
+int checkSite(Invocation& inv) {
+    const std::string name = inv.cmd->name;
+    if (!siteCommand(name))
+        return refuse("'" + name + "' works on one port at a time: give a single port with -p (lists, --all and "
+                      "--json serve version, live, backup, verify, diff and metrics)");
+    if (name == "diff" && inv.given > 1) return refuse("diff across ports takes one folder of baselines", inv.cmd);
+    if (inv.all) {
+        inv.ports = mappedPorts();
+        if (inv.ports.empty())
+            return refuse("--all: no port is mapped in the [Ports] section of ZelkSerial.ini (COMn=/dev/...)");
+    }
+    if (inv.ports.empty()) inv.ports = {inv.port};
+    SiteWork work = siteWork(inv);
+    if (const std::string why = checkSiteWork(work); !why.empty()) return refuse(why, inv.cmd);
+    return 0;
+}
+
+// Parses and checks the whole command line; 0 or the exit status.
+int parse(int argc, char** argv, Invocation& inv) {
+    int i = 1;
+    if (const int status = parseOptions(argc, argv, i, inv)) return status;
+    if (const int status = parseCommand(argc, argv, i, inv)) return status;
+    const std::string name = inv.cmd->name;
     if (inv.all && !inv.ports.empty()) return refuse("give either -p or --all, not both");
     if (inv.only && name != "restore" && name != "diff" && name != "verify")
         return refuse("--only works with restore, diff and verify", inv.cmd);
@@ -254,78 +340,80 @@ int parse(int argc, char** argv, Invocation& inv) {
         return 0;
     }
     // verify and diff of a folder compare each unit with its own baseline.
-    const bool folderArg = (name == "verify" || (name == "diff" && given == 1)) &&
+    const bool folderArg = (name == "verify" || (name == "diff" && inv.given == 1)) &&
                            q7m::platform::pathKind(inv.arg) == q7m::platform::PathKind::Folder;
     inv.site = inv.all || inv.json || inv.ports.size() > 1 || name == "metrics" || folderArg;
     if (!inv.baseline.empty() && name != "metrics") return refuse("--baseline goes with metrics");
-    if (inv.site && inv.only)
-        return refuse("--only works on one unit at a time: across ports, verify and diff compare every setting",
-                      inv.cmd);
-    if (inv.site) {
-        if (!siteCommand(name))
-            return refuse("'" + name + "' works on one port at a time: give a single port with -p (lists, --all and "
-                          "--json serve version, live, backup, verify, diff and metrics)");
-        if (name == "diff" && given > 1) return refuse("diff across ports takes one folder of baselines", inv.cmd);
-        if (inv.all) {
-            inv.ports = mappedPorts();
-            if (inv.ports.empty())
-                return refuse("--all: no port is mapped in the [Ports] section of ZelkSerial.ini (COMn=/dev/...)");
-        }
-        if (inv.ports.empty()) inv.ports = {inv.port};
-        SiteWork work = siteWork(inv);
-        if (const std::string why = checkSiteWork(work); !why.empty()) return refuse(why, inv.cmd);
-        return 0;
-    }
-    if (name == "recover" && speedGiven) return refuse("recover tries every speed itself: leave out -s", inv.cmd);
-
-    if (name == "vol" && !parseLevel(inv.arg, inv.level))
-        return refuse("the fader runs from 0.0 to 9.9, not '" + inv.arg + "'", inv.cmd);
-    if (name == "mute") {
-        if (inv.arg != "on" && inv.arg != "off") return refuse("mute takes on or off, not '" + inv.arg + "'", inv.cmd);
-        inv.mute = inv.arg == "on";
-    }
-    if (name == "format" && (inv.format = parseFormat(inv.arg)) < 0)
-        return refuse("unknown format '" + inv.arg + "'", inv.cmd);
-    if (name == "backup" && !inv.arg.empty()) {
-        if (const std::string why = checkBackupTarget(inv.arg); !why.empty())
-            return refuse("cannot back up to " + inv.arg + ": " + why, inv.cmd);
-    }
-    if (name == "restore" || name == "verify") {
-        if (const std::string why = loadConfigFile(inv.arg, inv.file); !why.empty())
-            return refuse("cannot " + name + " " + inv.arg + ": " + why +
-                              (name == "restore" ? "; nothing was sent to the unit" : ""),
-                          inv.cmd);
-    }
-    if (name == "diff") {
-        const std::string second = given > 1 ? argv[i + 1] : "unit";
-        if (const std::string why = loadDiffSide(inv.arg, inv.left); !why.empty())
-            return refuse("cannot compare " + inv.arg + ": " + why, inv.cmd);
-        if (const std::string why = loadDiffSide(second, inv.right); !why.empty())
-            return refuse("cannot compare " + second + ": " + why, inv.cmd);
-        inv.fileOnly = !inv.left.unit && !inv.right.unit;
-    }
-    if (name == "support") {
-        if (!canWriteSupportBundle()) return refuse("this q7mctl was built without libarchive, which writes the support bundle", inv.cmd);
-        const std::string extra = given > 1 ? argv[i + 1] : "";
-        if (!extra.empty() && extra != "--include-theater")
-            return refuse("support takes --include-theater after the file name, not '" + extra + "'", inv.cmd);
-        inv.includeTheater = !extra.empty();
-        if (inv.arg.size() < 8 || (inv.arg.compare(inv.arg.size() - 7, 7, ".tar.gz") != 0 &&
-                                   inv.arg.compare(inv.arg.size() - 4, 4, ".tgz") != 0))
-            return refuse("the support bundle is a .tar.gz archive: give a file name ending in .tar.gz", inv.cmd);
-        if (const std::string why = checkBackupTarget(inv.arg); !why.empty())
-            return refuse("cannot write the support bundle to " + inv.arg + ": " + why, inv.cmd);
-    }
-    if (name == "report") {
-        if (!canWriteReports())
-            return refuse("this q7mctl was built without Qt, which writes the PDF: build it with Qt 6 (qt6-base-dev)",
-                          inv.cmd);
-        if (inv.arg.size() < 5 || inv.arg.compare(inv.arg.size() - 4, 4, ".pdf") != 0)
-            return refuse("the report is a PDF: give a file name ending in .pdf, not '" + inv.arg + "'", inv.cmd);
-        if (const std::string why = checkBackupTarget(inv.arg); !why.empty())
-            return refuse("cannot write the report to " + inv.arg + ": " + why, inv.cmd);
-    }
+    if (inv.site) return checkSite(inv);
+    if (inv.cmd->check)
+        if (const std::string why = inv.cmd->check(inv); !why.empty()) return refuse(why, inv.cmd);
     return 0;
+}
+
+std::string checkVol(Invocation& inv) {
+    if (!parseLevel(inv.arg, inv.level)) return "the fader runs from 0.0 to 9.9, not '" + inv.arg + "'";
+    return {};
+}
+
+std::string checkMute(Invocation& inv) {
+    if (inv.arg != "on" && inv.arg != "off") return "mute takes on or off, not '" + inv.arg + "'";
+    inv.mute = inv.arg == "on";
+    return {};
+}
+
+std::string checkFormat(Invocation& inv) {
+    if ((inv.format = parseFormat(inv.arg)) < 0) return "unknown format '" + inv.arg + "'";
+    return {};
+}
+
+std::string checkBackup(Invocation& inv) {
+    if (inv.arg.empty()) return {};  // into the as-found archive
+    const std::string why = checkBackupTarget(inv.arg);
+    return why.empty() ? why : "cannot back up to " + inv.arg + ": " + why;
+}
+
+// restore and verify: the whole file read and checked first.
+std::string checkFileToLoad(Invocation& inv) {
+    const std::string name = inv.cmd->name;
+    const std::string why = loadConfigFile(inv.arg, inv.file);
+    if (why.empty()) return {};
+    return "cannot " + name + " " + inv.arg + ": " + why + (name == "restore" ? "; nothing was sent to the unit" : "");
+}
+
+std::string checkRecover(Invocation& inv) {
+    return inv.speedGiven ? "recover tries every speed itself: leave out -s" : "";
+}
+
+std::string checkDiff(Invocation& inv) {
+    const std::string second = inv.given > 1 ? inv.second : "unit";
+    if (const std::string why = loadDiffSide(inv.arg, inv.left); !why.empty())
+        return "cannot compare " + inv.arg + ": " + why;
+    if (const std::string why = loadDiffSide(second, inv.right); !why.empty())
+        return "cannot compare " + second + ": " + why;
+    inv.fileOnly = !inv.left.unit && !inv.right.unit;
+    return {};
+}
+
+bool endsWith(const std::string& s, const std::string& end) {
+    return s.size() > end.size() && s.compare(s.size() - end.size(), end.size(), end) == 0;
+}
+
+std::string checkSupport(Invocation& inv) {
+    if (!canWriteSupportBundle()) return "this q7mctl was built without libarchive, which writes the support bundle";
+    if (!inv.second.empty() && inv.second != "--include-theater")
+        return "support takes --include-theater after the file name, not '" + inv.second + "'";
+    inv.includeTheater = !inv.second.empty();
+    if (inv.arg.size() < 8 || (!endsWith(inv.arg, ".tar.gz") && !endsWith(inv.arg, ".tgz")))
+        return "the support bundle is a .tar.gz archive: give a file name ending in .tar.gz";
+    const std::string why = checkBackupTarget(inv.arg);
+    return why.empty() ? why : "cannot write the support bundle to " + inv.arg + ": " + why;
+}
+
+std::string checkReport(Invocation& inv) {
+    if (!canWriteReports()) return "this q7mctl was built without Qt, which writes the PDF: build it with Qt 6 (qt6-base-dev)";
+    if (!endsWith(inv.arg, ".pdf")) return "the report is a PDF: give a file name ending in .pdf, not '" + inv.arg + "'";
+    const std::string why = checkBackupTarget(inv.arg);
+    return why.empty() ? why : "cannot write the report to " + inv.arg + ": " + why;
 }
 
 int runCommand(const Invocation& inv, Reporter& out) {

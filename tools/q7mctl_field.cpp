@@ -33,21 +33,6 @@ int readBlocks(zelk::SystemBlock& s, zelk::AudioBlock& a, zelk::Blocks which, Re
     return 0;
 }
 
-// The unit's configuration with its live values.
-int readUnit(zelk::ConfigData& data, Reporter& report) {
-    if (int status = readBlocks(data.systemBlock, data.audioBlock, zelk::Blocks::Both, report)) return status;
-    std::int16_t vol = 70, fmt = 0;
-    std::uint8_t mute = 0;
-    if (unsigned e = GetVol(&vol)) return report.link("reading the fader", e);
-    if (unsigned e = GetMute(&mute)) return report.link("reading mute", e);
-    if (unsigned e = GetFormat(&fmt)) return report.link("reading the format", e);
-    data.CurrentVolume = vol;
-    data.CurrentFormat = fmt;
-    data.CurrentMute = zelk::vb(mute != 0);
-    data.TheaterInfo[9] = zelk::stampText(zelk::UnpackUploadStamp(data.audioBlock));
-    return 0;
-}
-
 std::string baseName(const std::string& path) {
     const auto slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);

@@ -140,16 +140,7 @@ std::string checkBackupTarget(const std::string& path) {
     return {};
 }
 
-int backup(const std::string& path, Reporter& report, bool keepTheater) {
-    zelk::ConfigData data;
-    if (keepTheater) {
-        // Read as any file to restore is (never a device or a pipe).
-        ConfigFile file;
-        zelk::ConfigData old;
-        if (loadConfigFile(path, file).empty() && !file.oldImage &&
-            zelk::parseConfigText(file.text, old) == zelk::ReadResult::Ok)
-            data.TheaterInfo = old.TheaterInfo;
-    }
+int readUnit(zelk::ConfigData& data, Reporter& report) {
     std::int16_t vol = 70, fmt = 0;
     std::uint8_t mute = 0;
     if (unsigned e = GetSystem(data.systemBlock.data())) return report.link("reading the system block", e);
@@ -161,6 +152,20 @@ int backup(const std::string& path, Reporter& report, bool keepTheater) {
     data.CurrentFormat = fmt;
     data.CurrentMute = zelk::vb(mute != 0);
     data.TheaterInfo[9] = zelk::stampText(zelk::UnpackUploadStamp(data.audioBlock));
+    return 0;
+}
+
+int backup(const std::string& path, Reporter& report, bool keepTheater) {
+    zelk::ConfigData data;
+    if (keepTheater) {
+        // Read as any file to restore is (never a device or a pipe).
+        ConfigFile file;
+        zelk::ConfigData old;
+        if (loadConfigFile(path, file).empty() && !file.oldImage &&
+            zelk::parseConfigText(file.text, old) == zelk::ReadResult::Ok)
+            data.TheaterInfo = old.TheaterInfo;
+    }
+    if (int status = readUnit(data, report)) return status;
     const auto saved = q7m::platform::writeFileAtomically(path, zelk::configFileText(data));
     if (!saved) return report.fail("cannot write " + path + ": " + saved.error);
     report.done("Saved the unit's configuration to " + path + " (last upload " + data.TheaterInfo[9] + ")");

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "files/config_file.h"
 #include "model/sections.h"
 
 #include "q7mctl_report.h"
@@ -48,6 +49,10 @@ struct ValueCount {
     std::size_t lineOfMark = 0;
 };
 ValueCount countConfigValues(const std::string& text, std::size_t mark);
+
+// Reads the unit's blocks and live values into `data`, the last upload's
+// date in the theater information's last field.  0 or the exit status.
+int readUnit(zelk::ConfigData& data, Reporter& report);
 
 // Reads both blocks and the live values into a ".zcf" file.  The result
 // names the file and the unit's last upload date.  `keepTheater`: when

@@ -2,11 +2,9 @@
 
 #include <cstdio>
 #include <cstring>
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 #include "port/port_map.h"
+#include "port/rates.h"
 #include "q7mctl_report.h"
 #include "q7mslib.h"
 
@@ -14,47 +12,9 @@ namespace q7mctl {
 
 namespace {
 
-volatile std::sig_atomic_t gSignal = 0;
-
-void onSignal(int sig) { gSignal = sig; }
-
-std::string rate(int index) { return std::to_string(kRates[index]) + " bit/s"; }
-
-#ifdef _WIN32
-// Windows runs a console's control handler on a thread of its own: it only
-// sets the flag.  A closing console window ends the program once the
-// handler returns, so that handler waits for the work to end instead (the
-// program exits meanwhile; Windows allows about five seconds).
-BOOL WINAPI onConsoleEvent(DWORD event) {
-    switch (event) {
-    case CTRL_C_EVENT:
-    case CTRL_BREAK_EVENT: onSignal(SIGINT); return TRUE;
-    case CTRL_CLOSE_EVENT:
-    case CTRL_LOGOFF_EVENT:
-    case CTRL_SHUTDOWN_EVENT:
-        onSignal(SIGTERM);
-        ::Sleep(4500);
-        return TRUE;
-    default: return FALSE;
-    }
-}
-#endif
+std::string rate(int index) { return std::to_string(q7m::kBaudRates[index]) + " bit/s"; }
 
 }  // namespace
-
-void installSignalHandlers() {
-#ifdef _WIN32
-    ::SetConsoleCtrlHandler(onConsoleEvent, TRUE);
-#else
-    struct sigaction sa {};
-    sa.sa_handler = onSignal;
-    sigemptyset(&sa.sa_mask);
-    sa.sa_flags = 0;  // no restart: a wait in the library wakes and ends within its time-out
-    for (int sig : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(sig, &sa, nullptr);
-#endif
-}
-
-int stopSignal() { return gSignal; }
 
 const char* signalName(int sig) {
     switch (sig) {
@@ -89,7 +49,7 @@ SpeedChange changeSpeed(int from, int to) {
 }
 
 std::string speedRefusal(int port, int to) {
-    const q7m::PortStatus s = q7m::portRateSupported(port, kRates[to]);
+    const q7m::PortStatus s = q7m::portRateSupported(port, q7m::kBaudRates[to]);
     return s.ok() ? std::string() : s.sentence;
 }
 
@@ -98,7 +58,7 @@ std::string speedChangeMessage(SpeedChange result, int from, int to, int port) {
     switch (result) {
     case SpeedChange::Confirmed: return {};
     case SpeedChange::Refused: {
-        std::string why = q7m::portRateSupported(port, kRates[to]).sentence;
+        std::string why = q7m::portRateSupported(port, q7m::kBaudRates[to]).sentence;
         if (!why.empty() && why.back() == '.') why.pop_back();  // the callers go on after it
         return "the speed change to " + rate(to) + " was refused, the unit stays at " + rate(from) +
                (why.empty() ? "" : ": " + why);

@@ -9,11 +9,10 @@
 
 namespace q7mctl {
 
-constexpr int kRates[4] = {9600, 19200, 38400, 57600};
-
 // SIGINT, SIGTERM and SIGHUP only set a flag: the library call under way
 // ends (its time-outs are bounded), then q7mctl sets the unit back to 9600
 // and exits with 128 + the signal number.
+// (q7mctl_signals_posix.cpp, q7mctl_signals_win32.cpp)
 void installSignalHandlers();
 // The signal received, or 0.  On Windows Ctrl-C and Ctrl-Break count as
 // SIGINT, closing the console window as SIGTERM.

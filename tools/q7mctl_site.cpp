@@ -7,12 +7,6 @@
 #include <cstdlib>
 #include <cstdio>
 #include <cstring>
-#ifndef _WIN32
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
 
 #include "files/config_file.h"
 #include "model/compare.h"
@@ -24,6 +18,7 @@
 #include "q7mctl_link.h"
 #include "q7mctl_metrics.h"
 #include "q7mctl_report.h"
+#include "q7mctl_workers.h"
 #include "q7mslib.h"
 
 namespace q7mctl {
@@ -34,7 +29,6 @@ const char* const kFormatNames[6] = {"Mono", "A-TYPE", "SR-TYPE", "EXTERNAL 6-TR
 
 bool surveys(const std::string& command) { return command == "verify" || command == "diff" || command == "metrics"; }
 
-#ifndef _WIN32
 // Fields travel from a worker to the parent as one line, separated by 0x1F;
 // the differences inside one field, 0x1E between them and 0x1D inside one.
 constexpr char kSep = '\x1f', kRecord = '\x1e', kUnit = '\x1d';
@@ -98,7 +92,6 @@ bool deserialise(const std::string& line, UnitResult& r) {
     r.result = f[16], r.error = f[17];
     return true;
 }
-#endif
 
 std::string twoDigits(int major, int minor) {
     char buf[16];
@@ -162,18 +155,15 @@ void survey(const SiteWork& work, UnitResult& r, RecordReporter& rep) {
     unit.systemBlock = system;
     unit.audioBlock = audio;
     zelk::ConfigData wanted = unit;
-    if (file.oldImage) {
-        std::memcpy(wanted.systemBlock.data(), file.image.data(), 128);
-        std::memcpy(wanted.audioBlock.data(), file.image.data() + 128, 224);
-    } else if (zelk::parseConfigText(file.text, wanted) != zelk::ReadResult::Ok) {
+    if (!applyFile(file, wanted)) {
         r.state = kNoBaseline;
         r.result = path + " could not be read a second time";
         return;
     }
     r.baseline = path;
-    for (const auto& d : zelk::compareConfigurations(wanted.systemBlock, wanted.audioBlock, unit.systemBlock,
-                                                     unit.audioBlock))
-        r.differences.push_back({d.name, d.left, d.right});
+    auto diffs = zelk::compareConfigurations(wanted.systemBlock, wanted.audioBlock, unit.systemBlock, unit.audioBlock);
+    if (work.only) diffs = zelk::inSections(std::move(diffs), *work.only);
+    for (const auto& d : diffs) r.differences.push_back({d.name, d.left, d.right});
     r.state = r.differences.empty() ? kMatches : kDiffers;
 }
 
@@ -293,15 +283,19 @@ void printText(const UnitResult& r) {
 }
 
 // verify and diff: "COM3   2 settings differ: Left Channel trim (baseline
-// 0 dB, unit -0.5 dB); ...", "COM4   no baseline: there is no ...".
-void printComparison(const UnitResult& r, bool table) {
+// 0 dB, unit -0.5 dB); ...", "COM4   no baseline: there is no ...".  With
+// --only, what was compared is said: "matches the trims of FOLDER/COM3.zcf",
+// "1 setting differs in the trims: ...".
+void printComparison(const UnitResult& r, bool table, const std::optional<zelk::SectionSet>& only) {
     std::string line = "COM" + std::to_string(r.port);
     line.resize(std::max<std::size_t>(line.size() + 1, 7), ' ');
     const std::size_t n = r.differences.size();
+    const std::string sections = only ? zelk::sectionsText(*only) : "";
     if (r.state == kMatches) {
-        line += "matches " + r.baseline;
+        line += "matches " + (only ? "the " + sections + " of " : std::string()) + r.baseline;
     } else if (r.state == kDiffers) {
-        line += std::to_string(n) + (n == 1 ? " setting differs: " : " settings differ: ");
+        line += std::to_string(n) + (n == 1 ? " setting differs" : " settings differ") +
+                (only ? " in the " + sections : std::string()) + ": ";
         for (std::size_t i = 0; i < n; ++i)
             line += (i ? "; " : "") + r.differences[i].setting + " (baseline " + r.differences[i].baseline +
                     ", unit " + r.differences[i].unit + ")";
@@ -428,100 +422,21 @@ std::string checkSiteWork(SiteWork& work) {
 
 namespace {
 
-#ifdef _WIN32
-// Windows has no fork(): the units are worked on one after another in this
-// process (the library holds one port at a time).
+// Each unit's work in a worker of its own; its result travels back as one
+// line.
 std::vector<UnitResult> workOnEach(const std::vector<int>& ports, const SiteWork& work) {
     std::vector<UnitResult> results;
-    for (int port : ports) {
-        if (stopSignal()) {
-            UnitResult r;
-            r.port = port;
-            r.error = "not started: stopped by signal " + std::to_string(stopSignal());
-            results.push_back(r);
-            continue;
-        }
-        results.push_back(workOn(port, work));
-    }
-    return results;
-}
-#else
-// One worker process per port, side by side; each sends its result as one
-// line through a pipe.
-std::vector<UnitResult> workOnEach(const std::vector<int>& ports, const SiteWork& work) {
-    struct Worker {
-        int port;
-        pid_t pid;
-        int fd;
-        std::string out;
-    };
-    std::vector<Worker> workers;
-    std::fflush(stdout);
-    std::fflush(stderr);
-    for (int port : ports) {
-        int fds[2];
-        if (::pipe2(fds, O_CLOEXEC) != 0) {
-            std::fprintf(stderr, "q7mctl: cannot start a worker for COM%d: %s\n", port, std::strerror(errno));
-            continue;
-        }
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            ::close(fds[0]);
-            for (const auto& w : workers) ::close(w.fd);
-            const std::string line = serialise(workOn(port, work));
-            [[maybe_unused]] const ssize_t n = ::write(fds[1], line.data(), line.size());
-            ::_exit(0);
-        }
-        ::close(fds[1]);
-        if (pid < 0) {
-            std::fprintf(stderr, "q7mctl: cannot start a worker for COM%d: %s\n", port, std::strerror(errno));
-            ::close(fds[0]);
-            continue;
-        }
-        workers.push_back({port, pid, fds[0], {}});
-    }
-
-    // Collect every worker's line; pass a signal on to them once.
-    bool forwarded = false;
-    std::size_t open = workers.size();
-    while (open > 0) {
-        if (stopSignal() && !forwarded) {
-            for (const auto& w : workers) ::kill(w.pid, stopSignal());
-            forwarded = true;
-        }
-        std::vector<pollfd> fds;
-        for (const auto& w : workers) fds.push_back({w.fd, POLLIN, 0});
-        if (::poll(fds.data(), fds.size(), 200) < 0 && errno != EINTR) break;
-        for (std::size_t i = 0; i < workers.size(); ++i) {
-            if (workers[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
-            char buf[1024];
-            const ssize_t n = ::read(workers[i].fd, buf, sizeof buf);
-            if (n > 0) {
-                workers[i].out.append(buf, static_cast<std::size_t>(n));
-            } else if (n == 0 || errno != EINTR) {
-                ::close(workers[i].fd);
-                workers[i].fd = -1;
-                --open;
-            }
-        }
-    }
-
-    std::vector<UnitResult> results;
-    for (auto& w : workers) {
-        int status = 0;
-        while (::waitpid(w.pid, &status, 0) < 0 && errno == EINTR) {
-        }
+    for (const WorkerAnswer& a : runWorkers(ports, [&work](int port) { return serialise(workOn(port, work)); })) {
         UnitResult r;
-        if (w.out.empty() || !deserialise(w.out.substr(0, w.out.find('\n')), r)) {
-            r.port = w.port;
-            r.error = WIFSIGNALED(status) ? "the worker was killed by signal " + std::to_string(WTERMSIG(status))
-                                          : "the worker ended without a result";
+        if (!deserialise(a.line, r)) {
+            r = UnitResult{};
+            r.port = a.port;
+            r.error = a.why;
         }
         results.push_back(r);
     }
     return results;
 }
-#endif
 
 }  // namespace
 
@@ -564,7 +479,7 @@ int runSite(const std::vector<int>& ports, const SiteWork& work, bool json) {
     const bool comparing = work.command == "verify" || work.command == "diff";
     if (json) printJson(results);
     else
-        for (const auto& r : results) comparing ? printComparison(r, work.command == "diff") : printText(r);
+        for (const auto& r : results) comparing ? printComparison(r, work.command == "diff", work.only) : printText(r);
     if (stopSignal()) return 128 + stopSignal();
     if (comparing) {
         auto any = [&](const char* state) {

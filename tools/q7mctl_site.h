@@ -5,12 +5,16 @@
 // version, live and backup do their work on each unit.  verify, diff and
 // metrics read each unit whole (versions, live values, both blocks) and,
 // given a baseline folder, compare it with its own FOLDER/COMn.zcf: the
-// approved configuration of that screen.
+// approved configuration of that screen (verify and diff: only some of its
+// sections when asked).
 #ifndef Q7MCTL_SITE_H
 #define Q7MCTL_SITE_H
 
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "model/sections.h"
 
 namespace q7mctl {
 
@@ -26,6 +30,7 @@ struct SiteWork {
     std::string folder;   // backup: COMn.zcf files go here; verify, diff, metrics: the baselines
     std::string file;     // metrics: the file to write
     int speed = 0;        // rate index for the work; back to 9600 at the end
+    std::optional<zelk::SectionSet> only;  // verify, diff: only these sections are compared
 };
 
 // True when `command` can run across many ports.

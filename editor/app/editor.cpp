@@ -26,7 +26,7 @@ Editor::Editor(Services services, const LinkApi& linkApi, Paths p)
                    // the first question, then stopped answering.
                    const int port = vals.ComPort;
                    if (vals.OnLine) return [port] { return unitStoppedHint(port); };
-                   return [dir = paths.configDir, port] { return portHint(dir, port); };
+                   return [port] { return portHint(port); };
                }),
       live(vals, {main.format.cmdMode, main.muteButtons(), main.faderFields(), main.format.sclVol, fader, main.obe},
            svc.ui),

@@ -34,7 +34,7 @@ Dispatcher::Dispatcher(const LinkApi& link, LinkRunner& runner, ModVals& vals, C
 // missing entry point (library not loaded) reads as "could not initialise".
 template <typename Fn, typename... Args>
 std::optional<std::uint16_t> Dispatcher::invoke(Fn fn, Args... args) {
-    if (!fn) return std::uint16_t{0x0040};
+    if (!fn) return std::uint16_t{LINK_ERR_INIT};
     return runner_.result([fn, args...] { return static_cast<std::uint16_t>(fn(args...)); });
 }
 
@@ -44,7 +44,7 @@ namespace {
 // for it be given up.
 template <typename T, typename Fn>
 std::optional<std::uint16_t> readInto(LinkRunner& runner, Fn fn, const std::shared_ptr<T>& buf) {
-    if (!fn) return std::uint16_t{0x0040};
+    if (!fn) return std::uint16_t{LINK_ERR_INIT};
     return runner.result([fn, buf] {
         if constexpr (requires { buf->data(); }) return static_cast<std::uint16_t>(fn(buf->data()));
         else return static_cast<std::uint16_t>(fn(buf.get()));
@@ -53,7 +53,7 @@ std::optional<std::uint16_t> readInto(LinkRunner& runner, Fn fn, const std::shar
 // A block sent from a copy: the record may change once the wait is over.
 template <typename T, typename Fn>
 std::optional<std::uint16_t> sendCopy(LinkRunner& runner, Fn fn, const T& block) {
-    if (!fn) return std::uint16_t{0x0040};
+    if (!fn) return std::uint16_t{LINK_ERR_INIT};
     auto copy = std::make_shared<T>(block);
     return runner.result([fn, copy] { return static_cast<std::uint16_t>(fn(copy->data())); });
 }
@@ -200,7 +200,7 @@ void Dispatcher::abandonLink() {
 }
 
 void Dispatcher::DispErr(std::uint16_t errorWord) {
-    if (errorWord == 768) {
+    if (errorWord == kStreamLostWord) {
         events_.streamLost();
         return;
     }

@@ -32,6 +32,9 @@ inline constexpr int kRetryPauseMs = 300;
 // What RetryFunction returns for an exchange the user cancelled: not a
 // library error (bit 15 adds no line to a report), never 0.
 inline constexpr std::uint16_t kCancelledWord = 0x8000;
+// The error word of a measurement read while the unit streams nothing: no
+// record came (a stream context and no data), which ends no link.
+inline constexpr std::uint16_t kStreamLostWord = LINK_ERR_STREAM | LINK_ERR_NO_DATA;
 
 // The error box text for an error word (bits 0..10, one line each).
 std::string errorReportText(std::uint16_t errorWord);

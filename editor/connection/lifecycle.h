@@ -61,7 +61,6 @@ public:
     // At start-up: changes kept by an editor that was told to stop are
     // offered; Yes opens them (unsaved, without a file name), No drops them.
     void offerRecovery();
-    std::string GetWinDir() const { return winDir(paths_); }
 
     bool ended() const { return ended_; }
 

@@ -49,7 +49,7 @@ static_assert(sizeof(LinkApi) == 29 * sizeof(void (*)()), "one slot per entry po
 
 inline constexpr int kLinkEntryPoints = 29;
 
-// Owns a dlopen()ed copy of the library and its resolved table.
+// Owns a loaded copy of the library and its resolved table.
 class LinkLibrary {
 public:
     LinkLibrary() = default;

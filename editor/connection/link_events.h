@@ -22,7 +22,7 @@ public:
     // A connecting call failed for the `attempts`-th time.
     virtual void retryProgress(int /*attempts*/) {}
     virtual void liveValueChanged(LiveValue) {}
-    // The measurement stream stopped sending (error word 768).
+    // The measurement stream stopped sending (the dispatcher's kStreamLostWord).
     virtual void streamLost() {}
     // The link was given up: the library is shut down, the editor off line.
     virtual void linkLost(std::uint16_t /*errorWord*/) {}

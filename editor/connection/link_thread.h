@@ -22,7 +22,6 @@ public:
     LinkThread& operator=(const LinkThread&) = delete;
 
     void post(std::function<void()> job, std::function<void()> done);
-    bool onLinkThread() const { return std::this_thread::get_id() == thread_.get_id(); }
 
     // Lets the posted jobs finish for at most `ms` and joins the thread.
     // False when a job is still in the library then: the thread is left to

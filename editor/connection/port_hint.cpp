@@ -13,7 +13,7 @@ std::string comName(int port) { return fill(translate("Captions", "COM %1"), {st
 // device or server the library tried: no device, no permission (with the
 // dialout fix), in use by another program, a server that refused...  When
 // nothing is wrong with the port itself, the unit is the suspect.
-std::string portHint(const std::string& /*configDir*/, int port) {
+std::string portHint(int port) {
     if (port <= 0) port = 1;
     const q7m::PortStatus s = q7m::diagnosePort(port);
     if (!s.sentence.empty()) return s.sentence;

@@ -9,9 +9,8 @@ namespace zelk {
 
 // Why the link to COM `port` could not be opened: the device is missing,
 // not permitted, in use by another program, or it opened and no unit
-// answered.  `configDir` holds ZelkSerial.ini, whose [Ports] table names
-// the device.
-std::string portHint(const std::string& configDir, int port);
+// answered.  The library's own port map names the device.
+std::string portHint(int port);
 
 // The port opened and the unit answered, then stopped answering.
 std::string unitStoppedHint(int port);

@@ -4,6 +4,7 @@
 
 #include "form/translate.h"
 #include "port/port_map.h"
+#include "port/rates.h"
 
 namespace zelk {
 
@@ -30,7 +31,8 @@ void PortSpeed::showSpeedsForPort() {
 }
 
 namespace {
-const char* const kRates[4] = {"9600", "19200", "38400", "57600"};
+const std::string kRates[4] = {std::to_string(q7m::kBaudRates[0]), std::to_string(q7m::kBaudRates[1]),
+                               std::to_string(q7m::kBaudRates[2]), std::to_string(q7m::kBaudRates[3])};
 }  // namespace
 
 void PortSpeed::mnuBaud_Click(int n) {
@@ -60,7 +62,7 @@ void PortSpeed::mnuBaud_Click(int n) {
 bool PortSpeed::unitAnswers() {
     const auto e = d_.runner().result([fn = d_.link().GetUnitVersion] {
         std::array<std::int16_t, 7> versions{};
-        return fn ? fn(versions.data()) : std::uint16_t{0x0040};
+        return fn ? fn(versions.data()) : std::uint16_t{LINK_ERR_INIT};
     });
     return e == 0;
 }

@@ -17,13 +17,6 @@
 
 namespace zelk {
 
-// Key codes the sliders and fields use.
-enum Key : int {
-    KEY_ENTER = 13, KEY_ESCAPE = 27, KEY_PAGE_UP = 33, KEY_PAGE_DOWN = 34, KEY_LEFT = 37, KEY_UP = 38,
-    KEY_RIGHT = 39, KEY_DOWN = 40, KEY_NUMPAD_PLUS = 107, KEY_NUMPAD_MINUS = 109, KEY_F1 = 112, KEY_F2 = 113,
-};
-inline constexpr int SHIFT_CTRL = 2;
-
 // Page Up and Page Down move a slider by this much: 2 dB on the level and
 // gain sliders (half-dB raw steps), 2 dB on bass and treble (1 dB steps),
 // 1.0 on the fader.

@@ -141,6 +141,15 @@ public:
 };
 using Frame = Label;
 
+// Key codes of the controls' key events (the front end turns its own keys
+// into these), and the bits of their shift state.
+enum Key : int {
+    KEY_ENTER = 13, KEY_ESCAPE = 27, KEY_PAGE_UP = 33, KEY_PAGE_DOWN = 34, KEY_END = 35, KEY_HOME = 36,
+    KEY_LEFT = 37, KEY_UP = 38, KEY_RIGHT = 39, KEY_DOWN = 40, KEY_NUMPAD_PLUS = 107, KEY_NUMPAD_MINUS = 109,
+    KEY_F1 = 112, KEY_F2 = 113,  // to F12 = 123
+};
+inline constexpr int SHIFT_SHIFT = 1, SHIFT_CTRL = 2, SHIFT_ALT = 4;
+
 // One-line or multi-line text box (txt..., and the entry fields lbl... next
 // to the sliders): Change when the text changes, KeyDown, Validate.
 class TextBox : public Control {

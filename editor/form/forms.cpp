@@ -2,6 +2,7 @@
 
 #include "form/captions.h"
 #include "form/translate.h"
+#include "port/rates.h"
 
 namespace zelk {
 
@@ -73,10 +74,9 @@ MainBar::MainBar() {
     mnuSys.setCaption(translate("Captions", "Use System Date/Time"));
     mnuCom.setCaption(translate("Captions", "COM Port Selection"));
     mnuBaud.setCaption(translate("Captions", "Baud Rate"));
-    static const char* const rates[4] = {"9600", "19200", "38400", "57600"};
     for (int i = 0; i < 4; ++i) {
         mnuComN[i].setCaption(fill(translate("Captions", "COM %1"), {std::to_string(i + 1)}));
-        mnuBaudN[i].setCaption(rates[i]);
+        mnuBaudN[i].setCaption(std::to_string(q7m::kBaudRates[i]));
     }
     mnuComN[0].setChecked(true);
     mnuBaudN[0].setChecked(true);

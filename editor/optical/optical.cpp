@@ -177,15 +177,15 @@ void Optical::tmrOptical_Timer() {
     std::optional<std::uint16_t> result;
     switch (OpticalMode) {
     case 0:
-        result = d_.runner().result([fn = api.GetOptGain, r] { return fn ? fn(&r->gain) : std::uint16_t{0x0040}; });
+        result = d_.runner().result([fn = api.GetOptGain, r] { return fn ? fn(&r->gain) : std::uint16_t{LINK_ERR_INIT}; });
         break;
     case 1:
         result = d_.runner().result(
-            [fn = api.GetSingleSlitloss, r] { return fn ? fn(r->slit.data(), &r->kind) : std::uint16_t{0x0040}; });
+            [fn = api.GetSingleSlitloss, r] { return fn ? fn(r->slit.data(), &r->kind) : std::uint16_t{LINK_ERR_INIT}; });
         break;
     default:
         result = d_.runner().result(
-            [fn = api.GetOptAzimuth, r] { return fn ? fn(r->azimuth.data()) : std::uint16_t{0x0040}; });
+            [fn = api.GetOptAzimuth, r] { return fn ? fn(r->azimuth.data()) : std::uint16_t{LINK_ERR_INIT}; });
         break;
     }
     if (!result) {  // the user stopped waiting

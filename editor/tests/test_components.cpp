@@ -136,7 +136,7 @@ TEST(DispatcherAlone, GivingUpReportsOnceShutsDownThenRaisesLinkLost) {
     b.onLine();
     b.sink.events.clear();
     b.msg.boxes.clear();
-    b.d.DispErr(768);
+    b.d.DispErr(kStreamLostWord);
     EXPECT_EQ(b.sink.events, (std::vector<std::string>{"streamLost"}));
     EXPECT_TRUE(b.msg.boxes.empty());
     EXPECT_EQ(b.vals.OnLine, kTrue);

@@ -112,7 +112,7 @@ TEST(Dispatcher, DispErrTexts) {
     EXPECT_NE(errorReportText(1024).find("- Current OS is not compatable\n"), std::string::npos);
 
     Connected h;
-    h.e().dispatch.DispErr(768);  // no stream: only the lock label
+    h.e().dispatch.DispErr(kStreamLostWord);  // no stream: only the lock label
     EXPECT_TRUE(h.msg.boxes.empty());
     EXPECT_EQ(h.e().main.optical.lblLock.caption(), "No Stream");
     EXPECT_EQ(h.e().main.optical.lblLock.backColour(), kRed);
@@ -244,7 +244,7 @@ TEST(Connect, OldUnitIsRejectedAndAbsentUnitReported) {
     EXPECT_EQ(absent.fake.count("InitDLL"), 6);
     EXPECT_EQ(absent.fake.count("ClearError"), 0);
     ASSERT_EQ(absent.msg.boxes.size(), 1u);
-    EXPECT_EQ(absent.msg.boxes[0].text, "Unable to connect to unit!\n\n" + portHint(absent.ed->paths.configDir, 1));
+    EXPECT_EQ(absent.msg.boxes[0].text, "Unable to connect to unit!\n\n" + portHint(1));
     EXPECT_EQ(progressShown, (std::vector<bool>{false, false}));
     EXPECT_EQ(absent.msg.boxes[0].title, "Connection Error");
     EXPECT_EQ(absent.ed->main.bar.lblStat.caption(), "Off Line");
@@ -262,7 +262,7 @@ TEST(Connect, TheConnectionBoxSaysWhyTheMappedPortFailed) {
     auto has = [](const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; };
 
     mapTo(dir.file("ttyGONE"));
-    const std::string gone = portHint(dir.path(), 2);
+    const std::string gone = portHint(2);
     EXPECT_TRUE(has(gone, dir.file("ttyGONE")) && has(gone, "does not exist")) << gone;
     EXPECT_FALSE(has(gone, "dialout")) << gone;
 
@@ -273,14 +273,14 @@ TEST(Connect, TheConnectionBoxSaysWhyTheMappedPortFailed) {
     ASSERT_EQ(::unlockpt(master), 0);
     const std::string pty = ::ptsname(master);
     mapTo(pty);
-    const std::string silent = portHint(dir.path(), 2);
+    const std::string silent = portHint(2);
     EXPECT_EQ(silent.rfind("No answer on COM 2 (" + pty + "): check that the unit is switched on", 0), 0u) << silent;
     {
         // Another program holds the port.
         const int other = ::open(pty.c_str(), O_RDWR | O_NOCTTY);
         ASSERT_GE(other, 0);
         ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
-        const std::string busy = portHint(dir.path(), 2);
+        const std::string busy = portHint(2);
         EXPECT_TRUE(has(busy, "in use")) << busy;
         ::close(other);
     }

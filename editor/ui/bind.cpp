@@ -84,32 +84,32 @@ void nameWithCaption(Control& c, QWidget* w, const QString& what) {
 void setTickGate(TickGate gate) { gTickGate = std::move(gate); }
 
 int vbKeyCode(int key, bool keypad) {
-    if (keypad && key == Qt::Key_Plus) return 107;
-    if (keypad && key == Qt::Key_Minus) return 109;
+    if (keypad && key == Qt::Key_Plus) return KEY_NUMPAD_PLUS;
+    if (keypad && key == Qt::Key_Minus) return KEY_NUMPAD_MINUS;
     switch (key) {
     case Qt::Key_Return:
-    case Qt::Key_Enter: return 13;
-    case Qt::Key_Escape: return 27;
-    case Qt::Key_PageUp: return 33;
-    case Qt::Key_PageDown: return 34;
-    case Qt::Key_End: return 35;
-    case Qt::Key_Home: return 36;
-    case Qt::Key_Left: return 37;
-    case Qt::Key_Up: return 38;
-    case Qt::Key_Right: return 39;
-    case Qt::Key_Down: return 40;
+    case Qt::Key_Enter: return KEY_ENTER;
+    case Qt::Key_Escape: return KEY_ESCAPE;
+    case Qt::Key_PageUp: return KEY_PAGE_UP;
+    case Qt::Key_PageDown: return KEY_PAGE_DOWN;
+    case Qt::Key_End: return KEY_END;
+    case Qt::Key_Home: return KEY_HOME;
+    case Qt::Key_Left: return KEY_LEFT;
+    case Qt::Key_Up: return KEY_UP;
+    case Qt::Key_Right: return KEY_RIGHT;
+    case Qt::Key_Down: return KEY_DOWN;
     default: break;
     }
-    if (key >= Qt::Key_F1 && key <= Qt::Key_F12) return 112 + (key - Qt::Key_F1);
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F12) return KEY_F1 + (key - Qt::Key_F1);
     if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9)) return key;
     return key & 0xFFFF;
 }
 
 int vbShift(int mods) {
     int s = 0;
-    if (mods & Qt::ShiftModifier) s |= 1;
-    if (mods & Qt::ControlModifier) s |= 2;
-    if (mods & Qt::AltModifier) s |= 4;
+    if (mods & Qt::ShiftModifier) s |= SHIFT_SHIFT;
+    if (mods & Qt::ControlModifier) s |= SHIFT_CTRL;
+    if (mods & Qt::AltModifier) s |= SHIFT_ALT;
     return s;
 }
 
@@ -232,7 +232,7 @@ void bind(TextBox& c, QLineEdit* w) {
             const int code = vbKeyCode(k->key(), k->modifiers() & Qt::KeypadModifier);
             // Enter and Escape belong to a field that handles them; in a
             // plain text box they go on to the dialog (OK, Cancel).
-            if (code == 13 || code == 27) {
+            if (code == KEY_ENTER || code == KEY_ESCAPE) {
                 if (!c.onKeyDown) return false;
                 c.keyDown(code, vbShift(k->modifiers()));
                 return true;
@@ -295,10 +295,11 @@ void bind(Slider& c, QSlider* w) {
         case QEvent::KeyRelease: {
             auto* k = static_cast<QKeyEvent*>(e);
             const int code = vbKeyCode(k->key(), k->modifiers() & Qt::KeypadModifier);
-            const bool stepKey = code == 33 || code == 34 || code == 37 || code == 38 || code == 39 || code == 40 ||
-                                 code == 107 || code == 109;
+            const bool stepKey = code == KEY_PAGE_UP || code == KEY_PAGE_DOWN || code == KEY_LEFT || code == KEY_UP ||
+                                 code == KEY_RIGHT || code == KEY_DOWN || code == KEY_NUMPAD_PLUS ||
+                                 code == KEY_NUMPAD_MINUS;
             // Home and End would move the slider behind the logic's back.
-            if (code == 35 || code == 36) return true;
+            if (code == KEY_HOME || code == KEY_END) return true;
             if (!stepKey) return false;
             if (e->type() == QEvent::KeyPress) {
                 if (c.onKeyDown) c.onKeyDown(code);

@@ -20,10 +20,6 @@ QtLinkRunner::QtLinkRunner() = default;
 QtLinkRunner::~QtLinkRunner() = default;
 
 bool QtLinkRunner::call(std::function<void()> job) {
-    if (thread_.onLinkThread()) {
-        job();
-        return true;
-    }
     auto finished = std::make_shared<std::atomic<bool>>(false);
     auto wake = std::make_shared<QPointer<QEventLoop>>();
     thread_.post(std::move(job), [this, finished, wake] {

@@ -3,9 +3,9 @@
  *
  * The library owns one serial port and speaks the Q7M cinema processor's
  * text and framed protocol.  Everything is reached through the 29 flat
- * entry points below; a caller binds them by name (dlopen/dlsym, or
- * LoadLibrary/GetProcAddress on Windows) or links against libq7mslib.so or
- * libq7mslib.dll directly.
+ * entry points below; a caller binds them by name through the system's
+ * loader (dlsym, or GetProcAddress on Windows) or links against
+ * libq7mslib.so or libq7mslib.dll directly.
  *
  * Rules every entry point follows:
  *   - all calls come from one thread; the library has no threads of its own;

@@ -12,7 +12,7 @@ namespace q7m::platform {
 std::wstring widen(const std::string& text);
 std::string narrow(const std::wstring& text);
 
-// FormatMessage's text for a Win32 error number, on one line without the
+// The system's own text for a Win32 error number, on one line without the
 // closing full stop ("The system cannot find the file specified").
 std::string windowsErrorText(unsigned long code);
 

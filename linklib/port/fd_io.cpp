@@ -11,11 +11,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-int msLeft(Clock::time_point deadline) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    return left > 0 ? static_cast<int>(left) : 0;
-}
-
 class RealIo : public SysIo {
 public:
     explicit RealIo(bool socket) : socket_(socket) {}
@@ -38,13 +33,6 @@ bool lineGone(int err) {
            err == ESHUTDOWN ||
 #endif
            err == ECONNABORTED || err == ETIMEDOUT || err == EHOSTUNREACH || err == ENETUNREACH;
-}
-
-PortStatus failure(PortFault fault, int code) {
-    PortStatus s;
-    s.fault = fault;
-    s.code = code;
-    return s;
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <system_error>
 #include <thread>
 
+#include "port/rates.h"
 #include "port/socket.h"
 
 namespace q7m {
@@ -22,51 +23,11 @@ int msSince(Clock::time_point t) {
     return static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t).count());
 }
 
-int msLeft(Clock::time_point deadline) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    return left > 0 ? static_cast<int>(left) : 0;
-}
-
-PortStatus failure(PortFault fault, int code, std::string detail = {}) {
-    PortStatus s;
-    s.fault = fault;
-    s.code = code;
-    s.sentence = std::move(detail);
-    return s;
-}
-
-bool standardRate(int bps) { return bps == 9600 || bps == 19200 || bps == 38400 || bps == 57600; }
-
 }  // namespace
 
 // ---------------------------------------------------------------- connect
 
 namespace {
-
-PortStatus systemLookup(const std::string& host, int tcpPort, std::vector<SocketAddress>& found, int flags) {
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    hints.ai_flags = flags;
-    addrinfo* list = nullptr;
-    const std::string service = std::to_string(tcpPort);
-    const int rc = ::getaddrinfo(host.c_str(), service.c_str(), &hints, &list);
-    if (rc != 0) {
-#ifdef EAI_SYSTEM
-        if (rc == EAI_SYSTEM) return failure(PortFault::Io, errno);
-#endif
-        return failure(PortFault::NameNotResolved, 0, ::gai_strerror(rc));
-    }
-    for (const addrinfo* a = list; a; a = a->ai_next) {
-        if (a->ai_addrlen > sizeof(sockaddr_storage)) continue;
-        SocketAddress one;
-        std::memcpy(&one.address, a->ai_addr, a->ai_addrlen);
-        one.length = static_cast<socklen_t>(a->ai_addrlen);
-        found.push_back(one);
-    }
-    ::freeaddrinfo(list);
-    return PortStatus::success();
-}
 
 std::mutex lookupMutex;
 NameLookup lookupHook;  // empty: the system's resolver
@@ -95,11 +56,11 @@ std::string seconds(int ms) {
 PortStatus lookUp(const PortTarget& target, NetClock::time_point deadline, std::vector<SocketAddress>& found) {
     NameLookup lookup = currentLookup();
     // An address written as numbers needs no name service.
-    if (!lookup && systemLookup(target.host, target.tcpPort, found, AI_NUMERICHOST).ok()) return PortStatus::success();
+    if (!lookup && lookUpAddresses(target.host, target.tcpPort, true, found).ok()) return PortStatus::success();
     found.clear();
     if (!lookup)
         lookup = [](const std::string& host, int port, std::vector<SocketAddress>& out) {
-            return systemLookup(host, port, out, 0);
+            return lookUpAddresses(host, port, false, out);
         };
     auto job = std::make_shared<LookupJob>();
     try {

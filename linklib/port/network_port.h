@@ -21,12 +21,6 @@ namespace q7m {
 
 using NetClock = std::chrono::steady_clock;
 
-// One address of a host, as the resolver gives it.
-struct SocketAddress {
-    sockaddr_storage address{};
-    socklen_t length = 0;
-};
-
 // Turns a host name and TCP port into addresses; blocks as long as the
 // name service takes.  A failure is NameNotResolved (or Io) with the
 // resolver's words.
@@ -73,7 +67,6 @@ public:
     bool close() override;
     bool isOpen() const override { return fd_ != kNoFd; }
     std::string describe() const override { return target_.text; }
-    int allowanceMs() const { return allowanceMs_; }
 
     // The system calls of reads and writes; tests put a limited one here.
     void useIo(SysIo& io) { io_ = &io; }

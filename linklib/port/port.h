@@ -9,6 +9,7 @@
 #ifndef Q7M_PORT_PORT_H
 #define Q7M_PORT_PORT_H
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -49,6 +50,23 @@ struct PortStatus {
     bool ok() const { return fault == PortFault::None; }
     static PortStatus success() { return {}; }
 };
+
+// A failure of kind `fault` with the platform's error number `code` (0 when
+// none) and, where the cause is known already, its words for the sentence.
+inline PortStatus failure(PortFault fault, int code, std::string sentence = {}) {
+    PortStatus s;
+    s.fault = fault;
+    s.code = code;
+    s.sentence = std::move(sentence);
+    return s;
+}
+
+// Whole milliseconds from now until `deadline`; 0 once it has passed.
+inline int msLeft(std::chrono::steady_clock::time_point deadline) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+    return left > 0 ? static_cast<int>(left) : 0;
+}
 
 struct ReadResult {
     std::size_t count = 0;  // bytes placed in the caller's buffer

@@ -41,14 +41,6 @@ PortTarget invalid(std::string text, std::string problem) {
     return t;
 }
 
-PortStatus fault(PortFault kind, int code, std::string words = {}) {
-    PortStatus s;
-    s.fault = kind;
-    s.code = code;
-    s.sentence = std::move(words);
-    return s;
-}
-
 }  // namespace
 
 std::string codeText(const PortStatus& s) {
@@ -270,8 +262,8 @@ PortStatus diagnosePort(int number) {
     const PortMapping m = mapPort(number);
     PortStatus s;
     switch (m.target.kind) {
-    case PortTarget::Kind::None: s = fault(PortFault::NotMapped, 0); break;
-    case PortTarget::Kind::Invalid: s = fault(PortFault::BadAddress, 0); break;
+    case PortTarget::Kind::None: s = failure(PortFault::NotMapped, 0); break;
+    case PortTarget::Kind::Invalid: s = failure(PortFault::BadAddress, 0); break;
     case PortTarget::Kind::Device: s = detail::probeDevice(m.target.device); break;
     default: {
         // A network port: opened as the library opens it (the name, the
@@ -290,7 +282,7 @@ PortStatus diagnosePort(int number) {
 PortStatus portRateSupported(int number, int bitsPerSecond) {
     const PortMapping m = mapPort(number);
     auto port = makePort(m.target);
-    PortStatus s = port ? port->rateSupported(bitsPerSecond) : fault(PortFault::BadAddress, 0);
+    PortStatus s = port ? port->rateSupported(bitsPerSecond) : failure(PortFault::BadAddress, 0);
     s.sentence = explainFault(m, s);
     return s;
 }

@@ -15,7 +15,7 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include "port/posix_serial_port.h"
+#include "port/serial_port_posix.h"
 
 namespace q7m {
 
@@ -83,14 +83,6 @@ std::string holderOf(const std::string& device) {
     return found;
 }
 
-PortStatus fault(PortFault kind, int code, std::string words = {}) {
-    PortStatus s;
-    s.fault = kind;
-    s.code = code;
-    s.sentence = std::move(words);
-    return s;
-}
-
 }  // namespace
 
 PortFault faultFromOpenErrno(int err) {
@@ -137,22 +129,22 @@ std::string exampleDevice() { return "/dev/ttyUSB0"; }
 // exists, is a terminal device, may be read and written, is not held.
 PortStatus probeDevice(const std::string& device) {
     struct stat st {};
-    if (::stat(device.c_str(), &st) != 0) return fault(faultFromOpenErrno(errno), errno);
-    if (!S_ISCHR(st.st_mode)) return fault(PortFault::NotSerial, ENOTTY);
+    if (::stat(device.c_str(), &st) != 0) return failure(faultFromOpenErrno(errno), errno);
+    if (!S_ISCHR(st.st_mode)) return failure(PortFault::NotSerial, ENOTTY);
     if (::access(device.c_str(), R_OK | W_OK) != 0 && (errno == EACCES || errno == EPERM))
-        return fault(PortFault::NoPermission, errno);
+        return failure(PortFault::NoPermission, errno);
     const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         const int err = errno;
         const PortFault kind = faultFromOpenErrno(err);
-        return fault(kind, err, kind == PortFault::InUse ? holderOf(device) : std::string());
+        return failure(kind, err, kind == PortFault::InUse ? holderOf(device) : std::string());
     }
     PortStatus s;
     termios tio{};
     if (::tcgetattr(fd, &tio) != 0) {
-        s = fault(PortFault::NotSerial, errno);
+        s = failure(PortFault::NotSerial, errno);
     } else if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        s = fault(PortFault::InUse, errno, holderOf(device));
+        s = failure(PortFault::InUse, errno, holderOf(device));
     } else {
         ::flock(fd, LOCK_UN);
     }

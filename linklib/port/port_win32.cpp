@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "platform/win32_text.h"
-#include "port/win32_serial_port.h"
+#include "port/serial_port_win32.h"
 
 namespace q7m {
 

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "port/fd_io.h"
 
@@ -19,6 +20,18 @@
 #endif
 
 namespace q7m {
+
+// One address of a host, as the resolver gives it.
+struct SocketAddress {
+    sockaddr_storage address{};
+    socklen_t length = 0;
+};
+
+// The system resolver's addresses of host:tcpPort, for a stream socket;
+// `numericOnly` takes an address written as numbers and asks no name
+// service.  Blocks as long as the name service takes.  A failure is
+// NameNotResolved (or Io) with the resolver's words as the sentence.
+PortStatus lookUpAddresses(const std::string& host, int tcpPort, bool numericOnly, std::vector<SocketAddress>& found);
 
 // Starts the socket layer once per process (Winsock); 0 or an errno value.
 int socketsReady();

@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <dlfcn.h>
 #include <vector>
 #include <netinet/in.h>
@@ -12,6 +13,29 @@
 #include <unistd.h>
 
 namespace q7m {
+
+PortStatus lookUpAddresses(const std::string& host, int tcpPort, bool numericOnly, std::vector<SocketAddress>& found) {
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = numericOnly ? AI_NUMERICHOST : 0;
+    addrinfo* list = nullptr;
+    const std::string service = std::to_string(tcpPort);
+    const int rc = ::getaddrinfo(host.c_str(), service.c_str(), &hints, &list);
+    if (rc != 0) {
+        if (rc == EAI_SYSTEM) return failure(PortFault::Io, errno);
+        return failure(PortFault::NameNotResolved, 0, ::gai_strerror(rc));
+    }
+    for (const addrinfo* a = list; a; a = a->ai_next) {
+        if (a->ai_addrlen > sizeof(sockaddr_storage)) continue;
+        SocketAddress one;
+        std::memcpy(&one.address, a->ai_addr, a->ai_addrlen);
+        one.length = static_cast<socklen_t>(a->ai_addrlen);
+        found.push_back(one);
+    }
+    ::freeaddrinfo(list);
+    return PortStatus::success();
+}
 
 int socketsReady() { return 0; }
 

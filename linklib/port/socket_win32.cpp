@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <mutex>
 #include <thread>
 
@@ -46,6 +47,28 @@ int lastError() {
 }
 
 }  // namespace
+
+PortStatus lookUpAddresses(const std::string& host, int tcpPort, bool numericOnly, std::vector<SocketAddress>& found) {
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = numericOnly ? AI_NUMERICHOST : 0;
+    addrinfo* list = nullptr;
+    const std::string service = std::to_string(tcpPort);
+    const int rc = ::getaddrinfo(host.c_str(), service.c_str(), &hints, &list);
+    if (rc != 0) {
+        return failure(PortFault::NameNotResolved, 0, ::gai_strerror(rc));
+    }
+    for (const addrinfo* a = list; a; a = a->ai_next) {
+        if (a->ai_addrlen > sizeof(sockaddr_storage)) continue;
+        SocketAddress one;
+        std::memcpy(&one.address, a->ai_addr, a->ai_addrlen);
+        one.length = static_cast<socklen_t>(a->ai_addrlen);
+        found.push_back(one);
+    }
+    ::freeaddrinfo(list);
+    return PortStatus::success();
+}
 
 int socketsReady() {
     static std::once_flag once;

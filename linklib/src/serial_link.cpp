@@ -188,12 +188,11 @@ void SerialLink::createIni() {
 
 // ---------------------------------------------------------------- protocol
 
-std::size_t SerialLink::readLines(std::uint8_t* buffer, int wanted) {
-    rx.rxLinesWanted = wanted;
+std::size_t SerialLink::readUntil(RxResult done, std::uint8_t* buffer) {
     for (;;) {
         const auto b = readByte();
         if (!b) return 0;
-        if (rx.feed(*b) == RX_LINES_DONE) {
+        if (rx.feed(*b) == done) {
             const auto n = static_cast<std::size_t>(rx.rxLength);
             std::memcpy(buffer, rx.rxBuffer.data(), n);
             buffer[n] = 0;
@@ -202,18 +201,12 @@ std::size_t SerialLink::readLines(std::uint8_t* buffer, int wanted) {
     }
 }
 
-std::size_t SerialLink::readFrame(std::uint8_t* buffer) {
-    for (;;) {
-        const auto b = readByte();
-        if (!b) return 0;
-        if (rx.feed(*b) == RX_FRAME_DONE) {
-            const auto n = static_cast<std::size_t>(rx.rxLength);
-            std::memcpy(buffer, rx.rxBuffer.data(), n);
-            buffer[n] = 0;
-            return n;
-        }
-    }
+std::size_t SerialLink::readLines(std::uint8_t* buffer, int wanted) {
+    rx.rxLinesWanted = wanted;
+    return readUntil(RX_LINES_DONE, buffer);
 }
+
+std::size_t SerialLink::readFrame(std::uint8_t* buffer) { return readUntil(RX_FRAME_DONE, buffer); }
 
 bool SerialLink::writeFrame(const std::uint8_t* payload, std::size_t length) {
     const std::size_t n = buildFrame(payload, length, txBuffer, sizeof txBuffer);

@@ -15,11 +15,11 @@
 #include "platform/system.h"
 #include "port/port.h"
 #include "port/port_map.h"
+#include "port/rates.h"
 #include "receiver.h"
 
 namespace q7m {
 
-inline constexpr int kBaudRates[4] = {9600, 19200, 38400, 57600};
 inline constexpr int kByteTimeoutMs = 400;   // each single-byte read waits at most this long
 inline constexpr int kWriteTimeoutMs = 400;  // a write gives up after this long
 
@@ -81,6 +81,9 @@ public:
 
 private:
     void dropPending();
+    // Feeds the receiver byte by byte until it says `done`; the reply is
+    // copied out, closed with a 0.  0 when a byte did not come.
+    std::size_t readUntil(RxResult done, std::uint8_t* buffer);
     void noteFailure(const char* what, const PortStatus& status);
 
     std::unique_ptr<Port> port_;  // the open port ("handle"); null or closed when none

@@ -7,7 +7,7 @@
 #include <unistd.h>
 
 #include "port/port_map.h"
-#include "port/posix_serial_port.h"
+#include "port/serial_port_posix.h"
 #include "pty_helpers.h"
 
 using namespace q7m;

@@ -10,7 +10,7 @@
 #include <termios.h>
 #include <thread>
 
-#include "port/posix_serial_port.h"
+#include "port/serial_port_posix.h"
 #include "pty_helpers.h"
 
 using namespace q7m;

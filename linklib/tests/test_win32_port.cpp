@@ -12,7 +12,7 @@
 #include "platform/files.h"
 #include "platform/system.h"
 #include "port/port_map.h"
-#include "port/win32_serial_port.h"
+#include "port/serial_port_win32.h"
 #include "profile.h"
 #include "temp_folder.h"
 #include "unit_link.h"

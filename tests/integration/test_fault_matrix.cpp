@@ -211,7 +211,7 @@ TEST_P(FaultMatrix, BoundedClearAndRecoverable) {
         EXPECT_EQ(h->msg.boxes[0].title, "Connection Error");
         const std::string& text = h->msg.boxes[0].text;
         if (c.box == kNoAnswer) {
-            EXPECT_EQ(text, "Unable to connect to unit!\n\n" + zelk::portHint(e().paths.configDir, 1));
+            EXPECT_EQ(text, "Unable to connect to unit!\n\n" + zelk::portHint(1));
         } else if (c.box == kPortGone) {
             const std::string gone = "Unable to connect to unit!\n\nCOM1 is " + sim->link() + ", which does not exist";
             EXPECT_EQ(text.rfind(gone, 0), 0u) << text;

@@ -34,15 +34,7 @@ using zelk::LinkLibrary;
 
 namespace {
 
-std::string run(const std::string& cmd) {
-    std::string out;
-    FILE* p = ::popen(cmd.c_str(), "r");
-    if (!p) return out;
-    char buf[512];
-    while (std::fgets(buf, sizeof buf, p)) out += buf;
-    ::pclose(p);
-    return out;
-}
+std::string run(const std::string& cmd) { return runCommand(cmd).out; }
 
 // A fresh copy of the library (its own UnitLink) talking to a fresh unit.
 class LinkTest : public ::testing::Test {
@@ -271,13 +263,13 @@ TEST_F(LinkTest, LiveCommandsSendTheirBytesAndReadTheUnitsState) {
 TEST_F(LinkTest, OutOfRangeIndexesAreRefusedBeforeAnythingIsSent) {
     start();
     connect();
-    EXPECT_EQ(api().SelectFormat(6), 0x0880);
-    EXPECT_EQ(api().SelectFormat(-1), 0x0880);
-    EXPECT_EQ(api().SetPink(6, 1), 0x0880);
-    EXPECT_EQ(api().SetPhase(-1, 0), 0x0880);
-    EXPECT_EQ(api().SetDLLBaud(4), 0x0880);
-    EXPECT_EQ(api().SetVol(100), 0x0880);
-    EXPECT_EQ(api().SetVol(-5), 0x0880);
+    EXPECT_EQ(api().SelectFormat(6), LINK_ERR_TEXT_COMMAND | LINK_ERR_RANGE);
+    EXPECT_EQ(api().SelectFormat(-1), LINK_ERR_TEXT_COMMAND | LINK_ERR_RANGE);
+    EXPECT_EQ(api().SetPink(6, 1), LINK_ERR_TEXT_COMMAND | LINK_ERR_RANGE);
+    EXPECT_EQ(api().SetPhase(-1, 0), LINK_ERR_TEXT_COMMAND | LINK_ERR_RANGE);
+    EXPECT_EQ(api().SetDLLBaud(4), LINK_ERR_TEXT_COMMAND | LINK_ERR_RANGE);
+    EXPECT_EQ(api().SetVol(100), LINK_ERR_TEXT_COMMAND | LINK_ERR_RANGE);
+    EXPECT_EQ(api().SetVol(-5), LINK_ERR_TEXT_COMMAND | LINK_ERR_RANGE);
     std::int16_t v = 0;
     EXPECT_EQ(api().GetVol(&v), 0);  // still talking at 9600
     EXPECT_EQ(texts(), std::vector<std::string>{"TEXT V"});
@@ -581,7 +573,7 @@ TEST_F(LinkThroughSer2Net, RawTcpCarriesEverythingAt9600AndRefusesASpeedChange) 
     EXPECT_EQ(0, std::memcmp(direct.data() + 128, audio, 224));
 
     sim->clearLog();
-    EXPECT_EQ(api().SetDLLBaud(1), 0x0880);
+    EXPECT_EQ(api().SetDLLBaud(1), LINK_ERR_TEXT_COMMAND | LINK_ERR_RANGE);
     EXPECT_TRUE(sim->logMatching("TEXT B").empty()) << "the unit must stay at 9600";
     EXPECT_TRUE(anyStartsWith(traceNotes(trace), "speed change to 19200 refused: COM2 is a raw TCP port"))
         << readFile(trace);

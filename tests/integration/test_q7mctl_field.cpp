@@ -17,21 +17,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct CtlRun {
-    int status;
-    std::string out;
-};
-CtlRun q7mctl(const std::string& args) {
-    const std::string cmd = std::string(Q7MCTL_PATH) + " " + args + " 2>&1";
-    CtlRun r{-1, {}};
-    FILE* p = ::popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[512];
-    while (std::fgets(buf, sizeof buf, p)) r.out += buf;
-    const int st = ::pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
-}
+using CtlRun = CommandRun;
+CtlRun q7mctl(const std::string& args) { return runCommand(std::string(Q7MCTL_PATH) + " " + args + " 2>&1"); }
 
 // The unit's configuration as a file, and the same with the Center trim
 // at -1.0 dB.

@@ -16,21 +16,8 @@ using namespace q7mtest;
 
 namespace {
 
-struct CtlRun {
-    int status;
-    std::string out;
-};
-CtlRun q7mctl(const std::string& args) {
-    const std::string cmd = std::string(Q7MCTL_PATH) + " " + args + " 2>&1";
-    CtlRun r{-1, {}};
-    FILE* p = ::popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[512];
-    while (std::fgets(buf, sizeof buf, p)) r.out += buf;
-    const int st = ::pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
-}
+using CtlRun = CommandRun;
+CtlRun q7mctl(const std::string& args) { return runCommand(std::string(Q7MCTL_PATH) + " " + args + " 2>&1"); }
 
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 

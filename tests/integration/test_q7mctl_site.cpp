@@ -27,21 +27,8 @@ using namespace q7mtest;
 
 namespace {
 
-struct CtlRun {
-    int status;
-    std::string out;
-};
-CtlRun q7mctl(const std::string& args) {
-    const std::string cmd = std::string(Q7MCTL_PATH) + " " + args + " 2>&1";
-    CtlRun r{-1, {}};
-    FILE* p = ::popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[512];
-    while (std::fgets(buf, sizeof buf, p)) r.out += buf;
-    const int st = ::pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
-}
+using CtlRun = CommandRun;
+CtlRun q7mctl(const std::string& args) { return runCommand(std::string(Q7MCTL_PATH) + " " + args + " 2>&1"); }
 
 std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> out;
@@ -151,7 +138,7 @@ TEST_F(Site, RefusesWhatCannotRunAcrossPorts) {
              {"-p 1,3 diff " + dir.file("ZelkSerial.ini") + " unit", "diff across ports takes one folder"},
              {"--all --baseline " + dir.file("none") + " metrics m.prom", "is not an existing folder"},
              {"--baseline " + dir.path() + " live", "--baseline goes with metrics"},
-             {"--only trims verify " + dir.path(), "--only works on one unit at a time"},
+             {"--all --only trims metrics m.prom", "--only works with restore, diff and verify"},
          }) {
         const CtlRun r = q7mctl(c.args);
         EXPECT_EQ(r.status, 2) << c.args;
@@ -184,16 +171,7 @@ private:
     int fd_;
 };
 
-CtlRun run(const std::string& command) {
-    CtlRun c{-1, {}};
-    FILE* p = ::popen((command + " 2>&1").c_str(), "r");
-    if (!p) return c;
-    char buf[512];
-    while (std::fgets(buf, sizeof buf, p)) c.out += buf;
-    const int st = ::pclose(p);
-    c.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return c;
-}
+CtlRun run(const std::string& command) { return runCommand(command + " 2>&1"); }
 
 bool installed(const std::string& program) { return run("command -v " + program).status == 0; }
 
@@ -267,6 +245,19 @@ TEST_F(Baselines, VerifyNamesEachUnitsStateAndExitsByTheWorst) {
     EXPECT_NE(r.out.find("COM3   1 setting differs: Left Channel trim (baseline 0.0 dB, unit -1.0 dB)\n"
                          "    Setting            COM3.zcf  Unit\n"
                          "    Left Channel trim  0.0 dB    -1.0 dB\n"),
+              std::string::npos)
+        << r.out;
+
+    // --only: each unit compared in those sections alone (COM3's trim
+    // differs, its equaliser does not).
+    r = q7mctl("-p 1,3 --only eq verify " + folder);
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(r.out, "COM1   matches the eq of " + folder + "/COM1.zcf\nCOM3   matches the eq of " + folder +
+                         "/COM3.zcf\n");
+    r = q7mctl("-p 1,3 --only trims,eq:left diff " + folder);
+    EXPECT_EQ(r.status, 3) << r.out;
+    EXPECT_NE(r.out.find("COM3   1 setting differs in the trims,eq:left: Left Channel trim (baseline 0.0 dB, unit "
+                         "-1.0 dB)\n    Setting"),
               std::string::npos)
         << r.out;
 

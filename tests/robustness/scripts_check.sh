@@ -27,4 +27,16 @@ grep -q "q7msim exited" "$tmp/out" || fail "with-sim.sh did not say why: $(cat "
 # with-sim.sh: the q7mctl demo against a working simulator succeeds.
 "$root/scripts/with-sim.sh" "$build" ctl --no-pacing >"$tmp/out" 2>&1 || fail "with-sim.sh ctl: $(tail -20 "$tmp/out")"
 grep -q "^Fader: " "$tmp/out" || fail "with-sim.sh ctl printed no live values"
+# The operating system is called only from the platform files
+# (*_posix.cpp, *_win32.cpp) of the library, the editor and q7mctl; their
+# tests may call it anywhere.
+calls='dlopen|LoadLibrary|fork|sigaction|getaddrinfo|pipe2|waitpid|SetConsoleCtrlHandler|FormatMessage'
+outside="$(cd "$root" && grep -rnE "$calls" editor linklib tools --exclude-dir=tests | grep -vE '_(posix|win32)\.cpp:' || true)"
+[ -z "$outside" ] || fail "system calls outside the platform files: $outside"
+# The system headers that declare such calls, likewise; socket.h and
+# fd_io.h take the socket and poll types from theirs.
+headers='#include <(unistd|windows|winsock2|ws2tcpip|fcntl|poll|dlfcn|termios|netdb|pwd|signal|sys/[a-z]+|netinet/[a-z]+)\.h>'
+outside="$(cd "$root" && grep -rnE "$headers" editor linklib tools --exclude-dir=tests |
+  grep -vE '_(posix|win32)\.(cpp|h):|^linklib/port/(socket|fd_io)\.h:' || true)"
+[ -z "$outside" ] || fail "system headers outside the platform files: $outside"
 echo "scripts: ok"

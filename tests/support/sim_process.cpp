@@ -39,6 +39,17 @@ std::string readFile(const std::string& path) {
     return s.str();
 }
 
+CommandRun runCommand(const std::string& commandLine) {
+    CommandRun r;
+    FILE* p = ::popen(commandLine.c_str(), "r");
+    if (!p) return r;
+    char buf[512];
+    while (std::fgets(buf, sizeof buf, p)) r.out += buf;
+    const int st = ::pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    return r;
+}
+
 void writeFile(const std::string& path, const std::string& content) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << content;

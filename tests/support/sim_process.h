@@ -26,6 +26,13 @@ private:
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& content);
 
+// Runs a shell command line and keeps what it printed on standard output.
+struct CommandRun {
+    int status = -1;  // its exit status; -1 when it did not exit normally
+    std::string out;
+};
+CommandRun runCommand(const std::string& commandLine);
+
 class SimProcess {
 public:
     // Starts q7msim with `args` in addition to --link/--log/--control, and

@@ -1,26 +1,24 @@
-#include "port/win32_serial_port.h"
+#include "port/serial_port_win32.h"
 
 #include <algorithm>
 #include <chrono>
 #include <thread>
 
 #include "platform/win32_text.h"
+#include "port/rates.h"
 
 namespace q7m {
 
 namespace {
 
-PortStatus failure(PortFault fault, unsigned long code) {
-    PortStatus s;
-    s.fault = fault;
-    s.code = static_cast<int>(code);
+// A failure with the system's own error number (GetLastError).
+PortStatus windowsFailure(PortFault fault, unsigned long code) {
+    PortStatus s = failure(fault, static_cast<int>(code));
     s.systemCode = code != 0;
     return s;
 }
 
 constexpr int kDefaultReadMs = 400;  // until the first read sets its own
-
-bool standardRate(int bps) { return bps == 9600 || bps == 19200 || bps == 38400 || bps == 57600; }
 
 // Milliseconds one byte (ten bits) takes on the line, rounded up.
 DWORD byteMs(int bps) { return bps > 0 ? static_cast<DWORD>((10000 + bps - 1) / bps) : 2; }
@@ -97,7 +95,7 @@ Win32SerialPort::Win32SerialPort(std::string device) : device_(std::move(device)
 Win32SerialPort::~Win32SerialPort() { close(); }
 
 PortStatus Win32SerialPort::rateSupported(int bitsPerSecond) const {
-    return standardRate(bitsPerSecond) ? PortStatus::success() : failure(PortFault::RateUnsupported, 0);
+    return standardRate(bitsPerSecond) ? PortStatus::success() : windowsFailure(PortFault::RateUnsupported, 0);
 }
 
 PortStatus Win32SerialPort::open(int bitsPerSecond) {
@@ -108,11 +106,11 @@ PortStatus Win32SerialPort::open(int bitsPerSecond) {
                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         const DWORD err = ::GetLastError();
-        return failure(faultFromOpenError(err), err);
+        return windowsFailure(faultFromOpenError(err), err);
     }
     auto refuse = [&](PortFault fault, DWORD code) {
         ::CloseHandle(h);
-        return failure(fault, code);
+        return windowsFailure(fault, code);
     };
     if (::GetFileType(h) != FILE_TYPE_CHAR) return refuse(PortFault::NotSerial, ERROR_INVALID_FUNCTION);
     DCB dcb{};
@@ -139,11 +137,11 @@ PortStatus Win32SerialPort::open(int bitsPerSecond) {
 }
 
 PortStatus Win32SerialPort::setRate(int bitsPerSecond) {
-    if (!isOpen()) return failure(PortFault::Closed, ERROR_INVALID_HANDLE);
-    if (!standardRate(bitsPerSecond)) return failure(PortFault::RateUnsupported, 0);
+    if (!isOpen()) return windowsFailure(PortFault::Closed, ERROR_INVALID_HANDLE);
+    if (!standardRate(bitsPerSecond)) return windowsFailure(PortFault::RateUnsupported, 0);
     DCB dcb{};
     dcb.DCBlength = sizeof dcb;
-    if (!::GetCommState(handle_, &dcb)) return failure(PortFault::Io, ::GetLastError());
+    if (!::GetCommState(handle_, &dcb)) return windowsFailure(PortFault::Io, ::GetLastError());
     // Raw 8N1: every byte passes unchanged.  No flow control of either kind
     // (0x11 and 0x13 occur inside frames), no error character, no NUL
     // stripping, and errors do not stop the port.
@@ -164,7 +162,7 @@ PortStatus Win32SerialPort::setRate(int bitsPerSecond) {
     dcb.fNull = FALSE;
     dcb.fRtsControl = RTS_CONTROL_ENABLE;
     dcb.fAbortOnError = FALSE;
-    if (!::SetCommState(handle_, &dcb)) return failure(PortFault::Io, ::GetLastError());
+    if (!::SetCommState(handle_, &dcb)) return windowsFailure(PortFault::Io, ::GetLastError());
     rate_ = bitsPerSecond;
     return PortStatus::success();
 }
@@ -180,7 +178,7 @@ bool Win32SerialPort::useTimeouts(const COMMTIMEOUTS& t) {
 ReadResult Win32SerialPort::read(std::uint8_t* buffer, std::size_t capacity, int timeoutMs) {
     ReadResult r;
     if (!isOpen()) {
-        r.status = failure(PortFault::Closed, ERROR_INVALID_HANDLE);
+        r.status = windowsFailure(PortFault::Closed, ERROR_INVALID_HANDLE);
         return r;
     }
     COMMTIMEOUTS t = readTimeouts(timeoutMs, rate_);
@@ -190,7 +188,7 @@ ReadResult Win32SerialPort::read(std::uint8_t* buffer, std::size_t capacity, int
     }
     if (!useTimeouts(t)) {
         const DWORD err = ::GetLastError();
-        r.status = failure(faultFromIoError(err), err);
+        r.status = windowsFailure(faultFromIoError(err), err);
         return r;
     }
     DWORD got = 0;
@@ -200,18 +198,18 @@ ReadResult Win32SerialPort::read(std::uint8_t* buffer, std::size_t capacity, int
         DWORD errors = 0;
         ::ClearCommError(handle_, &errors, nullptr);
         r.count = got;
-        if (got == 0) r.status = failure(faultFromIoError(err), err);
+        if (got == 0) r.status = windowsFailure(faultFromIoError(err), err);
         return r;
     }
     r.count = got;
-    if (got == 0) r.status = failure(PortFault::TimedOut, 0);
+    if (got == 0) r.status = windowsFailure(PortFault::TimedOut, 0);
     return r;
 }
 
 WriteResult Win32SerialPort::write(const std::uint8_t* data, std::size_t count, int timeoutMs) {
     WriteResult w;
     if (!isOpen()) {
-        w.status = failure(PortFault::Closed, ERROR_INVALID_HANDLE);
+        w.status = windowsFailure(PortFault::Closed, ERROR_INVALID_HANDLE);
         return w;
     }
     COMMTIMEOUTS t = haveCurrent_ ? current_ : readTimeouts(kDefaultReadMs, rate_);
@@ -220,7 +218,7 @@ WriteResult Win32SerialPort::write(const std::uint8_t* data, std::size_t count, 
     t.WriteTotalTimeoutConstant = static_cast<DWORD>(std::max(timeoutMs, 1));
     if (!useTimeouts(t)) {
         const DWORD err = ::GetLastError();
-        w.status = failure(faultFromIoError(err), err);
+        w.status = windowsFailure(faultFromIoError(err), err);
         return w;
     }
     while (w.written < count) {
@@ -231,12 +229,12 @@ WriteResult Win32SerialPort::write(const std::uint8_t* data, std::size_t count, 
             DWORD errors = 0;
             ::ClearCommError(handle_, &errors, nullptr);
             w.written += sent;
-            w.status = failure(faultFromIoError(err), err);
+            w.status = windowsFailure(faultFromIoError(err), err);
             return w;
         }
         w.written += sent;
         if (sent < chunk) {  // the write time-out ran out
-            w.status = failure(PortFault::TimedOut, 0);
+            w.status = windowsFailure(PortFault::TimedOut, 0);
             return w;
         }
     }

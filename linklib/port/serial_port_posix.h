@@ -1,6 +1,6 @@
-// posix_serial_port.h - a local serial device through termios.
-#ifndef Q7M_PORT_POSIX_SERIAL_PORT_H
-#define Q7M_PORT_POSIX_SERIAL_PORT_H
+// serial_port_posix.h - a local serial device through termios.
+#ifndef Q7M_PORT_SERIAL_PORT_POSIX_H
+#define Q7M_PORT_SERIAL_PORT_POSIX_H
 
 #include <string>
 #include <termios.h>

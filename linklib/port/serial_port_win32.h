@@ -1,8 +1,8 @@
-// win32_serial_port.h - a local serial device on Windows ("COM3", or a
+// serial_port_win32.h - a local serial device on Windows ("COM3", or a
 // full device path such as "\\.\COM12"), through the Win32 communications
 // API.
-#ifndef Q7M_PORT_WIN32_SERIAL_PORT_H
-#define Q7M_PORT_WIN32_SERIAL_PORT_H
+#ifndef Q7M_PORT_SERIAL_PORT_WIN32_H
+#define Q7M_PORT_SERIAL_PORT_WIN32_H
 
 #include <string>
 

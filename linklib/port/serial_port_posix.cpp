@@ -1,8 +1,9 @@
-#include "port/posix_serial_port.h"
+#include "port/serial_port_posix.h"
 
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
+#include <iterator>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -10,6 +11,7 @@
 #include <unistd.h>
 
 #include "port/port_map.h"
+#include "port/rates.h"
 
 namespace q7m {
 
@@ -17,14 +19,15 @@ namespace {
 
 constexpr int kCloseDrainMs = 400;  // the longest close waits for the output queue
 
+// The terminal's constant for each speed of the rate table.
+constexpr speed_t kSpeeds[] = {B9600, B19200, B38400, B57600};
+static_assert(std::size(kSpeeds) == std::size(kBaudRates));
+
 bool speedConstant(int bitsPerSecond, speed_t& out) {
-    switch (bitsPerSecond) {
-    case 9600: out = B9600; return true;
-    case 19200: out = B19200; return true;
-    case 38400: out = B38400; return true;
-    case 57600: out = B57600; return true;
-    default: return false;
-    }
+    const int i = rateIndex(bitsPerSecond);
+    if (i < 0) return false;
+    out = kSpeeds[i];
+    return true;
 }
 
 // Whether giving `saved` back changes how bytes are put on the wire at
@@ -33,13 +36,6 @@ bool changesTheLine(const termios& saved, int rate) {
     speed_t ours;
     if (!speedConstant(rate, ours)) return true;
     return ::cfgetospeed(&saved) != ours || (saved.c_cflag & (CSIZE | PARENB | PARODD | CSTOPB)) != CS8;
-}
-
-PortStatus failure(PortFault fault, int code) {
-    PortStatus s;
-    s.fault = fault;
-    s.code = code;
-    return s;
 }
 
 }  // namespace
