@@ -284,7 +284,7 @@ HistoryRead readHistory(const std::string& path) {
     case Status::TooLarge:
     case Status::Grew:
         h.notes.push_back(fill(translate("History", "%1 is larger than %2 MB: it was not read"),
-                               {path, std::to_string(kMaxHistoryBytes / (1024 * 1024))}));
+                               {path, std::to_string(kMaxHistoryBytes / (1024LL * 1024))}));
         return h;
     default:
         h.notes.push_back(file.error.empty() ? fill(translate("History", "%1 could not be read"), {path})

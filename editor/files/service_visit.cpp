@@ -355,12 +355,12 @@ void ServiceVisit::afterUpload(int which) {
             compareConfigurations(unitSystem_, unitAudio_, v_.systemBlock, v_.audioBlock, blocks));
     if (which == 0 && sent.system && !sent.audio && rollBackReady_) {
         record.result = rollBack() ? kResultRolledBack : kResultHalfDone;
-        keepRecord(std::move(record));
+        keepRecord(record);
         return;
     }
     if (!v_.OnLine) {  // the upload failed: reported, off line
         record.result = sent.system || sent.audio ? kResultNotVerified : kResultNotSent;
-        keepRecord(std::move(record));
+        keepRecord(record);
         return;
     }
     SystemBlock s = v_.systemBlock;
@@ -371,7 +371,7 @@ void ServiceVisit::afterUpload(int which) {
                            {blocksWord(blocks)});
         status(verifyText_ + notUploaded());
         record.result = kResultNotVerified;
-        keepRecord(std::move(record));
+        keepRecord(record);
         return;
     }
     remember(s, a, blocks);
@@ -379,7 +379,7 @@ void ServiceVisit::afterUpload(int which) {
     verifiedAudio_ = a;
     const auto diffs = compareConfigurations(v_.systemBlock, v_.audioBlock, s, a, blocks);
     record.result = diffs.empty() ? kResultVerified : kResultNotVerified;
-    keepRecord(std::move(record));
+    keepRecord(record);
     if (diffs.empty()) {
         verifyMatched_ = true;
         lastDiffs_.clear();
@@ -469,7 +469,7 @@ HistoryRecord ServiceVisit::newRecord(const std::string& action) const {
     return r;
 }
 
-void ServiceVisit::keepRecord(HistoryRecord r) {
+void ServiceVisit::keepRecord(const HistoryRecord& r) {
     if (const std::string why = appendHistory(historyFile(), r); !why.empty())
         status(fill(translate("ServiceVisit", "The unit's history could not be written to %1: %2"), {historyFile(), why}));
 }
@@ -529,7 +529,7 @@ void ServiceVisit::unitConnected() {
     HistoryRecord mark = newRecord(kActionAsFound);
     mark.source = r.path;
     mark.result = kResultKept;
-    keepRecord(std::move(mark));
+    keepRecord(mark);
     std::string text = fill(translate("ServiceVisit", "As found: the unit's configuration is kept in %1."), {r.path});
     if (const std::string note = prunedNote(r.removed, settings_.asFoundMaxFiles); !note.empty()) text += " " + note;
     status(text);

@@ -128,7 +128,7 @@ private:
     void uploadSelected();
     bool rollBack();
     void remember(const SystemBlock& s, const AudioBlock& a, Blocks which);
-    void keepRecord(HistoryRecord r);
+    void keepRecord(const HistoryRecord& r);
     HistoryRecord newRecord(const std::string& action) const;
     void status(const std::string& text);
     void optionNotSaved();

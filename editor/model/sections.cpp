@@ -61,9 +61,14 @@ std::string parseSections(const std::string& text, SectionSet& out) {
             const auto* hit = std::find_if(std::begin(kNames), std::end(kNames), [&](const char* n) { return item == n; });
             if (hit == std::end(kNames)) {
                 std::string names = "options, trims, eq";
-                for (int i = static_cast<int>(Section::EqLeft); i < kSectionCount; ++i) names += std::string(", ") + kNames[i];
-                return (item.empty() ? std::string("an empty section name") : "unknown section '" + item + "'") +
-                       ": the sections are " + names;
+                for (int i = static_cast<int>(Section::EqLeft); i < kSectionCount; ++i) {
+                    names += ", ";
+                    names += kNames[i];
+                }
+                std::string what = item.empty() ? std::string("an empty section name") : "unknown section '" + item + "'";
+                what += ": the sections are ";
+                what += names;
+                return what;
             }
             set.add(static_cast<Section>(hit - std::begin(kNames)));
         }
