@@ -77,14 +77,7 @@ void showChecks(QTableWidget* w, Table& t) {
 // check boxes follow the control; a click selects, a double click opens.
 // A row whose value cells are all empty is a heading (bold).
 QTableWidget* table(Table& t) {
-    auto* w = new QTableWidget;
-    w->setObjectName(q(t.name()));
-    w->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    w->setSelectionBehavior(QAbstractItemView::SelectRows);
-    w->setSelectionMode(QAbstractItemView::SingleSelection);
-    w->verticalHeader()->setVisible(false);
-    w->setAlternatingRowColors(true);
-    w->setWordWrap(false);
+    auto* w = readOnlyTable(t);
     auto fill = [w, &t] {
         const QSignalBlocker quiet(w);
         w->clear();
@@ -123,11 +116,6 @@ QTableWidget* table(Table& t) {
             else w->selectRow(t.selected());
         }
     });
-    QObject::connect(w, &QTableWidget::cellClicked, w, [&t](int row, int) { t.userSelect(row); });
-    QObject::connect(w, &QTableWidget::currentCellChanged, w, [&t](int row, int, int, int) {
-        if (row >= 0 && row != t.selected()) t.userSelect(row);
-    });
-    QObject::connect(w, &QTableWidget::cellDoubleClicked, w, [&t](int row, int) { t.userOpen(row); });
     return w;
 }
 

@@ -72,14 +72,7 @@ private:
 // The units' table: content and selection follow the Table control; a
 // click selects, Enter or a double click opens.
 QTableWidget* unitTable(Table& t) {
-    auto* w = new QTableWidget;
-    w->setObjectName(q(t.name()));
-    w->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    w->setSelectionBehavior(QAbstractItemView::SelectRows);
-    w->setSelectionMode(QAbstractItemView::SingleSelection);
-    w->verticalHeader()->setVisible(false);
-    w->setAlternatingRowColors(true);
-    w->setWordWrap(false);
+    auto* w = readOnlyTable(t);
     auto fill = [w, &t] {
         const QSignalBlocker quiet(w);
         w->setColumnCount(static_cast<int>(t.columns().size()));
@@ -113,11 +106,6 @@ QTableWidget* unitTable(Table& t) {
             }
         }
     });
-    QObject::connect(w, &QTableWidget::currentCellChanged, w, [&t](int row, int, int, int) {
-        if (row >= 0 && row != t.selected()) t.userSelect(row);
-    });
-    QObject::connect(w, &QTableWidget::cellClicked, w, [&t](int row, int) { t.userSelect(row); });
-    QObject::connect(w, &QTableWidget::cellDoubleClicked, w, [&t](int row, int) { t.userOpen(row); });
     w->installEventFilter(new EnterOpens(w, t));
     return w;
 }

@@ -1,5 +1,8 @@
 #include "ui/widgets.h"
 
+#include <QHeaderView>
+#include <QTableWidget>
+
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -134,6 +137,23 @@ void describeWidget(QWidget* w, const QString& what, const char* unit, const QSt
 void labelWidget(QWidget* w, QLabel* l, const char* unit) {
     l->setBuddy(w);
     w->setAccessibleName(accessibleText(l->text(), unit));
+}
+
+QTableWidget* readOnlyTable(Table& t) {
+    auto* w = new QTableWidget;
+    w->setObjectName(QString::fromStdString(t.name()));
+    w->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    w->setSelectionBehavior(QAbstractItemView::SelectRows);
+    w->setSelectionMode(QAbstractItemView::SingleSelection);
+    w->verticalHeader()->setVisible(false);
+    w->setAlternatingRowColors(true);
+    w->setWordWrap(false);
+    QObject::connect(w, &QTableWidget::cellClicked, w, [&t](int row, int) { t.userSelect(row); });
+    QObject::connect(w, &QTableWidget::currentCellChanged, w, [&t](int row, int, int, int) {
+        if (row >= 0 && row != t.selected()) t.userSelect(row);
+    });
+    QObject::connect(w, &QTableWidget::cellDoubleClicked, w, [&t](int row, int) { t.userOpen(row); });
+    return w;
 }
 
 }  // namespace zelk

@@ -17,6 +17,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QSlider;
+class QTableWidget;
 class QWidget;
 
 namespace zelk {
@@ -28,6 +29,9 @@ QSlider* slider(Slider& c, Qt::Orientation o, int length);
 QGroupBox* frame(Frame& c);
 QComboBox* combo(ComboBox& c);
 QRadioButton* option(OptionButton& c);
+// A read-only, one-row-at-a-time table for a Table control: a click or the
+// current row selects, a double click opens.  The caller fills it.
+QTableWidget* readOnlyTable(Table& t);
 // The labelled ends and zero of a slider's scale, to stand beside a slider
 // of the given orientation (vertical: high at the top).
 QWidget* scale(const ScaleMarks& marks, Qt::Orientation o);
